@@ -1,0 +1,6 @@
+// ZAV: the resident alarm.
+#include <windows.h>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    return 0;
+}

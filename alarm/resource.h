@@ -1,0 +1,14 @@
+// Resource ids of ZAV.
+#pragma once
+
+// ---- Icons ----
+#define IDI_SETTINGS        100
+#define IDI_ALARM           101     // the tray icon
+#define IDI_ALARM_RINGING   102     // its second picture while blinking
+
+// ---- Tray menu ----
+#define IDM_TRAY            103
+#define IDM_EXIT            40001
+#define IDM_ABOUT           40002
+#define IDM_SETTINGS        40003
+#define IDM_TIMER           40004

@@ -1,0 +1,34 @@
+// A named block of paging-file memory, mapped whole, with a byte cursor.
+#pragma once
+
+#include <windows.h>
+
+class SharedBlock {
+public:
+    SharedBlock() = default;
+    ~SharedBlock();
+    SharedBlock(const SharedBlock&) = delete;
+    SharedBlock& operator=(const SharedBlock&) = delete;
+
+    bool create(const wchar_t* name, int size);
+    bool open(const wchar_t* name);
+    bool write(const void* source, int count);
+    bool read(void* destination, int count);
+    bool seek(int offset);
+    void close();
+
+    bool isOpen() const { return view_ != nullptr; }
+    int size() const { return size_; }
+    int position() const { return position_; }
+    const void* view() const { return view_; }
+
+private:
+    int size_ = 0;          // 0 when opened by name: no bound checks then
+    HANDLE mapping_ = nullptr;
+    void* view_ = nullptr;
+    int position_ = 0;
+};
+
+// Names of the two blocks.
+constexpr const wchar_t* kHelperBlockName = L"X64_FILEMAPPING";
+constexpr const wchar_t* kTestRunBlockName = L"ZAV_TEST";
