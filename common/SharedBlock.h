@@ -23,10 +23,13 @@ public:
     const void* view() const { return view_; }
 
 private:
+    bool fits(int count) const;
+
     int size_ = 0;          // 0 when opened by name: no bound checks then
     HANDLE mapping_ = nullptr;
     void* view_ = nullptr;
     int position_ = 0;
+    int mapped_ = 0;        // bytes reachable from view_ (whole pages)
 };
 
 // Names of the two blocks.

@@ -1,0 +1,180 @@
+#include "common/System.h"
+
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include "common/MessageBoxes.h"
+#include "common/Paths.h"
+
+CommandLine SplitCommandLine(const WString& line) {
+    WString whole = line.empty() ? WString(GetCommandLineW()) : line;
+    CommandLine result;
+    if (whole.at(0) == L'"') {
+        WString afterQuote = whole.From(1);
+        int q = afterQuote.Find(L"\"");
+        if (q < 0) {
+            // A quote that is never closed: everything after it is taken as
+            // the program (a path may hold blanks), and there are no
+            // arguments. Splitting it at a blank instead would hand a piece
+            // of the path to the program as its arguments.
+            result.program = afterQuote.Trim();
+            return result;
+        }
+        result.program = afterQuote.Left(q).Unquote();
+        result.arguments = whole.From(q + 2).Trim();
+        return result;
+    }
+    int blank = whole.Find(L" ");
+    if (blank < 0) {
+        result.program = whole.Unquote();
+        return result;
+    }
+    result.program = whole.Left(blank).Unquote();
+    result.arguments = whole.From(blank + 1).Trim();
+    return result;
+}
+
+namespace {
+
+// True when the running Windows is at least major.minor with the given
+// service pack (the IsWindowsVersionOrGreater form).
+bool VersionAtLeast(DWORD major, DWORD minor, WORD servicePack) {
+    OSVERSIONINFOEXW wanted = {};
+    wanted.dwOSVersionInfoSize = sizeof(wanted);
+    wanted.dwMajorVersion = major;
+    wanted.dwMinorVersion = minor;
+    wanted.wServicePackMajor = servicePack;
+    DWORDLONG mask = 0;
+    mask = VerSetConditionMask(mask, VER_MAJORVERSION, VER_GREATER_EQUAL);
+    mask = VerSetConditionMask(mask, VER_MINORVERSION, VER_GREATER_EQUAL);
+    mask = VerSetConditionMask(mask, VER_SERVICEPACKMAJOR, VER_GREATER_EQUAL);
+    return VerifyVersionInfoW(&wanted, VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR, mask) != FALSE;
+}
+
+bool MajorAtLeast(DWORD major) {
+    OSVERSIONINFOEXW wanted = {};
+    wanted.dwOSVersionInfoSize = sizeof(wanted);
+    wanted.dwMajorVersion = major;
+    DWORDLONG mask = VerSetConditionMask(0, VER_MAJORVERSION, VER_GREATER_EQUAL);
+    return VerifyVersionInfoW(&wanted, VER_MAJORVERSION, mask) != FALSE;
+}
+
+bool BuildAtLeast(DWORD major, DWORD minor, DWORD build) {
+    OSVERSIONINFOEXW wanted = {};
+    wanted.dwOSVersionInfoSize = sizeof(wanted);
+    wanted.dwMajorVersion = major;
+    wanted.dwMinorVersion = minor;
+    wanted.dwBuildNumber = build;
+    DWORDLONG mask = 0;
+    mask = VerSetConditionMask(mask, VER_MAJORVERSION, VER_GREATER_EQUAL);
+    mask = VerSetConditionMask(mask, VER_MINORVERSION, VER_GREATER_EQUAL);
+    mask = VerSetConditionMask(mask, VER_BUILDNUMBER, VER_GREATER_EQUAL);
+    return VerifyVersionInfoW(&wanted, VER_MAJORVERSION | VER_MINORVERSION | VER_BUILDNUMBER, mask) != FALSE;
+}
+
+int DetectOsLevel() {
+    if (BuildAtLeast(10, 0, 22000)) return kOs11;
+    if (MajorAtLeast(10)) return kOs10;
+    if (VersionAtLeast(6, 3, 0)) return kOs81;
+    if (VersionAtLeast(6, 2, 0)) return kOs8;
+    if (VersionAtLeast(6, 1, 0)) return kOs7;
+    if (VersionAtLeast(6, 0, 0)) return kOsVista;
+    return kOsUnsupported;
+}
+
+// 0 when the token could not be queried (after the error box).
+int ElevationCode() {
+    HANDLE token = nullptr;
+    BOOL opened = OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+    CheckWin32(opened, "OpenProcessToken");
+    if (!opened) return 0;
+    TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
+    DWORD returned = 0;
+    BOOL queried = GetTokenInformation(token, TokenElevationType, &type, sizeof(type), &returned);
+    CheckWin32(queried, "GetTokenInformation");
+    CheckWin32(CloseHandle(token), "CloseHandle");
+    if (!queried) return 0;
+    switch (type) {
+    case TokenElevationTypeDefault: return kElevationDefault;
+    case TokenElevationTypeFull: return kElevationFull;
+    case TokenElevationTypeLimited: return kElevationLimited;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int GetOsLevel(BOOL* wow64, int* elevation) {
+    int level = DetectOsLevel();
+    if (level == kOsUnsupported) ShowError(L"このＯＳではサポートされていません。");
+    if (wow64 != nullptr) {
+        *wow64 = FALSE;
+        if (!IsWow64Process(GetCurrentProcess(), wow64)) *wow64 = FALSE;
+    }
+    if (elevation != nullptr) *elevation = ElevationCode();
+    return level;
+}
+
+InstanceMutex::InstanceMutex(const wchar_t* name) : created_(false), handle_(nullptr) {
+    HANDLE existing = OpenMutexW(MUTEX_ALL_ACCESS, FALSE, name);
+    if (existing != nullptr) {
+        // Another process holds the name. The handle is closed at once and
+        // forgotten: a stale value could later name an unrelated object that
+        // Release() would then act on.
+        CloseHandle(existing);
+        return;
+    }
+    created_ = true;
+    SECURITY_ATTRIBUTES inheritable = {};
+    inheritable.nLength = sizeof(inheritable);
+    inheritable.lpSecurityDescriptor = nullptr;
+    inheritable.bInheritHandle = TRUE;
+    handle_ = CreateMutexW(&inheritable, TRUE, name);
+}
+
+void InstanceMutex::Release() {
+    if (handle_ != nullptr) ReleaseMutex(handle_);
+}
+
+WString QuoteCommand(const WString& program, const WString& arguments) {
+    WString command = program.Find(L" ") >= 0 ? L"\"" + program + L"\"" : program;
+    if (!arguments.empty()) {
+        command += L" ";
+        command += arguments;
+    }
+    return command;
+}
+
+namespace {
+
+template <typename T>
+void ReleaseCom(T*& object) {
+    if (object != nullptr) object->Release();
+    object = nullptr;
+}
+
+}  // namespace
+
+bool CreateShortcut(const WString& linkPath, const WString& target, const WString& arguments, bool runAs) {
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    IShellLinkDataList* data = nullptr;
+    bool ok = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                         reinterpret_cast<void**>(&link)));
+    ok = ok && SUCCEEDED(link->SetWorkingDirectory(DirectoryOf(target).text()));
+    ok = ok && SUCCEEDED(link->SetPath(target.text()));
+    ok = ok && SUCCEEDED(link->SetArguments(arguments.text()));
+    ok = ok && SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)));
+    ok = ok && SUCCEEDED(file->Save(linkPath.text(), TRUE));
+    if (ok && runAs) {
+        DWORD flags = 0;
+        ok = SUCCEEDED(link->QueryInterface(IID_IShellLinkDataList, reinterpret_cast<void**>(&data)));
+        ok = ok && SUCCEEDED(data->GetFlags(&flags));
+        ok = ok && SUCCEEDED(data->SetFlags(flags | SLDF_RUNAS_USER));
+        ok = ok && SUCCEEDED(file->Save(linkPath.text(), TRUE));
+    }
+    ReleaseCom(data);
+    ReleaseCom(file);
+    ReleaseCom(link);
+    return ok;
+}
