@@ -1,0 +1,42 @@
+// The about box (dialog 200): product, version, summary and contact lines.
+#pragma once
+
+#include <windows.h>
+
+#include "common/Handles.h"
+#include "settings/WinLib.h"
+
+// The contact lines and what double-clicking them opens.
+extern const wchar_t kAboutVersion[];       // "Ver.3.01"
+extern const wchar_t kAboutSummary[];
+extern const wchar_t kMakerCredit[];
+extern const wchar_t kMakerMailAddress[];
+extern const wchar_t kMakerHomePage[];
+
+// Opens a mail or web address (ShellExecuteW "open"); tests replace it so a
+// double-click opens nothing real.
+using LinkOpener = void (*)(HWND owner, const wchar_t* target);
+LinkOpener SetLinkOpener(LinkOpener opener);
+
+class DAbout : public CWinLib {
+public:
+    explicit DAbout(int elevation);
+    // Runs the modal box: 1 after OK (or Enter), 0 after the close box.
+    INT_PTR Run(HWND owner);
+
+    INT_PTR OnInitDialog(HWND dialog);
+    INT_PTR OnCtlColorStatic(HDC dc, HWND control);
+    INT_PTR OnCommand(int id, int notification);
+    INT_PTR OnClose();
+    INT_PTR OnDestroy();
+
+    void OnMailDoubleClick();
+    void OnHomePageDoubleClick();
+    void OnOk();
+
+private:
+    int elevation_;
+    UniqueGdiObject nameFont_;      // 18 points, control 2002
+    UniqueGdiObject versionFont_;   // 14 points, control 2003
+    UniqueIcon smallIcon_;
+};

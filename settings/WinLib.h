@@ -1,0 +1,153 @@
+// The base of every ZAVSet dialog object, and the small helpers all dialogs share.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <climits>
+#include <cstddef>
+
+#include "common/Handles.h"
+#include "common/SettingsFile.h"
+#include "common/WString.h"
+
+// The instance of ZAVSet (the test program in unit tests): every dialog and
+// resource load uses it. The entry sets it before anything else.
+extern HINSTANCE g_instance;
+
+// Tools are registered with a 44-byte TTTOOLINFOW: the fields up to lParam,
+// the layout every comctl32 version from 4.70 on accepts whatever the
+// manifest asks for. (The SDK calls this size TTTOOLINFOW_V2_SIZE; its V1 size
+// stops before lParam, 40 bytes. Neither macro is a constant expression.)
+constexpr UINT kToolRecordSize = offsetof(TTTOOLINFOW, lParam) + sizeof(LPARAM);
+static_assert(kToolRecordSize == 44, "the tool record is 44 bytes on 32-bit Windows");
+// The file pickers use the current record size; 76 would be the old layout
+// (OPENFILENAME_SIZE_VERSION_400) without the places bar fields.
+static_assert(sizeof(OPENFILENAMEW) == 88, "OPENFILENAMEW is 88 bytes on 32-bit Windows");
+
+// Flags of every file picker: OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR |
+// OFN_HIDEREADONLY | OFN_READONLY.
+constexpr DWORD kOpenFileFlags = 0x100D;
+static_assert(kOpenFileFlags == (OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY | OFN_READONLY),
+              "picker flags");
+
+constexpr int kToolTipAutoPop = 5000;   // ms a tip stays, for every tooltip of ZAVSet
+
+// The dialog font and the fixed-pitch face for numbers and schedule lines.
+extern const wchar_t kDialogFace[];     // "ＭＳ Ｐゴシック"
+extern const wchar_t kFixedFace[];      // "ＭＳ ゴシック"
+
+class CWinLib {
+public:
+    HWND window = nullptr;  // the dialog this object serves, set on WM_INITDIALOG
+
+    WString GetItemText(int id) const;
+    static WString GetWndText(HWND target);
+    WString GetListText(int listId, int index) const;
+    WString GetComboText(int comboId, int index) const;
+    // First selected item of a multiple-selection list, or -1.
+    int GetFirstSelected(int listId) const;
+    // Selects the item under a screen point (lParam of WM_CONTEXTMENU), or
+    // clears the selection and returns -1 when no item is there.
+    int SelectAtPoint(int listId, LPARAM screenPoint) const;
+    // Radio groups are the buttons base+1 ... base+count.
+    int GetCheckedRadio(int baseId, int count) const;
+    void CheckRadio(int baseId, int count, int index) const;
+    bool IsChecked(int id) const;
+    // Shows or hides first ... first+count: count+1 controls.
+    void ShowItems(int firstId, int count, bool show) const;
+    // Loads the icon at small-icon size and makes it the dialog's small icon.
+    UniqueIcon SetSmallIcon(int iconId) const;
+    // A font of the given size in points (Shift-JIS charset); set on the
+    // control when id > 0. The dialog owns the font.
+    UniqueGdiObject MakeFont(int id, int points, const wchar_t* face, BOOL redraw) const;
+    // A tooltip window of its own for one control; "\n" breaks the tip into
+    // lines exactly there.
+    HWND AddToolTip(int id, const wchar_t* text, int autoPopMs) const;
+    void SetToolTipText(HWND toolTip, int id, const wchar_t* text) const;
+
+    // Appends "(昇格中)" to the current title when the elevation code is 3.
+    void SetElevatedTitle(int elevation) const;
+};
+
+// The template caption followed by "(昇格中)" for elevation code 3.
+WString ElevatedTitle(const WString& caption, int elevation);
+
+// Width of the widest "\n"-separated line of text in the font selected into
+// dc; an empty text is measured as one blank.
+int WidestLineWidth(HDC dc, const wchar_t* text);
+
+// True when max >= min, the whole text is one decimal integer (leading white
+// space allowed; an empty text is 0) and min <= value <= max.
+bool IsNumberInRange(const WString& text, int min, int max);
+
+void InitOpenFileName(OPENFILENAMEW* record, HWND owner, const wchar_t* filter, DWORD filterIndex,
+                      const wchar_t* title, wchar_t* fileBuffer, DWORD bufferCapacity);
+
+// Remembered dialog positions in Zavbell.ini.
+//
+// Most dialogs store -1 as "never saved" and restore only positions >= 0, so
+// a dialog left on a monitor left of or above the primary one reopens where
+// the system puts it. The command, media and exit dialogs store INT_MIN
+// instead and honour negative positions.
+enum class PositionRule { kMinusOne, kIntMin };
+constexpr int kPositionUnset = -1;
+constexpr int kPositionUnsetIntMin = INT_MIN;
+
+bool IsStoredPositionUsable(PositionRule rule, int left, int top);
+bool IsStoredRectUsable(int left, int top, int width, int height);
+// Moves the dialog to the stored position when the rule allows (size and
+// Z order unchanged); returns whether it moved.
+bool RestorePosition(HWND dialog, const SettingsFile& settings, const wchar_t* leftKey,
+                     const wchar_t* topKey, PositionRule rule);
+void SavePosition(HWND dialog, const SettingsFile& settings, const wchar_t* leftKey,
+                  const wchar_t* topKey);
+// Position and size (the schedule list), always with the -1 rule.
+bool RestoreRect(HWND dialog, const SettingsFile& settings, const wchar_t* leftKey,
+                 const wchar_t* topKey, const wchar_t* widthKey, const wchar_t* heightKey);
+void SaveRect(HWND dialog, const SettingsFile& settings, const wchar_t* leftKey, const wchar_t* topKey,
+              const wchar_t* widthKey, const wchar_t* heightKey);
+
+// Static text colours: each dialog lists its coloured controls; all others
+// use the window-text colour.
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kGreen = RGB(0, 128, 0);
+struct StaticColour {
+    int id;
+    COLORREF colour;
+};
+template <std::size_t N>
+COLORREF StaticTextColour(const StaticColour (&table)[N], int id) {
+    for (const StaticColour& entry : table)
+        if (entry.id == id) return entry.colour;
+    return GetSysColor(COLOR_WINDOWTEXT);
+}
+// The answer to WM_CTLCOLORSTATIC: button-face background, the given text
+// colour, and the button-face system brush (not owned, never deleted).
+INT_PTR PaintStatic(HDC dc, COLORREF textColour);
+
+// Deletes a dialog's font or icon in WM_DESTROY, reporting a failure.
+void FreeFont(UniqueGdiObject& font);
+void FreeIcon(UniqueIcon& icon);
+
+// WM_COMMAND tables: one line per control id (and notification code).
+constexpr int kAnyNotification = -1;
+template <typename Dialog>
+struct CommandEntry {
+    int id;
+    int notification;   // kAnyNotification matches every code
+    void (Dialog::*handler)();
+};
+// Runs the first matching handler; false when the command is not in the table.
+template <typename Dialog, std::size_t N>
+bool DispatchCommand(Dialog& dialog, const CommandEntry<Dialog> (&table)[N], int id, int notification) {
+    for (const CommandEntry<Dialog>& entry : table) {
+        if (entry.id == id && (entry.notification == kAnyNotification || entry.notification == notification)) {
+            (dialog.*entry.handler)();
+            return true;
+        }
+    }
+    return false;
+}
