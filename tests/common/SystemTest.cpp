@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include "common/Paths.h"
+#include "common/System.h"
+#include "tests/common/TestSupport.h"
+
+namespace {
+
+TEST(SplitCommandLine, Table) {
+    struct Case { const wchar_t* line; const wchar_t* program; const wchar_t* arguments; };
+    const Case cases[] = {
+        {L"\"C:\\Program Files\\Orrivane\\ZAVSet.exe\" set", L"C:\\Program Files\\Orrivane\\ZAVSet.exe", L"set"},
+        {L"ZAVSet.exe", L"ZAVSet.exe", L""},
+        {L"ZAV.exe    /R   x ", L"ZAV.exe", L"/R   x"},
+        {L"\"C:\\a b\\ZAV.exe\"", L"C:\\a b\\ZAV.exe", L""},
+        {L"\"C:\\a b\\ZAV.exe\"/R", L"C:\\a b\\ZAV.exe", L"/R"},
+        {L"\" C:\\x.exe \"  a  b  ", L"C:\\x.exe", L"a  b"},
+        {L"\"\" rest", L"", L"rest"},
+        // A quote that is never closed: the whole rest is the program, no arguments.
+        {L"\"C:\\Program Files\\ZAV.exe set", L"C:\\Program Files\\ZAV.exe set", L""},
+        {L"\"", L"", L""},
+    };
+    for (const Case& c : cases) {
+        CommandLine split = SplitCommandLine(c.line);
+        EXPECT_STREQ(c.program, split.program.text()) << "program of [" << Narrow(c.line) << "]";
+        EXPECT_STREQ(c.arguments, split.arguments.text()) << "arguments of [" << Narrow(c.line) << "]";
+    }
+}
+
+TEST(SplitCommandLine, EmptyLineTakesTheOwnCommandLine) {
+    CommandLine own = SplitCommandLine();
+    WString name = FileNameOf(own.program).Lower();
+    EXPECT_STREQ(L"common_tests.exe", name.text()) << "program: " << Narrow(own.program)
+                                                   << " from: " << Narrow(GetCommandLineW());
+}
+
+TEST(QuoteCommand, Table) {
+    struct Case { const wchar_t* program; const wchar_t* arguments; const wchar_t* expected; };
+    const Case cases[] = {
+        {L"C:\\Program Files\\x.exe", L"-a b", L"\"C:\\Program Files\\x.exe\" -a b"},
+        {L"C:\\x.exe", L"", L"C:\\x.exe"},
+        {L"C:\\x.exe", L"/q", L"C:\\x.exe /q"},
+        {L"C:\\my dir\\x.exe", L"", L"\"C:\\my dir\\x.exe\""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_STREQ(c.expected, QuoteCommand(c.program, c.arguments).text())
+            << "program [" << Narrow(c.program) << "] arguments [" << Narrow(c.arguments) << "]";
+    }
+}
+
+TEST(GetOsLevel, ProjectPrefixIsWindows10) {
+    // The project's prefix is set to Windows 10 and the test program carries
+    // the manifest; Wine cannot report Windows 11.
+    BoxRecorder boxes;
+    BOOL wow64 = FALSE;
+    int elevation = -1;
+    EXPECT_EQ(kOs10, GetOsLevel(&wow64, &elevation));
+    EXPECT_TRUE(boxes.boxes().empty()) << "no unsupported-OS box and no token error";
+    // Wine gives every program a full (elevated) token: elevation code 3.
+    // On Windows with UAC a program started normally gets 2 instead.
+    EXPECT_EQ(kElevationFull, elevation);
+#ifdef _WIN64
+    EXPECT_FALSE(wow64);
+#else
+    EXPECT_TRUE(wow64) << "the 32-bit test runs in a 64-bit prefix";
+#endif
+    EXPECT_EQ(kOs10, GetOsLevel(nullptr, nullptr)) << "the outputs are optional";
+}
+
+TEST(InstanceMutex, SecondProcessSeesTheFirstOne) {
+    WString name(L"Orrivane test mutex ");
+    name += WString(static_cast<int>(GetCurrentProcessId()));
+    WString otherName = name + L" other";
+
+    // Nobody holds the other name: the child creates that mutex itself.
+    EXPECT_EQ(1u, RunProbe(L"mutex " + otherName));
+
+    InstanceMutex first(name.text());
+    ASSERT_TRUE(first.created());
+    ASSERT_NE(nullptr, first.handle());
+    EXPECT_EQ(2u, RunProbe(L"mutex " + name)) << "the child must see the mutex of this process";
+
+    InstanceMutex second(name.text());
+    EXPECT_FALSE(second.created()) << "a second guard in the same process sees it too";
+    EXPECT_EQ(nullptr, second.handle()) << "the opened handle is closed and not kept";
+    second.Release();  // nothing to release: must be harmless
+    first.Release();
+    CloseHandle(first.handle());
+    InstanceMutex afterClose(name.text());
+    EXPECT_TRUE(afterClose.created()) << "once the last handle is closed the name is free";
+    afterClose.Release();
+    CloseHandle(afterClose.handle());
+}
+
+class ComScope {
+public:
+    ComScope() : hr_(CoInitialize(nullptr)) {}
+    ~ComScope() { if (SUCCEEDED(hr_)) CoUninitialize(); }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    HRESULT hr_;
+};
+
+struct LinkContents {
+    bool loaded = false;
+    std::wstring path;
+    std::wstring arguments;
+    std::wstring directory;
+};
+
+LinkContents ReadLink(const WString& linkPath) {
+    LinkContents contents;
+    IShellLinkW* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&link)))) {
+        return contents;
+    }
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        if (SUCCEEDED(file->Load(linkPath.text(), STGM_READ))) {
+            wchar_t text[MAX_PATH] = L"";
+            contents.loaded = true;
+            link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
+            contents.path = text;
+            text[0] = L'\0';
+            link->GetArguments(text, MAX_PATH);
+            contents.arguments = text;
+            text[0] = L'\0';
+            link->GetWorkingDirectory(text, MAX_PATH);
+            contents.directory = text;
+        }
+        file->Release();
+    }
+    link->Release();
+    return contents;
+}
+
+TEST(CreateShortcut, WritesALinkToTheTarget) {
+    ComScope com;
+    TempFolder folder;
+    WString target = JoinPath(folder.path(), L"ZAV.exe");
+    HANDLE created = CreateFileW(target.text(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, created);
+    CloseHandle(created);
+    WString linkPath = JoinPath(folder.path(), L"ZAV.lnk");
+
+    ASSERT_TRUE(CreateShortcut(linkPath, target, L"/R", false));
+    ASSERT_TRUE(PathExists(linkPath));
+    LinkContents contents = ReadLink(linkPath);
+    ASSERT_TRUE(contents.loaded);
+    EXPECT_EQ(0, lstrcmpiW(target.text(), contents.path.c_str())) << Narrow(contents.path.c_str());
+    EXPECT_EQ(L"/R", contents.arguments);
+    EXPECT_EQ(0, lstrcmpiW(folder.path().text(), contents.directory.c_str())) << Narrow(contents.directory.c_str());
+}
+
+TEST(CreateShortcut, RunAsLinkIsWritten) {
+    ComScope com;
+    TempFolder folder;
+    WString target = JoinPath(folder.path(), L"ZAV.exe");
+    HANDLE created = CreateFileW(target.text(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, created);
+    CloseHandle(created);
+    WString linkPath = JoinPath(folder.path(), L"elevated.lnk");
+    // Wine accepts SLDF_RUNAS_USER but does not store it, so only the steps
+    // succeeding and the link being written are checked here.
+    EXPECT_TRUE(CreateShortcut(linkPath, target, L"", true));
+    EXPECT_TRUE(PathExists(linkPath));
+}
+
+TEST(CreateShortcut, UnwritableLinkPathFails) {
+    ComScope com;
+    TempFolder folder;
+    WString linkPath = JoinPath(folder.path(), L"missing folder\\ZAV.lnk");
+    EXPECT_FALSE(CreateShortcut(linkPath, JoinPath(folder.path(), L"ZAV.exe"), L"", false));
+    EXPECT_FALSE(PathExists(linkPath));
+}
+
+}  // namespace

@@ -1,0 +1,94 @@
+#include "tests/common/TestSupport.h"
+
+#include "common/Paths.h"
+#include "common/Process.h"
+
+namespace {
+
+std::vector<RecordedBox> g_boxes;
+int g_answer = IDOK;
+
+int RecordBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style) {
+    g_boxes.push_back({owner, text, caption, style});
+    return g_answer;
+}
+
+}  // namespace
+
+BoxRecorder::BoxRecorder(int answer) {
+    g_boxes.clear();
+    g_answer = answer;
+    previous_ = SetBoxHook(RecordBox);
+}
+
+BoxRecorder::~BoxRecorder() {
+    SetBoxHook(previous_);
+}
+
+const std::vector<RecordedBox>& BoxRecorder::boxes() const {
+    return g_boxes;
+}
+
+TempFolder::TempFolder() {
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    WString folder(base);
+    // GetTempPathW ends the path with a backslash; JoinPath adds its own.
+    if (folder.Right(1) == L"\\") folder = folder.Left(folder.length() - 1);
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        WString candidate = JoinPath(folder, L"orrivane_common_");
+        candidate += WString(static_cast<int>(GetCurrentProcessId()));
+        candidate += L"_";
+        candidate += WString(attempt);
+        if (CreateDirectoryW(candidate.text(), nullptr)) {
+            path_ = candidate;
+            return;
+        }
+    }
+}
+
+TempFolder::~TempFolder() {
+    if (path_.empty()) return;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(JoinPath(path_, L"*").text(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                DeleteFileW(JoinPath(path_, found.cFileName).text());
+            }
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(path_.text());
+}
+
+CurrentDirectoryScope::CurrentDirectoryScope(const WString& folder) {
+    saved_[0] = L'\0';
+    GetCurrentDirectoryW(MAX_PATH, saved_);
+    SetCurrentDirectoryW(folder.text());
+}
+
+CurrentDirectoryScope::~CurrentDirectoryScope() {
+    SetCurrentDirectoryW(saved_);
+}
+
+WString ProbeChildPath() {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    return JoinPath(DirectoryOf(self), L"probe_child.exe");
+}
+
+std::string Narrow(const wchar_t* text) {
+    int needed = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (needed <= 0) return std::string();
+    std::string out(static_cast<size_t>(needed), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], needed, nullptr, nullptr);
+    out.resize(static_cast<size_t>(needed - 1));
+    return out;
+}
+
+DWORD RunProbe(const WString& arguments) {
+    ProcessRunner runner(ProbeChildPath(), arguments, L"", L"", SW_HIDE, nullptr);
+    if (!runner.launch()) return 0xFFFFFFFF;
+    return runner.waitPumping(20);
+}

@@ -1,0 +1,69 @@
+// Helpers shared by the foundation tests: a box recorder behind the box hook,
+// a private temporary folder, and the path of the probe child program.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "common/MessageBoxes.h"
+#include "common/WString.h"
+
+struct RecordedBox {
+    HWND owner;
+    std::wstring text;
+    std::wstring caption;
+    UINT style;
+};
+
+// Installs the box hook for its lifetime and records every box; each box
+// answers with `answer`.
+class BoxRecorder {
+public:
+    explicit BoxRecorder(int answer = IDOK);
+    ~BoxRecorder();
+    BoxRecorder(const BoxRecorder&) = delete;
+    BoxRecorder& operator=(const BoxRecorder&) = delete;
+    const std::vector<RecordedBox>& boxes() const;
+
+private:
+    BoxHook previous_;
+};
+
+// A new empty folder under the temporary directory, removed with its files
+// (one level deep) at the end.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const WString& path() const { return path_; }
+
+private:
+    WString path_;
+};
+
+// Makes a folder the current directory for its lifetime.
+class CurrentDirectoryScope {
+public:
+    explicit CurrentDirectoryScope(const WString& folder);
+    ~CurrentDirectoryScope();
+    CurrentDirectoryScope(const CurrentDirectoryScope&) = delete;
+    CurrentDirectoryScope& operator=(const CurrentDirectoryScope&) = delete;
+
+private:
+    wchar_t saved_[MAX_PATH];
+};
+
+// probe_child.exe beside the test program.
+WString ProbeChildPath();
+
+// Readable forms for assertion messages.
+std::string Narrow(const wchar_t* text);
+inline std::string Narrow(const WString& text) { return Narrow(text.text()); }
+
+// Runs probe_child.exe with the arguments and returns its exit code
+// (0xFFFFFFFF when it could not be started).
+DWORD RunProbe(const WString& arguments);
