@@ -26,6 +26,11 @@ int RunMessageLoop(HWND dialog) {
     return got == 0 ? static_cast<int>(msg.wParam) : -1;
 }
 
+#ifndef _WIN64
+// The record the 32-bit programs hand to the shell is the 60-byte one.
+static_assert(sizeof(SHELLEXECUTEINFOW) == 60, "SHELLEXECUTEINFOW layout");
+#endif
+
 ProcessRunner::ProcessRunner(const WString& file, const WString& parameters, const WString& verb,
                              const WString& directory, int show, HWND owner)
     : info_(), file_(file), parameters_(parameters), verb_(verb), directory_(directory) {
