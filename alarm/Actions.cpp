@@ -1,0 +1,76 @@
+#include "alarm/Actions.h"
+
+#include "alarm/TrayAlarm.h"
+#include "alarm/resource.h"
+#include "common/MessageBoxes.h"
+#include "common/SharedBlock.h"
+
+namespace {
+
+constexpr int kParameterIndex = 7;
+
+void RunMplay(const WString& parameter) { Mplay(parameter); }
+void RunShell(const WString& parameter) { Shell(trayAlarm != nullptr ? trayAlarm->mainWindow : nullptr, parameter); }
+void RunExit(const WString& parameter) { Exit(IDI_ALARM, parameter); }
+
+struct ActionEntry {
+    const wchar_t* word;   // padded to six code units
+    void (*perform)(const WString& parameter);
+};
+
+// Tried in this order; the first word found at index 0 wins.
+const ActionEntry kActions[] = {
+    {L"Msg   ", Msg},
+    {L"Mplay ", RunMplay},
+    {L"Notice", Notice},
+    {L"Blink ", Blink},
+    {L"Screen", Screen},
+    {L"3DText", ThreeDText},
+    {L"Kabe  ", Kabe},
+    {L"Shell ", RunShell},
+    {L"Exit  ", RunExit},
+};
+
+}  // namespace
+
+void ActExecute(WString actionText) {
+    WString parameter = actionText.From(kParameterIndex);
+    for (const ActionEntry& action : kActions) {
+        if (actionText.Find(action.word) == 0) {
+            action.perform(parameter);
+            return;
+        }
+    }
+}
+
+void RunTestRecord() {
+    SharedBlock block;
+    if (!block.open(kTestRunBlockName)) return;
+    // Read unit by unit: the block carries no length, and a text without its
+    // NUL must not lead past the mapped pages.
+    WString actionText;
+    wchar_t unit[2] = {};
+    while (block.read(unit, sizeof(wchar_t)) && unit[0] != L'\0') actionText.append(unit);
+    ActExecute(actionText);
+    block.close();
+}
+
+void Msg(const WString& parameter) {
+    ShowInfo(parameter.text(), trayAlarm != nullptr ? trayAlarm->mainWindow : nullptr);
+}
+
+void Notice(const WString& parameter) {
+    if (trayAlarm == nullptr) return;
+    NOTIFYICONDATAW& balloon = trayAlarm->balloonRecord;
+    // The title holds 63 units and its NUL; the rest of the text is dropped.
+    lstrcpynW(balloon.szInfoTitle, parameter.text(), ARRAYSIZE(balloon.szInfoTitle));
+    Shell_NotifyIconW(NIM_MODIFY, &balloon);
+}
+
+void Blink(const WString& parameter) {
+    if (trayAlarm == nullptr) return;
+    trayAlarm->pendingBlinkMessage = parameter;
+    ++trayAlarm->blinkSerial;
+    CheckWin32(SetTimer(trayAlarm->mainWindow, kBlinkTimer, trayAlarm->blinkPeriod, nullptr),
+               "SetTimer ActExecute");
+}

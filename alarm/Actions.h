@@ -1,0 +1,25 @@
+// The action dispatcher and the nine actions a schedule record can name.
+#pragma once
+
+#include "common/WString.h"
+
+// Recognises the action word at the start of an action text ("Msg    text")
+// and performs it with the parameter (the text from index 7). Taken by
+// value: a nested pass or a reload may replace the record it came from
+// while the action waits for the user.
+void ActExecute(WString actionText);
+
+// The action text a test-run block holds; nothing when the block is missing.
+void RunTestRecord();
+
+// Message actions (Actions.cpp).
+void Msg(const WString& parameter);
+void Notice(const WString& parameter);
+void Blink(const WString& parameter);
+
+void Mplay(const WString& parameter);                  // Media.cpp
+bool Shell(HWND owner, const WString& parameter);      // Command.cpp
+void Screen(const WString& parameter);                 // ScreenSaver.cpp
+void ThreeDText(const WString& parameter);             // ScreenSaver.cpp, action word "3DText"
+void Kabe(const WString& parameter);                   // Wallpaper.cpp
+int Exit(int iconResource, const WString& parameter);  // Shutdown.cpp

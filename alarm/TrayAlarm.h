@@ -1,0 +1,86 @@
+// ZAV's main object: the hidden window, the tray icon records, the schedule
+// and the settings. There is exactly one, reached through trayAlarm.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "common/SettingsFile.h"
+#include "common/WString.h"
+#include "schedule/WatchPass.h"
+
+// The full record including the balloon icon member; older, shorter layouts
+// would lose the balloon fields that Notice fills.
+static_assert(sizeof(NOTIFYICONDATAW) == 956, "NOTIFYICONDATAW must be the 956-byte record");
+
+// Every registry key ZAV opens carries this flag, so that a 32-bit ZAV on
+// 64-bit Windows reaches the 64-bit view: KEY_WOW64_64KEY under WOW64,
+// KEY_WOW64_32KEY otherwise. Chosen before wWinMain runs.
+extern const REGSAM registryView;
+
+// ZAV's module instance (icons, menu, window class).
+extern HINSTANCE zavInstance;
+
+// Window timers of the main window.
+constexpr UINT_PTR kClickTimer = 0;   // tells a single click from a double click
+constexpr UINT_PTR kWatchTimer = 1;   // the watch pass
+constexpr UINT_PTR kBlinkTimer = 2;   // swaps the tray icon while a Blink is pending
+
+constexpr UINT kTrayIconId = 1;
+constexpr wchar_t kZavWindowClass[] = L"ZAV_WINCLASS";
+constexpr wchar_t kZavWindowTitle[] = L"Orrivane";
+
+struct TrayAlarm {
+    TrayAlarm(const WString& moduleDirectory, int osLevel, BOOL wow64, const SettingsFile& settings);
+    ~TrayAlarm();
+    TrayAlarm(const TrayAlarm&) = delete;
+    TrayAlarm& operator=(const TrayAlarm&) = delete;
+
+    void MainLoop();
+    void ReadIni();
+    void RunInitSchedule();
+    // Replaces the records in place: an outer watch pass that is still
+    // walking the list keeps a valid object and goes on by index.
+    void ReloadSchedule();
+    // ShellExecuteW of ZAVSet.exe with one command word; the result is not checked.
+    void StartSettings(const wchar_t* commandWord, int show) const;
+
+    WString moduleDirectory;
+    int osLevel;
+    BOOL wow64;
+    const SettingsFile& settings;
+    WString startupDirectory;
+    WString settingsProgramPath;
+    WString pendingBlinkMessage;
+    // Counts Blink actions, so that the box of one blink does not end a
+    // later blink that came due while the box was open.
+    unsigned blinkSerial = 0;
+    int watchPeriod = kTimerIntDefault;
+    int blinkPeriod = kBlinkIntDefault;
+    WatchState watch;               // schedule path, schedule, lastChecked
+    UINT trayMessage = 0;
+    UINT controlMessage = 0;
+    UINT taskbarMessage = 0;
+    NOTIFYICONDATAW trayRecord;
+    NOTIFYICONDATAW balloonRecord;
+    HWND mainWindow = nullptr;
+};
+
+// The one TrayAlarm while it exists, for the window procedure and the actions.
+extern TrayAlarm* trayAlarm;
+
+// TimerInt as the watch timer uses it: above kTimerIntMax it becomes the
+// default; 0 or below becomes kTimerIntMin (SetTimer would otherwise fire as
+// fast as the system allows, or, for a negative value read as unsigned,
+// almost never).
+int ClampTimerInt(int value);
+
+// True when a record is in the format used before version 2.00: a blank at
+// code unit 14, or 毎 at 12 followed by a blank.
+bool IsOldFormatRecord(const WString& record);
+
+// Missing, empty or old-format schedules are handed to ZAVSet "initschedule".
+bool NeedsInitSchedule(const StringList& schedule);
+
+// The window procedure of ZAV_WINCLASS (TrayWindow.cpp).
+LRESULT CALLBACK OnMyNotifyIcon(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

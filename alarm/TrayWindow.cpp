@@ -1,0 +1,170 @@
+// OnMyNotifyIcon: everything the user, the shell and ZAVSet do to a running
+// ZAV arrives here. Each message goes to one small handler.
+#include "alarm/Actions.h"
+#include "alarm/TrayAlarm.h"
+#include "alarm/resource.h"
+#include "common/Handles.h"
+#include "common/MessageBoxes.h"
+
+namespace {
+
+constexpr WPARAM kReloadSchedule = 0;
+constexpr WPARAM kReloadSettings = 1;
+constexpr WPARAM kTestRun = 2;
+
+// ---- Tray callback ----
+
+LRESULT OnTrayButtonDown(TrayAlarm& tray) {
+    SetForegroundWindow(tray.mainWindow);
+    // A new button-down restarts the timer.
+    CheckWin32(SetTimer(tray.mainWindow, kClickTimer, GetDoubleClickTime(), nullptr),
+               "SetTimer in OnMyNotifyIcon");
+    return 0;
+}
+
+LRESULT OnTrayDoubleClick(TrayAlarm& tray) {
+    SetForegroundWindow(tray.mainWindow);
+    KillTimer(tray.mainWindow, kClickTimer);
+    tray.StartSettings(L"set", SW_SHOWNORMAL);
+    return 0;
+}
+
+LRESULT OnTrayCallback(TrayAlarm& tray, WPARAM iconId, LPARAM mouseMessage) {
+    if (iconId != kTrayIconId) return 0;
+    switch (mouseMessage) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        return OnTrayButtonDown(tray);
+    case WM_LBUTTONDBLCLK:
+        return OnTrayDoubleClick(tray);
+    }
+    return 0;
+}
+
+// ---- ZAV_MESSAGE from ZAVSet or a second ZAV ----
+
+LRESULT OnControlMessage(TrayAlarm& tray, WPARAM request) {
+    switch (request) {
+    case kReloadSchedule: tray.ReloadSchedule(); break;
+    case kReloadSettings: tray.ReadIni(); break;
+    case kTestRun: RunTestRecord(); break;
+    }
+    return 0;
+}
+
+// ---- TaskbarCreated: Explorer restarted ----
+
+LRESULT OnTaskbarCreated(TrayAlarm& tray) {
+    // The record carries whichever icon it showed last, so a blink goes on.
+    Shell_NotifyIconW(NIM_DELETE, &tray.trayRecord);
+    Shell_NotifyIconW(NIM_ADD, &tray.trayRecord);
+    return 1;
+}
+
+// ---- Tray menu commands ----
+
+void OnExitCommand(TrayAlarm&) { PostQuitMessage(0); }
+void OnAboutCommand(TrayAlarm& tray) { tray.StartSettings(L"about", SW_SHOW); }
+void OnSettingsCommand(TrayAlarm& tray) { tray.StartSettings(L"set", SW_SHOW); }
+void OnTimerCommand(TrayAlarm& tray) { tray.StartSettings(L"timer", SW_SHOW); }
+
+struct TrayCommand {
+    WORD id;
+    void (*handler)(TrayAlarm& tray);
+};
+
+const TrayCommand kTrayCommands[] = {
+    {IDM_EXIT, OnExitCommand},
+    {IDM_ABOUT, OnAboutCommand},
+    {IDM_SETTINGS, OnSettingsCommand},
+    {IDM_TIMER, OnTimerCommand},
+};
+
+LRESULT OnCommand(TrayAlarm& tray, WORD id) {
+    for (const TrayCommand& command : kTrayCommands) {
+        if (command.id == id) {
+            command.handler(tray);
+            return 0;
+        }
+    }
+    return 1;
+}
+
+// ---- Timers ----
+
+void ShowTrayMenu(TrayAlarm& tray) {
+    UniqueMenu menu(LoadMenuW(zavInstance, MAKEINTRESOURCEW(IDM_TRAY)));
+    POINT cursor = {};
+    CheckWin32(GetCursorPos(&cursor), "GetCursorPos");
+    TrackPopupMenuEx(GetSubMenu(menu.get(), 0), TPM_RIGHTBUTTON, cursor.x, cursor.y, tray.mainWindow, nullptr);
+    // Without a message after the menu, a menu opened from the tray does not
+    // close when the user clicks elsewhere the next time.
+    PostMessageW(tray.mainWindow, WM_NULL, 0, 0);
+    CheckWin32(DestroyMenu(menu.release()), "DestroyMenu");
+}
+
+void SetTrayIcon(TrayAlarm& tray, int iconId, const char* failureLabel) {
+    tray.trayRecord.hIcon = LoadIconW(zavInstance, MAKEINTRESOURCEW(iconId));
+    CheckWin32(Shell_NotifyIconW(NIM_MODIFY, &tray.trayRecord), failureLabel);
+}
+
+void ShowBlinkMessage(TrayAlarm& tray) {
+    // Copied: a Blink that comes due while the box is open replaces the member.
+    WString message = tray.pendingBlinkMessage;
+    unsigned serial = tray.blinkSerial;
+    ShowInfo(message.text(), tray.mainWindow);
+    // A later Blink that came due meanwhile keeps blinking until its own box.
+    if (tray.blinkSerial != serial) return;
+    tray.pendingBlinkMessage = WString();
+    KillTimer(tray.mainWindow, kBlinkTimer);
+    SetTrayIcon(tray, IDI_ALARM, "NIM_MODIFY");
+}
+
+LRESULT OnClickTimer(TrayAlarm& tray) {
+    KillTimer(tray.mainWindow, kClickTimer);
+    if (tray.pendingBlinkMessage.empty()) {
+        ShowTrayMenu(tray);
+    } else {
+        ShowBlinkMessage(tray);
+    }
+    return 0;
+}
+
+LRESULT OnWatchTimer(TrayAlarm& tray) {
+    CheckSchedule(tray.watch, false);
+    return 0;
+}
+
+LRESULT OnBlinkTimer(TrayAlarm& tray) {
+    HICON normal = LoadIconW(zavInstance, MAKEINTRESOURCEW(IDI_ALARM));
+    SetTrayIcon(tray, tray.trayRecord.hIcon == normal ? IDI_ALARM_RINGING : IDI_ALARM, "Shell_NotifyIcon");
+    return 0;
+}
+
+LRESULT OnTimer(TrayAlarm& tray, UINT_PTR timerId) {
+    switch (timerId) {
+    case kClickTimer: return OnClickTimer(tray);
+    case kWatchTimer: return OnWatchTimer(tray);
+    case kBlinkTimer: return OnBlinkTimer(tray);
+    }
+    return 1;
+}
+
+}  // namespace
+
+LRESULT CALLBACK OnMyNotifyIcon(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Messages that arrive before the TrayAlarm exists (none in practice) or
+    // after it went are left to the default procedure.
+    TrayAlarm* tray = trayAlarm;
+    if (tray == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+
+    if (message == tray->trayMessage) return OnTrayCallback(*tray, wParam, lParam);
+    if (message == tray->controlMessage) return OnControlMessage(*tray, wParam);
+    if (message == tray->taskbarMessage) return OnTaskbarCreated(*tray);
+    switch (message) {
+    case WM_CLOSE: PostQuitMessage(0); return 0;
+    case WM_COMMAND: return OnCommand(*tray, LOWORD(wParam));
+    case WM_TIMER: return OnTimer(*tray, wParam);
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}

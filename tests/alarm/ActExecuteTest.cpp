@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include "alarm/Actions.h"
+#include "common/SharedBlock.h"
+#include "tests/alarm/AlarmTestSupport.h"
+
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string result(size > 0 ? size - 1 : 0, '\0');
+    if (size > 1) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &result[0], size, nullptr, nullptr);
+    return result;
+}
+
+struct MsgCase {
+    const wchar_t* actionText;
+    const wchar_t* shown;   // nullptr: no box
+};
+
+TEST(ActExecute, ShowsMsgParametersFromIndex7AndIgnoresUnknownWords) {
+    const MsgCase cases[] = {
+        {L"Msg    テスト", L"テスト"},
+        {L"Msg   テスト", L"スト"},           // no separator blank: the parameter still starts at 7
+        {L"Msg    (なし)", L"(なし)"},
+        {L"Msg    ", L""},
+        {L"Msg      前後に空白  ", L"  前後に空白  "},
+        {L"msg    x", nullptr},              // the words are case-sensitive
+        {L" Msg    x", nullptr},             // found, but not at index 0
+        {L"Msg", nullptr},                   // shorter than the padded word
+        {L"Dengon x", nullptr},              // retired before version 2.00
+        {L"zzzzzz x", nullptr},              // the watch pass's own word, never an action
+        {L"", nullptr},
+    };
+    TakeBoxes();
+    for (const MsgCase& c : cases) {
+        ActExecute(c.actionText);
+        std::vector<RecordedBox> boxes = TakeBoxes();
+        if (c.shown == nullptr) {
+            EXPECT_TRUE(boxes.empty()) << "\"" << Utf8(c.actionText) << "\" showed \""
+                                       << (boxes.empty() ? "" : Utf8(boxes[0].text)) << "\"";
+            continue;
+        }
+        ASSERT_EQ(boxes.size(), 1u) << "\"" << Utf8(c.actionText) << "\"";
+        EXPECT_EQ(Utf8(boxes[0].text), Utf8(c.shown)) << "\"" << Utf8(c.actionText) << "\"";
+        EXPECT_EQ(boxes[0].caption, L"Orrivane");
+        EXPECT_EQ(boxes[0].style, 0x50040u);
+        EXPECT_EQ(boxes[0].owner, TestTray().mainWindow);
+    }
+}
+
+TEST(Notice, CutsTheTitleAt63UnitsAndKeepsTheBalloonText) {
+    NOTIFYICONDATAW& balloon = TestTray().balloonRecord;
+    std::wstring hundred;
+    for (int i = 0; i < 100; ++i) hundred += static_cast<wchar_t>(L'あ' + i % 80);
+    const struct {
+        std::wstring parameter;
+        std::wstring title;
+    } cases[] = {
+        {hundred, hundred.substr(0, 63)},
+        {hundred.substr(0, 63), hundred.substr(0, 63)},
+        {hundred.substr(0, 62), hundred.substr(0, 62)},
+        {L"", L""},
+        {L"短い通知", L"短い通知"},
+    };
+    for (const auto& c : cases) {
+        ActExecute((L"Notice " + c.parameter).c_str());
+        EXPECT_EQ(Utf8(balloon.szInfoTitle), Utf8(c.title)) << "parameter of " << c.parameter.size() << " units";
+        EXPECT_STREQ(balloon.szInfo, L"Orrivane から");
+        EXPECT_EQ(balloon.uFlags, static_cast<UINT>(NIF_INFO));
+    }
+    EXPECT_TRUE(TakeBoxes().empty());
+}
+
+TEST(Blink, KeepsOnlyTheLatestMessageAndCountsEachBlink) {
+    TrayAlarm& tray = TestTray();
+    unsigned serial = tray.blinkSerial;
+    ActExecute(L"Blink  一つ目");
+    ActExecute(L"Blink  二つ目");
+    EXPECT_EQ(tray.pendingBlinkMessage, L"二つ目");
+    EXPECT_EQ(tray.blinkSerial, serial + 2);
+    ActExecute(L"Blink  ");
+    EXPECT_TRUE(tray.pendingBlinkMessage.empty()) << "an empty Blink leaves nothing to show";
+    EXPECT_TRUE(TakeBoxes().empty()) << "SetTimer for the blink failed";
+    KillTimer(tray.mainWindow, kBlinkTimer);
+}
+
+TEST(TestRun, PerformsTheBlockTextAndIgnoresAMissingBlock) {
+    TrayAlarm& tray = TestTray();
+    TakeBoxes();
+    EXPECT_EQ(SendMessageW(tray.mainWindow, tray.controlMessage, 2, 0), 0);
+    EXPECT_TRUE(TakeBoxes().empty()) << "a box without a ZAV_TEST block";
+
+    const wchar_t text[] = L"Msg    メッセージ表示のテスト";
+    SharedBlock block;
+    ASSERT_TRUE(block.create(kTestRunBlockName, sizeof(text)));
+    ASSERT_TRUE(block.write(text, sizeof(text)));
+    EXPECT_EQ(SendMessageW(tray.mainWindow, tray.controlMessage, 2, 0), 0);
+    std::vector<RecordedBox> boxes = TakeBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(Utf8(boxes[0].text), Utf8(L"メッセージ表示のテスト"));
+}
+
+}  // namespace

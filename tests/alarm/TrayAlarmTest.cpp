@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "common/MessageBoxes.h"
+#include "common/Paths.h"
+#include "tests/alarm/AlarmTestSupport.h"
+
+namespace {
+
+std::vector<RecordedBox> g_boxes;
+
+int RecordBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style) {
+    g_boxes.push_back(RecordedBox{owner, text, caption, style});
+    return IDOK;
+}
+
+std::wstring g_folder;
+SettingsFile* g_settings = nullptr;
+TrayAlarm* g_tray = nullptr;
+
+void WriteFileBytes(const std::wstring& path, const char* bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes, lstrlenA(bytes), &written, nullptr);
+    CloseHandle(file);
+}
+
+class TrayEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        g_folder = std::wstring(temp) + L"orrivane-alarm-" + std::to_wstring(GetCurrentProcessId());
+        CreateDirectoryW(g_folder.c_str(), nullptr);
+        SetCurrentDirectoryW(g_folder.c_str());
+        WriteFileBytes(g_folder + L"\\Zavbell.txt", "X _______  01:00:00 Msg    hold\r\n");
+        SetBoxHook(RecordBox);
+        g_settings = new SettingsFile(JoinPath(SpecialFolderPath(-1), L"Zavbell.ini").Unquote(), L"Zavbell");
+        g_tray = new TrayAlarm(g_folder.c_str(), 5, TRUE, *g_settings);
+    }
+    void TearDown() override {
+        delete g_tray;
+        delete g_settings;
+        SetBoxHook(nullptr);
+        DeleteFileW((g_folder + L"\\Zavbell.txt").c_str());
+        DeleteFileW((g_folder + L"\\Zavbell.ini").c_str());
+        SetCurrentDirectoryW(L"C:\\");
+        RemoveDirectoryW(g_folder.c_str());
+    }
+};
+
+::testing::Environment* const g_environment = ::testing::AddGlobalTestEnvironment(new TrayEnvironment);
+
+}  // namespace
+
+std::vector<RecordedBox> TakeBoxes() {
+    std::vector<RecordedBox> boxes;
+    boxes.swap(g_boxes);
+    return boxes;
+}
+
+TrayAlarm& TestTray() { return *g_tray; }
+const std::wstring& TestFolder() { return g_folder; }
+
+void WriteTestSetting(const wchar_t* key, const wchar_t* value) {
+    WritePrivateProfileStringW(L"Zavbell", key, value, (g_folder + L"\\Zavbell.ini").c_str());
+}
+
+namespace {
+
+// ---- TimerInt ----
+
+struct ClampCase {
+    int read;
+    int used;
+};
+
+TEST(ClampTimerInt, KeepsSanePeriodsAndReplacesTheOthers) {
+    const ClampCase cases[] = {
+        {300, 300}, {250, 250}, {500, 500}, {1, 1},
+        {501, kTimerIntDefault}, {600, kTimerIntDefault}, {1000, kTimerIntDefault}, {INT_MAX, kTimerIntDefault},
+        // 0 and below would make the timer fire as fast as the system allows.
+        {0, kTimerIntMin}, {-1, kTimerIntMin}, {INT_MIN, kTimerIntMin},
+    };
+    for (const ClampCase& c : cases) {
+        EXPECT_EQ(ClampTimerInt(c.read), c.used) << "TimerInt " << c.read;
+    }
+}
+
+struct IniCase {
+    const wchar_t* timerInt;   // nullptr: key missing
+    const wchar_t* blinkInt;
+    int watchPeriod;
+    int blinkPeriod;
+};
+
+TEST(ReadIni, TakesBothPeriodsFromTheSettingsFile) {
+    const IniCase cases[] = {
+        {nullptr, nullptr, 300, 500},
+        {L"250", L"800", 250, 800},
+        {L"600", L"100", 300, 100},
+        {L"0", nullptr, kTimerIntMin, 500},
+        {L"-20", nullptr, kTimerIntMin, 500},
+    };
+    TrayAlarm& tray = TestTray();
+    for (const IniCase& c : cases) {
+        WriteTestSetting(L"TimerInt", c.timerInt);
+        WriteTestSetting(L"BlinkInt", c.blinkInt);
+        tray.ReadIni();
+        EXPECT_EQ(tray.watchPeriod, c.watchPeriod) << "TimerInt " << (c.timerInt ? "set" : "missing");
+        EXPECT_EQ(tray.blinkPeriod, c.blinkPeriod);
+    }
+    WriteTestSetting(L"TimerInt", nullptr);
+    WriteTestSetting(L"BlinkInt", nullptr);
+    tray.ReadIni();
+    EXPECT_TRUE(TakeBoxes().empty()) << "ReadIni reported a failure";
+}
+
+// ---- Old schedule format ----
+
+struct FormatCase {
+    const wchar_t* record;
+    bool old;
+};
+
+TEST(IsOldFormatRecord, RecognisesRecordsWrittenBeforeVersion200) {
+    const FormatCase cases[] = {
+        {L"  EveryDay 07:30:00 Msg    x", false},
+        {L"  EveryDay Start    Msg    x", false},
+        {L"  EveryDay every15m Msg    x", false},
+        {L"X _______  01:00:00 Msg    x", false},
+        {L"EveryDay 07:30 Msg    x", true},      // hh:mm, blank at 14
+        {L"EveryDay Start Msg    x", true},
+        {L"EveryDay 15'毎 Msg    x", true},     // 毎 at 12, blank at 13
+        {L"EveryDay 15'毎xMsg    x", false},
+        {L"EveryDay 07:3", false},              // too short to look at 14
+        {L"", false},
+    };
+    for (const FormatCase& c : cases) {
+        EXPECT_EQ(IsOldFormatRecord(c.record), c.old) << "record \"" << WString(c.record).ToAnsi().get() << "\"";
+    }
+}
+
+TEST(NeedsInitSchedule, EmptyOrOldFirstRecord) {
+    StringList list;
+    EXPECT_TRUE(NeedsInitSchedule(list)) << "an empty schedule";
+    list.append(L"  EveryDay 07:30:00 Msg    x");
+    EXPECT_FALSE(NeedsInitSchedule(list));
+    list.append(L"EveryDay 07:30 Msg    x");
+    EXPECT_FALSE(NeedsInitSchedule(list)) << "only the first record is looked at";
+    list.insert(0, L"EveryDay 07:30 Msg    x");
+    EXPECT_TRUE(NeedsInitSchedule(list));
+}
+
+// ---- The object ZAV runs on ----
+
+TEST(TrayAlarm, BuildsItsWindowAndTrayRecords) {
+    TrayAlarm& tray = TestTray();
+    EXPECT_EQ(FindWindowW(L"ZAV_WINCLASS", L"Orrivane"), tray.mainWindow);
+    EXPECT_EQ(tray.settingsProgramPath, (TestFolder() + L"\\ZAVSet.exe").c_str());
+    EXPECT_EQ(tray.watch.schedulePath, (TestFolder() + L"\\Zavbell.txt").c_str());
+    EXPECT_EQ(tray.watch.schedule.count(), 1);
+
+    EXPECT_EQ(tray.trayRecord.cbSize, 956u);
+    EXPECT_EQ(tray.trayRecord.hWnd, tray.mainWindow);
+    EXPECT_EQ(tray.trayRecord.uID, 1u);
+    EXPECT_EQ(tray.trayRecord.uFlags, 7u);
+    EXPECT_EQ(tray.trayRecord.uCallbackMessage, RegisterWindowMessageW(L"ZAV_NOTIFYICON"));
+    EXPECT_STREQ(tray.trayRecord.szTip, L"Orrivane");
+    EXPECT_NE(tray.trayRecord.hIcon, nullptr) << "icon 101 not found";
+
+    EXPECT_EQ(tray.balloonRecord.cbSize, 956u);
+    EXPECT_EQ(tray.balloonRecord.hWnd, tray.mainWindow);
+    EXPECT_EQ(tray.balloonRecord.uID, 1u);
+    EXPECT_EQ(tray.balloonRecord.uFlags, static_cast<UINT>(NIF_INFO));
+    EXPECT_STREQ(tray.balloonRecord.szInfo, L"Orrivane から");
+    EXPECT_EQ(tray.balloonRecord.dwInfoFlags, static_cast<DWORD>(NIIF_INFO));
+    EXPECT_EQ(tray.balloonRecord.uTimeout, 0u);
+}
+
+TEST(TrayAlarm, ReloadReplacesTheRecordsInTheSameList) {
+    TrayAlarm& tray = TestTray();
+    const StringList* before = &tray.watch.schedule;
+    WriteFileBytes(TestFolder() + L"\\Zavbell.txt", "X _______  01:00:00 Msg    a\r\nX _______  02:00:00 Msg    b\r\n");
+    LRESULT answer = SendMessageW(tray.mainWindow, tray.controlMessage, 0, 0);
+    EXPECT_EQ(answer, 0);
+    // An outer pass holds a reference to this very object.
+    EXPECT_EQ(&tray.watch.schedule, before);
+    ASSERT_EQ(tray.watch.schedule.count(), 2);
+    EXPECT_EQ(tray.watch.schedule.at(1), L"X _______  02:00:00 Msg    b");
+    WriteFileBytes(TestFolder() + L"\\Zavbell.txt", "X _______  01:00:00 Msg    hold\r\n");
+    tray.ReloadSchedule();
+    EXPECT_EQ(tray.watch.schedule.count(), 1);
+}
+
+TEST(OnMyNotifyIcon, AnswersTheShellAndUnknownRequests) {
+    TrayAlarm& tray = TestTray();
+    EXPECT_EQ(SendMessageW(tray.mainWindow, tray.taskbarMessage, 0, 0), 1);
+    EXPECT_EQ(SendMessageW(tray.mainWindow, WM_COMMAND, 40999, 0), 1);
+    EXPECT_EQ(SendMessageW(tray.mainWindow, WM_TIMER, 7, 0), 1);
+    EXPECT_EQ(SendMessageW(tray.mainWindow, tray.controlMessage, 9, 0), 0);
+    // Another icon's callback is not this one's.
+    EXPECT_EQ(SendMessageW(tray.mainWindow, tray.trayMessage, 2, WM_LBUTTONDBLCLK), 0);
+    EXPECT_TRUE(TakeBoxes().empty());
+}
+
+}  // namespace

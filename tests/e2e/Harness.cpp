@@ -1,0 +1,449 @@
+#include "tests/e2e/Harness.h"
+
+#include <cwchar>
+
+namespace e2e {
+
+namespace {
+
+ULONGLONG ToTicks(const SYSTEMTIME& time) {
+    FILETIME file = {};
+    SystemTimeToFileTime(&time, &file);
+    ULARGE_INTEGER value;
+    value.LowPart = file.dwLowDateTime;
+    value.HighPart = file.dwHighDateTime;
+    return value.QuadPart;
+}
+
+constexpr ULONGLONG kTicksPerSecond = 10000000ULL;
+
+std::wstring Pad(const std::wstring& word, size_t width) {
+    std::wstring padded = word;
+    if (padded.size() < width) padded.append(width - padded.size(), L' ');
+    return padded;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+std::wstring TitleOf(HWND window) {
+    wchar_t title[256] = {};
+    GetWindowTextW(window, title, 256);
+    return title;
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    return processId;
+}
+
+struct WindowSearch {
+    DWORD processId;
+    const wchar_t* className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    if (IsWindowVisible(window) && ProcessOf(window) == search->processId && ClassOf(window) == search->className) {
+        search->found.push_back(window);
+    }
+    return TRUE;
+}
+
+// Visible top-level windows of a process with a class.
+std::vector<HWND> VisibleWindows(DWORD processId, const wchar_t* className) {
+    WindowSearch search{processId, className, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+bool ReadBytes(const std::wstring& path, std::string* bytes) {
+    // Shared for writing and deleting: ZAV may be replacing the file just now.
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bytes->clear();
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0) bytes->append(buffer, got);
+    CloseHandle(file);
+    return true;
+}
+
+std::string ToAnsi(const std::wstring& text) {
+    if (text.empty()) return std::string();
+    int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string result(size, '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &result[0], size, nullptr, nullptr);
+    return result;
+}
+
+std::wstring FromAnsi(const std::string& bytes) {
+    if (bytes.empty()) return std::wstring();
+    int size = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring result(size, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), &result[0], size);
+    return result;
+}
+
+void DeleteTree(const std::wstring& directory) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((directory + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring path = directory + L"\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                DeleteTree(path);
+            } else {
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(path.c_str());
+            }
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(directory.c_str());
+}
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount64() >= deadline) return done();
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        Sleep(kPollMs);
+    }
+}
+
+std::string Narrow(const std::wstring& text) {
+    if (text.empty()) return std::string();
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string result(size, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &result[0], size, nullptr, nullptr);
+    return result;
+}
+
+std::wstring FormatTime(const SYSTEMTIME& time) {
+    wchar_t text[16];
+    swprintf(text, 16, L"%02u:%02u:%02u", time.wHour, time.wMinute, time.wSecond);
+    return text;
+}
+
+SYSTEMTIME LocalTimeAfter(int seconds) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    now.wMilliseconds = 0;
+    ULONGLONG ticks = ToTicks(now) + static_cast<ULONGLONG>(seconds) * kTicksPerSecond;
+    FILETIME file;
+    file.dwLowDateTime = static_cast<DWORD>(ticks);
+    file.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+    SYSTEMTIME result;
+    FileTimeToSystemTime(&file, &result);
+    return result;
+}
+
+double SecondsBetween(const SYSTEMTIME& a, const SYSTEMTIME& b) {
+    return (static_cast<double>(ToTicks(b)) - static_cast<double>(ToTicks(a))) / kTicksPerSecond;
+}
+
+std::wstring EveryDayRecord(const SYSTEMTIME& at, const std::wstring& actionWord, const std::wstring& parameter,
+                            wchar_t holdFlag) {
+    return std::wstring(1, holdFlag) + L" EveryDay " + FormatTime(at) + L" " + Pad(actionWord, 6) + L" " + parameter;
+}
+
+std::wstring StartRecord(const std::wstring& actionWord, const std::wstring& parameter, wchar_t holdFlag) {
+    return std::wstring(1, holdFlag) + L" EveryDay Start    " + Pad(actionWord, 6) + L" " + parameter;
+}
+
+std::wstring TestProgramDirectory() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring whole = path;
+    return whole.substr(0, whole.find_last_of(L'\\'));
+}
+
+std::wstring ZavProgramPath() { return TestProgramDirectory() + L"\\ZAV.exe"; }
+std::wstring SettingsProgramPath() { return TestProgramDirectory() + L"\\ZAVSet.exe"; }
+std::wstring StandInProgramPath() { return TestProgramDirectory() + L"\\..\\standin\\ZAVSet.exe"; }
+
+// ---- Sandbox ----
+
+Sandbox::Sandbox() {
+    static int serial = 0;
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    wchar_t name[80];
+    swprintf(name, 80, L"orrivane-e2e-%lu-%d-%llu", GetCurrentProcessId(), ++serial, GetTickCount64());
+    directory_ = std::wstring(temp) + name;
+    CreateDirectoryW(directory_.c_str(), nullptr);
+    CopyFileW(ZavProgramPath().c_str(), PathOf(L"ZAV.exe").c_str(), FALSE);
+}
+
+Sandbox::~Sandbox() {
+    // A program that just ended may hold its image a moment longer.
+    WaitUntil([this] {
+        DeleteTree(directory_);
+        return GetFileAttributesW(directory_.c_str()) == INVALID_FILE_ATTRIBUTES;
+    }, 3000);
+}
+
+std::wstring Sandbox::PathOf(const std::wstring& name) const { return directory_ + L"\\" + name; }
+
+bool Sandbox::Exists(const std::wstring& name) const {
+    return GetFileAttributesW(PathOf(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void Sandbox::Remove(const std::wstring& name) const { DeleteFileW(PathOf(name).c_str()); }
+
+void Sandbox::WriteLines(const std::wstring& name, const std::vector<std::wstring>& lines) const {
+    std::string bytes;
+    for (const std::wstring& line : lines) bytes += ToAnsi(line) + "\r\n";
+    WriteBytes(PathOf(name), bytes);
+}
+
+std::vector<std::wstring> Sandbox::ReadLines(const std::wstring& name) const {
+    std::string bytes;
+    std::vector<std::wstring> lines;
+    if (!ReadBytes(PathOf(name), &bytes)) return lines;
+    std::wstring text = FromAnsi(bytes);
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find(L'\n', start);
+        if (end == std::wstring::npos) end = text.size();
+        std::wstring line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == L'\r') line.pop_back();
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+void Sandbox::WriteSetting(const std::wstring& key, int value) const {
+    WritePrivateProfileStringW(L"Zavbell", key.c_str(), std::to_wstring(value).c_str(), PathOf(L"Zavbell.ini").c_str());
+}
+
+void Sandbox::InstallStandIn() const { InstallSettingsProgram(StandInProgramPath()); }
+
+void Sandbox::InstallSettingsProgram(const std::wstring& sourcePath) const {
+    CopyFileW(sourcePath.c_str(), PathOf(L"ZAVSet.exe").c_str(), FALSE);
+}
+
+// ---- ZavProcess ----
+
+ZavProcess::~ZavProcess() {
+    if (info_.hProcess != nullptr && Running() && !Close(5000)) {
+        // Last resort only: a ZAV that did not end on WM_CLOSE.
+        TerminateProcess(info_.hProcess, 0xDEAD);
+        WaitForSingleObject(info_.hProcess, 5000);
+    }
+    Release();
+}
+
+void ZavProcess::Release() {
+    if (info_.hThread != nullptr) CloseHandle(info_.hThread);
+    if (info_.hProcess != nullptr) CloseHandle(info_.hProcess);
+    info_ = PROCESS_INFORMATION{};
+    window_ = nullptr;
+}
+
+bool ZavProcess::Start(const Sandbox& sandbox, const std::wstring& arguments) {
+    Release();
+    std::wstring program = sandbox.PathOf(L"ZAV.exe");
+    std::wstring commandLine = L"\"" + program + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    return CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          sandbox.directory().c_str(), &startup, &info_) != FALSE;
+}
+
+HWND ZavProcess::WaitForWindow(DWORD timeoutMs) {
+    WaitUntil([this] {
+        for (HWND w = FindWindowExW(nullptr, nullptr, L"ZAV_WINCLASS", L"Orrivane"); w != nullptr;
+             w = FindWindowExW(nullptr, w, L"ZAV_WINCLASS", L"Orrivane")) {
+            if (ProcessOf(w) == info_.dwProcessId) {
+                window_ = w;
+                return true;
+            }
+        }
+        return !Running();
+    }, timeoutMs);
+    return window_;
+}
+
+bool ZavProcess::Running() const {
+    return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool ZavProcess::WaitForExit(DWORD timeoutMs) {
+    return WaitUntil([this] { return !Running(); }, timeoutMs);
+}
+
+DWORD ZavProcess::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+bool ZavProcess::Close(DWORD timeoutMs) {
+    if (!Running()) return true;
+    HWND target = window_ != nullptr && IsWindow(window_) ? window_ : WaitForWindow(0);
+    if (target == nullptr) return false;
+    PostMessageW(target, WM_CLOSE, 0, 0);
+    return WaitForExit(timeoutMs);
+}
+
+// ---- Boxes ----
+
+std::wstring BoxText(HWND box) {
+    wchar_t text[4096] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 4096);
+    return text;
+}
+
+std::vector<Box> FindBoxes(DWORD processId, const std::wstring& caption) {
+    std::vector<Box> boxes;
+    for (HWND window : VisibleWindows(processId, L"#32770")) {
+        if (TitleOf(window) == caption) boxes.push_back(Box{window, BoxText(window)});
+    }
+    return boxes;
+}
+
+HWND WaitForBox(DWORD processId, const std::wstring& text, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil([&] {
+        for (const Box& box : FindBoxes(processId)) {
+            if (box.text == text) {
+                found = box.window;
+                return true;
+            }
+        }
+        return false;
+    }, timeoutMs);
+    return found;
+}
+
+HWND WaitForAnyBox(DWORD processId, std::wstring* text, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil([&] {
+        std::vector<Box> boxes = FindBoxes(processId);
+        if (boxes.empty()) return false;
+        found = boxes.front().window;
+        if (text != nullptr) *text = boxes.front().text;
+        return true;
+    }, timeoutMs);
+    return found;
+}
+
+bool AnswerBox(HWND box, int button) {
+    if (!IsWindow(box)) return false;
+    // The command a click on the button would send; a box that WM_CLOSE
+    // would answer differs between Windows and Wine, a button press does not.
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+    return WaitUntil([box] { return !IsWindow(box) || !IsWindowVisible(box); });
+}
+
+// ---- Messages ----
+
+UINT TrayCallbackMessage() { return RegisterWindowMessageW(L"ZAV_NOTIFYICON"); }
+UINT ControlMessage() { return RegisterWindowMessageW(L"ZAV_MESSAGE"); }
+UINT TaskbarCreatedMessage() { return RegisterWindowMessageW(L"TaskbarCreated"); }
+
+bool SendAndWait(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result, DWORD timeoutMs) {
+    DWORD_PTR answer = 0;
+    LRESULT sent = SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, timeoutMs, &answer);
+    if (result != nullptr) *result = static_cast<LRESULT>(answer);
+    return sent != 0;
+}
+
+bool SendTrayMouse(HWND zav, UINT mouseMessage) {
+    return SendAndWait(zav, TrayCallbackMessage(), 1, mouseMessage, nullptr);
+}
+
+AsyncSend::AsyncSend(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    : window_(window), message_(message), wParam_(wParam), lParam_(lParam) {
+    thread_ = CreateThread(nullptr, 0, &AsyncSend::Run, this, 0, nullptr);
+}
+
+AsyncSend::~AsyncSend() {
+    if (thread_ == nullptr) return;
+    WaitForSingleObject(thread_, 4 * kWaitMs);
+    CloseHandle(thread_);
+}
+
+DWORD WINAPI AsyncSend::Run(void* self) {
+    auto* send = static_cast<AsyncSend*>(self);
+    DWORD_PTR answer = 0;
+    // Long enough for a box that a test keeps open for a while.
+    SendMessageTimeoutW(send->window_, send->message_, send->wParam_, send->lParam_, SMTO_NORMAL, 3 * kWaitMs,
+                        &answer);
+    send->result_ = static_cast<LRESULT>(answer);
+    return 0;
+}
+
+bool AsyncSend::Done() const {
+    return thread_ == nullptr || WaitForSingleObject(thread_, 0) == WAIT_OBJECT_0;
+}
+
+bool AsyncSend::Wait(DWORD timeoutMs) const {
+    return WaitUntil([this] { return Done(); }, timeoutMs);
+}
+
+// ---- Menu ----
+
+bool MenuVisible(DWORD processId) { return !VisibleWindows(processId, L"#32768").empty(); }
+
+HWND WaitForMenu(DWORD processId, DWORD timeoutMs) {
+    HWND menu = nullptr;
+    WaitUntil([&] {
+        std::vector<HWND> menus = VisibleWindows(processId, L"#32768");
+        if (!menus.empty()) menu = menus.front();
+        return menu != nullptr;
+    }, timeoutMs);
+    return menu;
+}
+
+void PostKey(HWND window, UINT virtualKey) {
+    UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
+    PostMessageW(window, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
+    PostMessageW(window, WM_KEYUP, virtualKey, 1 | (scan << 16) | (1u << 30) | (1u << 31));
+}
+
+// ---- Screenshots ----
+
+void Screenshot(const std::wstring& name) {
+    wchar_t folder[MAX_PATH] = {};
+    if (GetEnvironmentVariableW(L"ORRIVANE_SCREENSHOTS", folder, MAX_PATH) == 0) return;
+    // Wine starts a Unix program when it is given one by its Unix path.
+    std::wstring commandLine = L"/usr/bin/import -window root " + std::wstring(folder) + L"/" + name + L".png";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+        return;
+    }
+    WaitForSingleObject(info.hProcess, kWaitMs);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+}
+
+}  // namespace e2e

@@ -1,0 +1,172 @@
+// End-to-end harness: runs the real ZAV.exe (and ZAVSet.exe or its stand-in)
+// under Wine in a folder of its own and drives it from outside as a user
+// would: its windows found by class and title, boxes answered by pressing
+// their buttons, the tray driven through its callback message.
+//
+// Every wait polls with a deadline; nothing relies on a fixed sleep.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+constexpr DWORD kWaitMs = 10000;
+constexpr DWORD kPollMs = 15;
+
+// Polls done() every kPollMs (dispatching this thread's messages in
+// between) until it is true or timeoutMs have passed. Returns done()'s last answer.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kWaitMs);
+
+// ---- Texts and times ----
+std::string Narrow(const std::wstring& text);   // UTF-8, for assertion messages
+std::wstring FormatTime(const SYSTEMTIME& time); // "hh:mm:ss"
+// The local time plus a number of seconds.
+SYSTEMTIME LocalTimeAfter(int seconds);
+// Seconds between two local times of the same or the next day (b - a).
+double SecondsBetween(const SYSTEMTIME& a, const SYSTEMTIME& b);
+// "  EveryDay hh:mm:ss Msg    text": a record due at that time every day.
+// The action word is padded to six code units.
+std::wstring EveryDayRecord(const SYSTEMTIME& at, const std::wstring& actionWord, const std::wstring& parameter,
+                            wchar_t holdFlag = L' ');
+// "  EveryDay Start    Msg    text": a record run at every start of ZAV.
+std::wstring StartRecord(const std::wstring& actionWord, const std::wstring& parameter, wchar_t holdFlag = L' ');
+
+// ---- Where the programs are ----
+std::wstring TestProgramDirectory();   // the folder of the running test program (the build's bin)
+std::wstring ZavProgramPath();         // bin\ZAV.exe
+std::wstring SettingsProgramPath();    // bin\ZAVSet.exe, the real one
+std::wstring StandInProgramPath();     // standin\ZAVSet.exe, the recording stand-in
+
+// A fresh folder under %TEMP% holding ZAV.exe, deleted with everything in it
+// when the sandbox goes. Texts are read and written in the ANSI code page, as
+// the programs do.
+class Sandbox {
+public:
+    Sandbox();
+    ~Sandbox();
+    Sandbox(const Sandbox&) = delete;
+    Sandbox& operator=(const Sandbox&) = delete;
+
+    const std::wstring& directory() const { return directory_; }
+    std::wstring PathOf(const std::wstring& name) const;
+    bool Exists(const std::wstring& name) const;
+    void Remove(const std::wstring& name) const;
+
+    // Lines in the ANSI code page, each ended by CR LF.
+    void WriteLines(const std::wstring& name, const std::vector<std::wstring>& lines) const;
+    // The lines of a file (CR LF or LF), empty when it is missing.
+    std::vector<std::wstring> ReadLines(const std::wstring& name) const;
+    void WriteSchedule(const std::vector<std::wstring>& records) const { WriteLines(L"Zavbell.txt", records); }
+    std::vector<std::wstring> ReadSchedule() const { return ReadLines(L"Zavbell.txt"); }
+    // Zavbell.ini, section Zavbell.
+    void WriteSetting(const std::wstring& key, int value) const;
+
+    // Copies the stand-in (or another program) in as ZAVSet.exe.
+    void InstallStandIn() const;
+    void InstallSettingsProgram(const std::wstring& sourcePath) const;
+    // The command words the stand-in was started with, in order.
+    std::vector<std::wstring> StandInWords() const { return ReadLines(L"standin.log"); }
+    // What the stand-in copies over Zavbell.txt when it is started with "initschedule".
+    void PrepareInitSchedule(const std::vector<std::wstring>& records) const {
+        WriteLines(L"initschedule.txt", records);
+    }
+
+private:
+    std::wstring directory_;
+};
+
+// One ZAV.exe process started in a sandbox (its folder is the current
+// directory). The destructor ends it cleanly when it still runs (WM_CLOSE to
+// its hidden window) and only as a last resort by TerminateProcess.
+class ZavProcess {
+public:
+    ZavProcess() = default;
+    ~ZavProcess();
+    ZavProcess(const ZavProcess&) = delete;
+    ZavProcess& operator=(const ZavProcess&) = delete;
+
+    // Starts "<sandbox>\ZAV.exe arguments".
+    bool Start(const Sandbox& sandbox, const std::wstring& arguments = L"");
+    // The hidden window "Orrivane" of class ZAV_WINCLASS, once this process
+    // has created it; nullptr after the time-out.
+    HWND WaitForWindow(DWORD timeoutMs = kWaitMs);
+    HWND window() const { return window_; }
+    DWORD id() const { return info_.dwProcessId; }
+    HANDLE handle() const { return info_.hProcess; }
+
+    bool Running() const;
+    bool WaitForExit(DWORD timeoutMs = kWaitMs);
+    DWORD ExitCode() const;
+    // WM_CLOSE to the hidden window, then waits for the process to end.
+    bool Close(DWORD timeoutMs = kWaitMs);
+
+private:
+    void Release();
+    PROCESS_INFORMATION info_ = {};
+    HWND window_ = nullptr;
+};
+
+// ---- Message boxes ("#32770", caption "Orrivane") ----
+struct Box {
+    HWND window;
+    std::wstring text;
+};
+// Every visible box of that process with that caption, in no particular order.
+std::vector<Box> FindBoxes(DWORD processId, const std::wstring& caption = L"Orrivane");
+// The first box of that process showing exactly that text.
+HWND WaitForBox(DWORD processId, const std::wstring& text, DWORD timeoutMs = kWaitMs);
+// Any box of that process; its text through *text.
+HWND WaitForAnyBox(DWORD processId, std::wstring* text, DWORD timeoutMs = kWaitMs);
+std::wstring BoxText(HWND box);
+// The one way the tests answer a box: press its button and wait until the box is gone.
+bool AnswerBox(HWND box, int button = IDOK);
+
+// ---- Driving a running ZAV ----
+UINT TrayCallbackMessage();   // "ZAV_NOTIFYICON"
+UINT ControlMessage();        // "ZAV_MESSAGE"
+UINT TaskbarCreatedMessage(); // "TaskbarCreated"
+// The tray's callback for icon 1 with a mouse message; false when ZAV did not answer.
+bool SendTrayMouse(HWND zav, UINT mouseMessage);
+// A message sent and answered within the time-out; false when it was not.
+bool SendAndWait(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result,
+                 DWORD timeoutMs = kWaitMs);
+
+// A message sent from a thread of its own, for requests that ZAV answers
+// only after a box of theirs was closed (a test run of Msg). The destructor
+// waits for the answer.
+class AsyncSend {
+public:
+    AsyncSend(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    ~AsyncSend();
+    AsyncSend(const AsyncSend&) = delete;
+    AsyncSend& operator=(const AsyncSend&) = delete;
+    bool Done() const;
+    // Waits for the answer; false after the time-out.
+    bool Wait(DWORD timeoutMs = kWaitMs) const;
+    LRESULT Result() const { return result_; }
+
+private:
+    static DWORD WINAPI Run(void* self);
+    HWND window_;
+    UINT message_;
+    WPARAM wParam_;
+    LPARAM lParam_;
+    LRESULT result_ = 0;
+    HANDLE thread_ = nullptr;
+};
+
+// The tray menu: a visible "#32768" window of that process.
+HWND WaitForMenu(DWORD processId, DWORD timeoutMs = kWaitMs);
+bool MenuVisible(DWORD processId);
+// Posts a key press (down and up) to a window, as the menu's own loop reads it.
+void PostKey(HWND window, UINT virtualKey);
+
+// When ORRIVANE_SCREENSHOTS names a folder: the whole X screen into
+// <folder>/<name>.png (ImageMagick's import on the Xvfb display). Otherwise nothing.
+void Screenshot(const std::wstring& name);
+
+}  // namespace e2e

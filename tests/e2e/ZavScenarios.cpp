@@ -1,0 +1,461 @@
+// ZAV.exe end to end under Wine: started in a folder of its own with a
+// schedule, watched and driven from outside as a user (and ZAVSet) would.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "common/SharedBlock.h"
+#include "tests/e2e/Harness.h"
+
+using namespace e2e;
+
+namespace {
+
+const wchar_t kDoubleStartText[] =
+    L"ZAV.exe は２重に起動はできません\nこのメッセージが出た理由がわからない人は\nReadme.txt を読んで勉強してください";
+const wchar_t kNotFoundText[] = L"タスクトレイの Orrivane を見つけられませんでした";
+const wchar_t kNoSettingsProgramText[] = L"ZAVSet.exe が ZAV.exe と同じディレクトリにありません";
+
+// Seconds between writing a due record and its second: enough for Wine to
+// start ZAV (about a second on a busy machine), little enough to keep the suite short.
+constexpr int kLeadSeconds = 3;
+// How late a box may be seen after its second: the watch timer ticks every
+// 300 ms and the harness polls every 15 ms; the rest is room for a loaded machine.
+constexpr double kLatenessLimit = 2.0;
+
+std::string Texts(const std::vector<Box>& boxes) {
+    std::string all;
+    for (const Box& box : boxes) all += "[" + Narrow(box.text) + "] ";
+    return all;
+}
+
+std::string Lines(const std::vector<std::wstring>& lines) {
+    std::string all;
+    for (const std::wstring& line : lines) all += "\n  \"" + Narrow(line) + "\"";
+    return all;
+}
+
+// The action text of a test run, written as ZAVSet writes it: UTF-16 with its NUL.
+bool CreateTestRunBlock(SharedBlock& block, const std::wstring& actionText) {
+    int bytes = static_cast<int>((actionText.size() + 1) * sizeof(wchar_t));
+    return block.create(kTestRunBlockName, bytes) && block.write(actionText.c_str(), bytes);
+}
+
+class ZavScenario : public ::testing::Test {
+protected:
+    // Stand-in ZAVSet.exe, the schedule, ZAV started and its hidden window found.
+    void StartZav(const std::vector<std::wstring>& records) {
+        sandbox.InstallStandIn();
+        sandbox.WriteSchedule(records);
+        ASSERT_TRUE(zav.Start(sandbox)) << "CreateProcessW of ZAV.exe failed: " << GetLastError();
+        ASSERT_NE(zav.WaitForWindow(), nullptr) << "no window of class ZAV_WINCLASS titled Orrivane";
+    }
+
+    // The box of a record due at `due`: shown at that second, not before it.
+    HWND ExpectBoxAt(const std::wstring& text, const SYSTEMTIME& due) {
+        HWND box = WaitForBox(zav.id(), text, kLeadSeconds * 1000 + kWaitMs);
+        SYSTEMTIME seen;
+        GetLocalTime(&seen);
+        EXPECT_NE(box, nullptr) << "no box \"" << Narrow(text) << "\"; boxes: " << Texts(FindBoxes(zav.id()));
+        if (box == nullptr) return nullptr;
+        double lateness = SecondsBetween(due, seen);
+        EXPECT_GE(lateness, 0.0) << "box \"" << Narrow(text) << "\" due at " << Narrow(FormatTime(due))
+                                 << " was shown at " << Narrow(FormatTime(seen));
+        EXPECT_LT(lateness, kLatenessLimit) << "box \"" << Narrow(text) << "\" due at "
+                                            << Narrow(FormatTime(due)) << " was shown at "
+                                            << Narrow(FormatTime(seen));
+        return box;
+    }
+
+    // Ends ZAV as the tray menu's exit does (WM_CLOSE posts the same quit).
+    void EndZav() {
+        ASSERT_TRUE(zav.Close()) << "ZAV did not end after WM_CLOSE";
+        EXPECT_EQ(zav.ExitCode(), 0u);
+    }
+
+    // Declared first: the process ends before its folder is deleted.
+    Sandbox sandbox;
+    ZavProcess zav;
+};
+
+// ---- The watch ----
+
+TEST_F(ZavScenario, MsgRecordShowsItsBoxAtItsSecond) {
+    SYSTEMTIME due = LocalTimeAfter(kLeadSeconds);
+    ASSERT_NO_FATAL_FAILURE(StartZav({EveryDayRecord(due, L"Msg", L"時間です　会議室へ")}));
+    HWND box = ExpectBoxAt(L"時間です　会議室へ", due);
+    ASSERT_NE(box, nullptr);
+    Screenshot(L"msg-box");
+    EXPECT_TRUE(AnswerBox(box));
+    EndZav();
+}
+
+TEST_F(ZavScenario, TwoMsgRecordsOfOneSecondShowOneAfterTheOther) {
+    SYSTEMTIME due = LocalTimeAfter(kLeadSeconds);
+    ASSERT_NO_FATAL_FAILURE(StartZav({EveryDayRecord(due, L"Msg", L"一件目"), EveryDayRecord(due, L"Msg", L"二件目")}));
+    HWND first = ExpectBoxAt(L"一件目", due);
+    ASSERT_NE(first, nullptr);
+    // The second record waits for the first box: while it stays open past its
+    // second, no other box appears.
+    bool secondEarly = WaitUntil([&] { return FindBoxes(zav.id()).size() > 1; },
+                                 static_cast<DWORD>(1500));
+    EXPECT_FALSE(secondEarly) << "boxes while the first was open: " << Texts(FindBoxes(zav.id()));
+    EXPECT_TRUE(AnswerBox(first));
+    HWND second = WaitForBox(zav.id(), L"二件目");
+    ASSERT_NE(second, nullptr) << "boxes: " << Texts(FindBoxes(zav.id()));
+    EXPECT_TRUE(AnswerBox(second));
+    EndZav();
+}
+
+TEST_F(ZavScenario, BoxHeldOpenDoesNotStopALaterRecord) {
+    SYSTEMTIME due = LocalTimeAfter(kLeadSeconds);
+    SYSTEMTIME later = LocalTimeAfter(kLeadSeconds + 2);
+    ASSERT_NO_FATAL_FAILURE(StartZav({EveryDayRecord(due, L"Msg", L"先の予定"), EveryDayRecord(later, L"Msg", L"後の予定")}));
+    HWND first = ExpectBoxAt(L"先の予定", due);
+    ASSERT_NE(first, nullptr);
+    // The first box stays open; the later record fires from inside its loop.
+    HWND second = ExpectBoxAt(L"後の予定", later);
+    ASSERT_NE(second, nullptr);
+    EXPECT_TRUE(IsWindowVisible(first)) << "the first box went away by itself";
+    std::vector<Box> boxes = FindBoxes(zav.id());
+    // The nested pass checked its own second only: the first record did not run again.
+    EXPECT_EQ(std::count_if(boxes.begin(), boxes.end(), [](const Box& b) { return b.text == L"先の予定"; }), 1)
+        << "boxes: " << Texts(boxes);
+    EXPECT_TRUE(AnswerBox(second));
+    EXPECT_TRUE(AnswerBox(first));
+    EndZav();
+}
+
+TEST_F(ZavScenario, StartRecordsRunInFileOrderAndHoldFlagsAreRewritten) {
+    ASSERT_NO_FATAL_FAILURE(StartZav({
+        StartRecord(L"Msg", L"一番目"),
+        StartRecord(L"Msg", L"保留された", L'#'),
+        StartRecord(L"Msg", L"一度だけ", L'!'),
+        StartRecord(L"Msg", L"実行しない", L'X'),
+        StartRecord(L"Msg", L"最後"),
+        StartRecord(L"zzzzzz", L"これとこの上のスケジュールは削除して下さい。"),
+    }));
+    for (const wchar_t* expected : {L"一番目", L"一度だけ", L"最後"}) {
+        std::wstring text;
+        HWND box = WaitForAnyBox(zav.id(), &text);
+        ASSERT_NE(box, nullptr) << "no box; expected \"" << Narrow(expected) << "\"";
+        EXPECT_EQ(Narrow(text), Narrow(expected));
+        EXPECT_EQ(FindBoxes(zav.id()).size(), 1u) << "boxes: " << Texts(FindBoxes(zav.id()));
+        EXPECT_TRUE(AnswerBox(box));
+    }
+    // "zzzzzz" starts ZAVSet with that word instead of a box.
+    EXPECT_TRUE(WaitUntil([&] { return sandbox.StandInWords() == std::vector<std::wstring>{L"zzzzzz"}; }))
+        << "stand-in words:" << Lines(sandbox.StandInWords());
+    // "#" is used up (a blank now), "!" ran and is gone, "X" stays as it was.
+    std::vector<std::wstring> expected = {
+        StartRecord(L"Msg", L"一番目"),
+        StartRecord(L"Msg", L"保留された"),
+        StartRecord(L"Msg", L"実行しない", L'X'),
+        StartRecord(L"Msg", L"最後"),
+        StartRecord(L"zzzzzz", L"これとこの上のスケジュールは削除して下さい。"),
+    };
+    EXPECT_TRUE(WaitUntil([&] { return sandbox.ReadSchedule() == expected; }))
+        << "Zavbell.txt:" << Lines(sandbox.ReadSchedule()) << "\nexpected:" << Lines(expected);
+    EndZav();
+}
+
+TEST_F(ZavScenario, ReloadWhileABoxIsOpenReplacesTheListUnderThePass) {
+    SYSTEMTIME due = LocalTimeAfter(kLeadSeconds);
+    SYSTEMTIME later = LocalTimeAfter(kLeadSeconds + 3);
+    ASSERT_NO_FATAL_FAILURE(StartZav({EveryDayRecord(due, L"Msg", L"外側の一件目"), EveryDayRecord(due, L"Msg", L"消える二件目"),
+                                      EveryDayRecord(due, L"Msg", L"消える三件目")}));
+    HWND first = ExpectBoxAt(L"外側の一件目", due);
+    ASSERT_NE(first, nullptr);
+    // ZAVSet saved a shorter schedule while the outer pass waits in the box.
+    sandbox.WriteSchedule({EveryDayRecord(due, L"Msg", L"保留中", L'X'), EveryDayRecord(later, L"Msg", L"新しい予定")});
+    LRESULT answer = -1;
+    ASSERT_TRUE(SendAndWait(zav.window(), ControlMessage(), 0, 0, &answer)) << "reload not answered";
+    EXPECT_EQ(answer, 0);
+    EXPECT_TRUE(AnswerBox(first));
+    // The outer pass goes on over the new list: the removed records never run.
+    std::vector<std::wstring> seen;
+    HWND fresh = nullptr;
+    WaitUntil([&] {
+        for (const Box& box : FindBoxes(zav.id())) {
+            if (std::find(seen.begin(), seen.end(), box.text) == seen.end()) seen.push_back(box.text);
+            if (box.text == L"新しい予定") fresh = box.window;
+        }
+        return fresh != nullptr;
+    }, kLeadSeconds * 1000 + kWaitMs);
+    ASSERT_NE(fresh, nullptr) << "boxes seen:" << Lines(seen);
+    EXPECT_EQ(seen, std::vector<std::wstring>{L"新しい予定"}) << "boxes seen:" << Lines(seen);
+    EXPECT_TRUE(AnswerBox(fresh));
+    EXPECT_TRUE(zav.Running()) << "ZAV ended with code " << zav.ExitCode();
+    EndZav();
+}
+
+// ---- Start-up checks ----
+
+TEST_F(ZavScenario, SecondStartShowsTheDoubleStartBoxAndEndsWithCode1) {
+    ASSERT_NO_FATAL_FAILURE(StartZav({StartRecord(L"Msg", L"保留", L'X')}));
+    ZavProcess second;
+    ASSERT_TRUE(second.Start(sandbox));
+    HWND box = WaitForBox(second.id(), kDoubleStartText);
+    ASSERT_NE(box, nullptr) << "boxes of the second ZAV: " << Texts(FindBoxes(second.id()));
+    EXPECT_TRUE(AnswerBox(box));
+    ASSERT_TRUE(second.WaitForExit());
+    EXPECT_EQ(second.ExitCode(), 1u);
+    EXPECT_TRUE(zav.Running()) << "the first ZAV ended too";
+    EXPECT_TRUE(IsWindow(zav.window()));
+    EndZav();
+}
+
+TEST_F(ZavScenario, ReloadArgumentMakesTheRunningZavReloadSilently) {
+    ASSERT_NO_FATAL_FAILURE(StartZav({StartRecord(L"Msg", L"保留", L'X')}));
+    SYSTEMTIME due = LocalTimeAfter(kLeadSeconds);
+    sandbox.WriteSchedule({EveryDayRecord(due, L"Msg", L"再読み込みされた予定")});
+    ZavProcess reloader;
+    ASSERT_TRUE(reloader.Start(sandbox, L"/R"));
+    bool boxShown = false;
+    WaitUntil([&] {
+        boxShown = boxShown || !FindBoxes(reloader.id()).empty();
+        return !reloader.Running();
+    });
+    EXPECT_FALSE(boxShown) << "\"ZAV.exe /R\" showed a box";
+    ASSERT_FALSE(reloader.Running());
+    EXPECT_EQ(reloader.ExitCode(), 0u);
+    HWND box = ExpectBoxAt(L"再読み込みされた予定", due);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(AnswerBox(box));
+    EndZav();
+}
+
+struct ArgumentCase {
+    const wchar_t* arguments;
+    bool zavRunning;
+    const wchar_t* box;
+};
+
+class ZavArguments : public ZavScenario, public ::testing::WithParamInterface<ArgumentCase> {};
+
+TEST_P(ZavArguments, ShowTheirBoxAndEndWithCode0) {
+    const ArgumentCase& c = GetParam();
+    if (c.zavRunning) {
+        ASSERT_NO_FATAL_FAILURE(StartZav({StartRecord(L"Msg", L"保留", L'X')}));
+    }
+    ZavProcess started;
+    ASSERT_TRUE(started.Start(sandbox, c.arguments));
+    HWND box = WaitForBox(started.id(), c.box);
+    ASSERT_NE(box, nullptr) << "arguments \"" << Narrow(c.arguments) << "\": boxes " << Texts(FindBoxes(started.id()));
+    EXPECT_TRUE(AnswerBox(box));
+    ASSERT_TRUE(started.WaitForExit());
+    EXPECT_EQ(started.ExitCode(), 0u);
+    if (c.zavRunning) EndZav();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ZavArguments,
+                         ::testing::Values(ArgumentCase{L"/X", true, L"引数ミス"},
+                                           ArgumentCase{L"reload", false, L"引数ミス"},
+                                           ArgumentCase{L"/R", false, kNotFoundText}));
+
+TEST_F(ZavScenario, MissingZavSetShowsItsBoxAndZavEnds) {
+    sandbox.WriteSchedule({StartRecord(L"Msg", L"表示されない")});
+    ASSERT_TRUE(zav.Start(sandbox));
+    HWND box = WaitForBox(zav.id(), kNoSettingsProgramText);
+    ASSERT_NE(box, nullptr) << "boxes: " << Texts(FindBoxes(zav.id()));
+    EXPECT_TRUE(AnswerBox(box));
+    ASSERT_TRUE(zav.WaitForExit()) << "ZAV went on without ZAVSet.exe";
+    EXPECT_EQ(zav.ExitCode(), 0u);
+}
+
+struct InitCase {
+    const char* name;
+    bool writeFile;
+    std::vector<std::wstring> records;
+};
+
+class ZavInitSchedule : public ZavScenario, public ::testing::WithParamInterface<InitCase> {};
+
+TEST_P(ZavInitSchedule, AsksZavSetForTheInitialScheduleAndRunsIt) {
+    const InitCase& c = GetParam();
+    sandbox.InstallStandIn();
+    if (c.writeFile) sandbox.WriteSchedule(c.records);
+    sandbox.PrepareInitSchedule({StartRecord(L"Msg", L"初期スケジュールです")});
+    ASSERT_TRUE(zav.Start(sandbox));
+    // ZAV waited for "initschedule", then loaded what it wrote and ran its start-up record.
+    HWND box = WaitForBox(zav.id(), L"初期スケジュールです");
+    ASSERT_NE(box, nullptr) << c.name << ": boxes " << Texts(FindBoxes(zav.id())) << " stand-in words:"
+                            << Lines(sandbox.StandInWords());
+    EXPECT_EQ(sandbox.StandInWords(), std::vector<std::wstring>{L"initschedule"}) << Lines(sandbox.StandInWords());
+    EXPECT_TRUE(AnswerBox(box));
+    ASSERT_NE(zav.WaitForWindow(), nullptr);
+    EndZav();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ZavInitSchedule,
+                         ::testing::Values(InitCase{"missing", false, {}}, InitCase{"empty", true, {}},
+                                           // Written before version 2.00: hh:mm time, blank at 14.
+                                           InitCase{"old format", true, {L"EveryDay 07:30 Msg    古い形式"}},
+                                           InitCase{"old every", true, {L"EveryDay 15'毎 Msg    古い形式"}}),
+                         [](const ::testing::TestParamInfo<InitCase>& info) {
+                             std::string name = info.param.name;
+                             std::replace(name.begin(), name.end(), ' ', '_');
+                             return name;
+                         });
+
+// ---- Messages from ZAVSet ----
+
+TEST_F(ZavScenario, SettingsMessageRereadsTheIniAndTheWatchGoesOn) {
+    SYSTEMTIME due = LocalTimeAfter(kLeadSeconds);
+    ASSERT_NO_FATAL_FAILURE(StartZav({EveryDayRecord(due, L"Msg", L"設定の再読み込み後")}));
+    // 1000 would skip seconds; ZAV takes 300 instead. The period itself cannot
+    // be seen from outside: that records still fire at their second is what
+    // this shows (the values are checked in the alarm unit tests).
+    sandbox.WriteSetting(L"TimerInt", 1000);
+    sandbox.WriteSetting(L"BlinkInt", 200);
+    LRESULT answer = -1;
+    ASSERT_TRUE(SendAndWait(zav.window(), ControlMessage(), 1, 0, &answer));
+    EXPECT_EQ(answer, 0);
+    HWND box = ExpectBoxAt(L"設定の再読み込み後", due);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(AnswerBox(box));
+    EndZav();
+}
+
+TEST_F(ZavScenario, TestRunPerformsTheBlockTextAndAnswersAfterTheBox) {
+    ASSERT_NO_FATAL_FAILURE(StartZav({StartRecord(L"Msg", L"保留", L'X')}));
+    SharedBlock block;
+    ASSERT_TRUE(CreateTestRunBlock(block, L"Msg    メッセージ表示のテスト"));
+    AsyncSend send(zav.window(), ControlMessage(), 2, 0);
+    HWND box = WaitForBox(zav.id(), L"メッセージ表示のテスト");
+    ASSERT_NE(box, nullptr) << "boxes: " << Texts(FindBoxes(zav.id()));
+    EXPECT_FALSE(send.Done()) << "the test-run message was answered before its box was closed";
+    EXPECT_TRUE(AnswerBox(box));
+    ASSERT_TRUE(send.Wait());
+    EXPECT_EQ(send.Result(), 0);
+    EndZav();
+}
+
+TEST_F(ZavScenario, TestRunWithoutABlockAndUnknownRequestsAreIgnored) {
+    ASSERT_NO_FATAL_FAILURE(StartZav({StartRecord(L"Msg", L"保留", L'X')}));
+    for (WPARAM request : {WPARAM(2), WPARAM(3), WPARAM(0xFFFF)}) {
+        LRESULT answer = -1;
+        ASSERT_TRUE(SendAndWait(zav.window(), ControlMessage(), request, 0, &answer)) << "request " << request;
+        EXPECT_EQ(answer, 0) << "request " << request;
+        EXPECT_TRUE(FindBoxes(zav.id()).empty()) << "request " << request << ": " << Texts(FindBoxes(zav.id()));
+    }
+    EXPECT_TRUE(zav.Running());
+    EndZav();
+}
+
+TEST_F(ZavScenario, NoticeShowsABalloonAndReturnsAtOnce) {
+    ASSERT_NO_FATAL_FAILURE(StartZav({StartRecord(L"Msg", L"保留", L'X')}));
+    SharedBlock block;
+    ASSERT_TRUE(CreateTestRunBlock(block, L"Notice 通知メッセージのテスト"));
+    LRESULT answer = -1;
+    ASSERT_TRUE(SendAndWait(zav.window(), ControlMessage(), 2, 0, &answer)) << "Notice waited";
+    EXPECT_EQ(answer, 0);
+    EXPECT_TRUE(FindBoxes(zav.id()).empty()) << Texts(FindBoxes(zav.id()));
+    // Wine shows the balloon in its tray window; only a picture shows it.
+    WaitUntil([] { return false; }, 700);
+    Screenshot(L"notice-balloon");
+    EndZav();
+}
+
+// ---- The tray icon ----
+
+TEST_F(ZavScenario, TaskbarCreatedIsAnsweredWith1) {
+    ASSERT_NO_FATAL_FAILURE(StartZav({StartRecord(L"Msg", L"保留", L'X')}));
+    LRESULT answer = 0;
+    ASSERT_TRUE(SendAndWait(zav.window(), TaskbarCreatedMessage(), 0, 0, &answer));
+    EXPECT_EQ(answer, 1);
+    EndZav();
+}
+
+TEST_F(ZavScenario, SingleClickOpensTheMenuAndItsExitEndsZav) {
+    ASSERT_NO_FATAL_FAILURE(StartZav({StartRecord(L"Msg", L"保留", L'X')}));
+    ASSERT_TRUE(SendTrayMouse(zav.window(), WM_RBUTTONDOWN));
+    HWND menu = WaitForMenu(zav.id());
+    ASSERT_NE(menu, nullptr) << "no #32768 window after a single click";
+    Screenshot(L"tray-menu");
+    // The first item is "終了(&X)".
+    PostKey(menu, VK_DOWN);
+    PostKey(menu, VK_RETURN);
+    ASSERT_TRUE(zav.WaitForExit()) << "ZAV still runs after the menu's exit command";
+    EXPECT_EQ(zav.ExitCode(), 0u);
+    EXPECT_FALSE(IsWindow(zav.window()));
+}
+
+TEST_F(ZavScenario, DoubleClickAndMenuCommandsStartZavSetWithTheirWords) {
+    ASSERT_NO_FATAL_FAILURE(StartZav({StartRecord(L"Msg", L"保留", L'X')}));
+    ASSERT_TRUE(SendTrayMouse(zav.window(), WM_LBUTTONDOWN));
+    ASSERT_TRUE(SendTrayMouse(zav.window(), WM_LBUTTONDBLCLK));
+    EXPECT_TRUE(WaitUntil([&] { return sandbox.StandInWords().size() >= 1; }));
+    // A double click never opens the menu, also after the double-click time.
+    EXPECT_FALSE(WaitUntil([&] { return MenuVisible(zav.id()); }, GetDoubleClickTime() + 500));
+    struct { WORD id; const wchar_t* word; } commands[] = {{40002, L"about"}, {40003, L"set"}, {40004, L"timer"}};
+    std::vector<std::wstring> expected = {L"set"};
+    for (const auto& command : commands) {
+        LRESULT answer = -1;
+        ASSERT_TRUE(SendAndWait(zav.window(), WM_COMMAND, command.id, 0, &answer));
+        EXPECT_EQ(answer, 0) << "command " << command.id;
+        expected.push_back(command.word);
+        EXPECT_TRUE(WaitUntil([&] { return sandbox.StandInWords() == expected; }))
+            << "command " << command.id << ": stand-in words:" << Lines(sandbox.StandInWords());
+    }
+    LRESULT answer = -1;
+    ASSERT_TRUE(SendAndWait(zav.window(), WM_COMMAND, 40999, 0, &answer));
+    EXPECT_EQ(answer, 1) << "an unknown command id";
+    EndZav();
+}
+
+TEST_F(ZavScenario, BlinkShowsItsMessageOnASingleClickAndThenStops) {
+    ASSERT_NO_FATAL_FAILURE(StartZav({StartRecord(L"Msg", L"保留", L'X')}));
+    for (const wchar_t* text : {L"Blink  最初の点滅", L"Blink  二度目の点滅"}) {
+        SharedBlock block;
+        ASSERT_TRUE(CreateTestRunBlock(block, text));
+        LRESULT answer = -1;
+        ASSERT_TRUE(SendAndWait(zav.window(), ControlMessage(), 2, 0, &answer)) << "Blink waited";
+        EXPECT_EQ(answer, 0);
+    }
+    Screenshot(L"blink");
+    ASSERT_TRUE(SendTrayMouse(zav.window(), WM_LBUTTONDOWN));
+    // Only the later message is pending.
+    std::wstring text;
+    HWND box = WaitForAnyBox(zav.id(), &text);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(Narrow(text), Narrow(L"二度目の点滅"));
+    EXPECT_FALSE(MenuVisible(zav.id())) << "the menu opened while a blink message was pending";
+    EXPECT_TRUE(AnswerBox(box));
+    // Nothing pending any more: the next click opens the menu.
+    ASSERT_TRUE(SendTrayMouse(zav.window(), WM_LBUTTONDOWN));
+    HWND menu = WaitForMenu(zav.id());
+    ASSERT_NE(menu, nullptr);
+    PostKey(menu, VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !MenuVisible(zav.id()); }));
+    EndZav();
+}
+
+TEST_F(ZavScenario, BlinkThatComesWhileTheBlinkBoxIsOpenIsNotLost) {
+    ASSERT_NO_FATAL_FAILURE(StartZav({StartRecord(L"Msg", L"保留", L'X')}));
+    {
+        SharedBlock block;
+        ASSERT_TRUE(CreateTestRunBlock(block, L"Blink  先の点滅"));
+        ASSERT_TRUE(SendAndWait(zav.window(), ControlMessage(), 2, 0, nullptr));
+    }
+    ASSERT_TRUE(SendTrayMouse(zav.window(), WM_LBUTTONDOWN));
+    HWND first = WaitForBox(zav.id(), L"先の点滅");
+    ASSERT_NE(first, nullptr) << Texts(FindBoxes(zav.id()));
+    {
+        // Comes due while the box is open (ZAV handles it from the box's loop).
+        SharedBlock block;
+        ASSERT_TRUE(CreateTestRunBlock(block, L"Blink  後の点滅"));
+        ASSERT_TRUE(SendAndWait(zav.window(), ControlMessage(), 2, 0, nullptr));
+    }
+    EXPECT_TRUE(AnswerBox(first));
+    ASSERT_TRUE(SendTrayMouse(zav.window(), WM_LBUTTONDOWN));
+    std::wstring text;
+    HWND second = WaitForAnyBox(zav.id(), &text);
+    ASSERT_NE(second, nullptr) << "the later blink was dropped with the first box; menu visible: "
+                               << MenuVisible(zav.id());
+    EXPECT_EQ(Narrow(text), Narrow(L"後の点滅"));
+    EXPECT_TRUE(AnswerBox(second));
+    EndZav();
+}
+
+}  // namespace
