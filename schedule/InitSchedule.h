@@ -1,0 +1,28 @@
+// ZAVSet's "initschedule": the tutorial schedule of a first run, or the
+// conversion of a schedule written before Ver.2.00; and the warning about the
+// action words that Ver.2.00 retired.
+#pragma once
+
+#include <windows.h>
+
+#include "common/WString.h"
+#include "schedule/StringList.h"
+
+// The 17 records of the tutorial schedule, in file order.
+StringList InitialSchedule();
+
+// One record of the old format (date 0-7, hold flag 8, time 9-13, the action
+// from 14, or from 13 after NN'毎) in the current format.
+WString ConvertOldRecord(const WString& oldRecord);
+
+// Works on Zavbell.txt in directory: writes the tutorial schedule when there
+// is no file; otherwise keeps a copy as "old Zavbell.txt", converts every
+// record, writes the result in sort-key order and shows the conversion box.
+void InitSchedule(const WString& directory);
+// The same for the current directory.
+void InitSchedule();
+
+// True for the action words "Dengon", "Reboot" and "Stop  " in columns 20-25.
+bool IsRetiredAction(const WString& record);
+// Shows the retired-action box for such a record; returns whether it did.
+bool WarnRetiredAction(const WString& record, HWND owner);

@@ -1,0 +1,283 @@
+#include "schedule/WatchPass.h"
+
+#include <wchar.h>
+
+#include <utility>
+
+namespace {
+
+void IgnoreAction(const WString&) {}
+void IgnoreStart(const wchar_t*) {}
+
+ActionHandler g_actionHandler = IgnoreAction;
+SettingsStarter g_settingsStarter = IgnoreStart;
+ClockSource g_clockSource = nullptr;
+
+// Indexed by SYSTEMTIME::wDayOfWeek, 0 = Sunday.
+const wchar_t kWeekdayNames[7][3] = {L"su", L"mo", L"tu", L"we", L"th", L"fr", L"sa"};
+
+// Positions in the rule text and the now text "yy/mm/dd hh:mm:ss".
+constexpr int kYear = 0;
+constexpr int kMonth = 3;
+constexpr int kDay = 6;
+constexpr int kHour = 9;
+constexpr int kMinute = 12;
+constexpr int kSecond = 15;
+
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+bool Stars(const wchar_t* place) { return place[0] == L'*' && place[1] == L'*'; }
+bool SamePlace(const wchar_t* a, const wchar_t* b) { return a[0] == b[0] && a[1] == b[1]; }
+
+void PutTwoDigits(wchar_t* out, int value)
+{
+    out[0] = static_cast<wchar_t>(L'0' + value / 10 % 10);
+    out[1] = static_cast<wchar_t>(L'0' + value % 10);
+}
+
+// "yy/mm/dd hh:mm:ss" plus NUL, built by hand: this runs on every timer tick
+// and a formatted print costs more than the rest of an early-return tick.
+void FormatNow(const SYSTEMTIME& time, wchar_t* out)
+{
+    PutTwoDigits(out + kYear, time.wYear % 100);
+    out[2] = L'/';
+    PutTwoDigits(out + kMonth, time.wMonth);
+    out[5] = L'/';
+    PutTwoDigits(out + kDay, time.wDay);
+    out[8] = L' ';
+    PutTwoDigits(out + kHour, time.wHour);
+    out[11] = L':';
+    PutTwoDigits(out + kMinute, time.wMinute);
+    out[14] = L':';
+    PutTwoDigits(out + kSecond, time.wSecond);
+    out[kRuleTextLength] = L'\0';
+}
+
+// The "-n" of the end-of-month and Nth-weekday forms: 0 for a blank, else the
+// digit. Any other character makes the rule malformed (-1): it would index
+// past the weekday table or aim at an arbitrary day.
+int DayOffset(wchar_t c)
+{
+    if (c == L' ') return 0;
+    return IsDigit(c) ? c - L'0' : -1;
+}
+
+bool DateForm(const wchar_t* r, const wchar_t* now, const SYSTEMTIME& time)
+{
+    wchar_t day[2] = {r[kDay], r[kDay + 1]};
+    if (r[5] == L'E') {
+        // End of month: the rule becomes an ordinary date whose day is this
+        // month's last day less n (19..31, always two digits).
+        const int n = DayOffset(r[7]);
+        if (n < 0) return false;
+        PutTwoDigits(day, DaysInMonth(time.wYear, time.wMonth) - n);
+    }
+    return (Stars(r + kYear) || SamePlace(r + kYear, now + kYear)) &&
+           (Stars(r + kMonth) || SamePlace(r + kMonth, now + kMonth)) &&
+           (Stars(day) || SamePlace(day, now + kDay));
+}
+
+bool WeekdayForm(const wchar_t* r, const SYSTEMTIME& time)
+{
+    const int w = time.wDayOfWeek;
+    if (w > 6 || r[w] == L'_') return false;
+    // A weekday mask has a letter or "_" at 3; "1st ".."5th " a blank, "last" a t.
+    if (r[3] != L' ' && r[3] != L't') return true;
+    const int n = DayOffset(r[7]);
+    if (n < 0) return false;
+    const int m = DaysInMonth(time.wYear, time.wMonth);
+    // The target day lies n days ahead, possibly in the next month.
+    int o = time.wDay + n;
+    if (o > m) o -= m;
+    if (r[3] == L' ') {
+        if ((o - 1) / 7 != r[0] - L'1') return false;
+    } else if (m - o >= 7) {
+        return false;
+    }
+    const wchar_t* name = kWeekdayNames[(w + n) % 7];
+    return r[4] == name[0] && r[5] == name[1];
+}
+
+bool DateMatches(const wchar_t* r, const wchar_t* now, const SYSTEMTIME& time)
+{
+    if (r[2] == L'/') return DateForm(r, now, time);
+    if (wmemcmp(r, L"EveryDay", 8) == 0) return true;
+    return WeekdayForm(r, time);
+}
+
+bool TimeMatches(const wchar_t* r, const wchar_t* now, const SYSTEMTIME& time, bool start)
+{
+    if (start) return wmemcmp(r + kHour, kStartTimeRule, kRuleWidth) == 0;
+    // The seconds are never a wildcard: "**" there never equals a clock digit.
+    const bool anyHour = Stars(r + kHour);
+    const bool anyMinute = Stars(r + kMinute);
+    const bool sameSecond = SamePlace(r + kSecond, now + kSecond);
+    if (anyHour && SamePlace(r + kMinute, now + kMinute) && sameSecond) return true;
+    if (anyMinute && SamePlace(r + kHour, now + kHour) && sameSecond) return true;
+    if (anyHour && anyMinute && sameSecond) return true;
+    if (wmemcmp(r + kHour, now + kHour, kRuleWidth) == 0) return true;
+    if (wmemcmp(r + kHour, L"every", 5) == 0) {
+        // everyNNm / everyNNs, counted from the full hour or minute. NN of 00
+        // or not two digits never comes due (and never divides by zero).
+        if (!IsDigit(r[14]) || !IsDigit(r[15])) return false;
+        const int nn = (r[14] - L'0') * 10 + (r[15] - L'0');
+        if (nn == 0) return false;
+        if (r[16] == L'm')
+            return now[kSecond] == L'0' && now[kSecond + 1] == L'0' && time.wMinute % nn == 0;
+        if (r[16] == L's') return time.wSecond % nn == 0;
+    }
+    return false;
+}
+
+// r and now both hold at least kRuleTextLength units.
+bool DueAt(const wchar_t* r, const wchar_t* now, const SYSTEMTIME& time, bool start)
+{
+    return DateMatches(r, now, time) && TimeMatches(r, now, time, start);
+}
+
+bool ActionIs(const WString& actionText, const wchar_t* word)
+{
+    return actionText.length() >= kActionWordWidth && wmemcmp(actionText.text(), word, kActionWordWidth) == 0;
+}
+
+// The actions that only the last record of a pass performs, after all others,
+// in this order.
+const wchar_t* const kDeferredWords[] = {L"Screen", L"3DText", L"Kabe  "};
+constexpr int kDeferredCount = 3;
+
+void RemoveMarked(StringList& list)
+{
+    for (int i = 0; i < list.count();) {
+        if (list.at(i).at(kHoldFlagColumn) == kDeletionMark)
+            list.remove(i);
+        else
+            ++i;
+    }
+}
+
+// Removal and save at the end of a pass. A nested pass must not shift the
+// records under the walk of the pass it runs in, so it only leaves the
+// removal to the outermost one; its save already leaves the marked records
+// out, so that the file (and any reload from it) is right at once.
+void FinishPass(WatchState& state, bool removalNeeded, bool saveNeeded)
+{
+    StringList& list = state.schedule;
+    if (removalNeeded) state.removalPending = true;
+    const bool outermost = state.passDepth == 1;
+    if (outermost && state.removalPending) {
+        RemoveMarked(list);
+        state.removalPending = false;
+    }
+    if (!saveNeeded) return;
+    // A failed save leaves the old file; memory keeps the new state.
+    if (state.removalPending) {
+        StringList kept = list;
+        RemoveMarked(kept);
+        kept.save(state.schedulePath);
+    } else {
+        list.save(state.schedulePath);
+    }
+}
+
+}  // namespace
+
+ActionHandler SetActionHandler(ActionHandler handler)
+{
+    ActionHandler previous = g_actionHandler;
+    g_actionHandler = handler ? handler : IgnoreAction;
+    return previous;
+}
+
+SettingsStarter SetSettingsStarter(SettingsStarter starter)
+{
+    SettingsStarter previous = g_settingsStarter;
+    g_settingsStarter = starter ? starter : IgnoreStart;
+    return previous;
+}
+
+ClockSource SetClockSource(ClockSource source)
+{
+    ClockSource previous = g_clockSource;
+    g_clockSource = source;
+    return previous;
+}
+
+int DaysInMonth(int year, int month)
+{
+    if (month == 4 || month == 6 || month == 9 || month == 11) return 30;
+    if (month != 2) return 31;
+    const bool leap = (year % 100 != 0 && year % 4 == 0) || (year % 100 == 0 && (year / 100) % 4 == 0);
+    return leap ? 29 : 28;
+}
+
+bool IsDue(const WString& rule, const WString& now, const SYSTEMTIME& time, bool start)
+{
+    if (rule.length() < kRuleTextLength || now.length() < kRuleTextLength) return false;
+    return DueAt(rule.text(), now.text(), time, start);
+}
+
+void CheckSchedule(WatchState& state, bool start)
+{
+    SYSTEMTIME time;
+    if (g_clockSource)
+        g_clockSource(&time);
+    else
+        GetLocalTime(&time);
+    wchar_t now[kRuleTextLength + 1];
+    FormatNow(time, now);
+
+    if (!start) {
+        const WString& last = state.lastChecked;
+        if (last.length() == kRuleTextLength && wmemcmp(last.text(), now, kRuleTextLength) == 0) return;
+        // Set before any action runs, so that a pass nested in one of its
+        // actions' message loops never checks this second again.
+        state.lastChecked.assign(now);
+    }
+
+    ++state.passDepth;
+    bool saveNeeded = false;
+    bool removalNeeded = false;
+    WString deferred[kDeferredCount];
+    bool deferredSet[kDeferredCount] = {false, false, false};
+
+    // Actions may run nested passes or reload the list: the count is read at
+    // every step, and nothing of record i is used after an action has run.
+    StringList& list = state.schedule;
+    for (int i = 0; i < list.count(); ++i) {
+        const WString& record = list.at(i);
+        if (record.length() < kDateRuleColumn + kRuleTextLength) continue;
+        const wchar_t flag = record.at(kHoldFlagColumn);
+        // 'D': a run-once record that has run and waits for its removal at the
+        // end of the outermost pass; a nested pass must not run it again.
+        if (flag == kHoldAlways || flag == kDeletionMark) continue;
+        if (!DueAt(record.text() + kDateRuleColumn, now, time, start)) continue;
+        if (flag == kHoldOnce) {
+            list.SetFlag(i, kHoldNone);
+            saveNeeded = true;
+            continue;
+        }
+        WString actionText = record.From(kActionWordColumn);
+        if (flag == kHoldRunOnce) {
+            // Marked before the action runs: a nested pass then sees the mark.
+            list.SetFlag(i, kDeletionMark);
+            saveNeeded = true;
+            removalNeeded = true;
+        }
+        int slot = 0;
+        while (slot < kDeferredCount && !ActionIs(actionText, kDeferredWords[slot])) ++slot;
+        if (slot < kDeferredCount) {
+            deferred[slot] = std::move(actionText);
+            deferredSet[slot] = true;
+        } else if (ActionIs(actionText, kSettingsActionWord)) {
+            g_settingsStarter(kSettingsActionWord);
+        } else {
+            g_actionHandler(actionText);
+        }
+    }
+
+    for (int slot = 0; slot < kDeferredCount; ++slot) {
+        if (deferredSet[slot]) g_actionHandler(deferred[slot]);
+    }
+
+    FinishPass(state, removalNeeded, saveNeeded);
+    --state.passDepth;
+}

@@ -1,0 +1,337 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/Paths.h"
+#include "schedule/WatchPass.h"
+#include "tests/common/TestSupport.h"
+#include "tests/schedule/ScheduleTestSupport.h"
+
+namespace {
+
+using Lines = std::vector<std::wstring>;
+
+WatchState* g_state = nullptr;
+
+class WatchPass : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        state_.schedulePath = JoinPath(folder_.path(), L"Zavbell.txt");
+        g_state = &state_;
+    }
+    void TearDown() override { g_state = nullptr; }
+
+    void Load(const Lines& records)
+    {
+        state_.schedule.clear();
+        for (const std::wstring& r : records) state_.schedule.append(WString(r.c_str()));
+    }
+    Lines InMemory() const
+    {
+        Lines lines;
+        for (int i = 0; i < state_.schedule.count(); ++i) lines.push_back(state_.schedule.at(i).text());
+        return lines;
+    }
+    std::string FileBytes(bool* exists = nullptr) const { return ReadBytes(state_.schedulePath, exists); }
+    void TimerPassAt(const SYSTEMTIME& time)
+    {
+        PassHarness::SetNow(time);
+        CheckSchedule(state_, false);
+    }
+    void StartPassAt(const SYSTEMTIME& time)
+    {
+        PassHarness::SetNow(time);
+        state_.lastChecked = L"Start   ";
+        CheckSchedule(state_, true);
+    }
+    Lines& Performed() { return PassHarness::Performed(); }
+
+    TempFolder folder_;
+    PassHarness harness_;
+    WatchState state_;
+};
+
+TEST_F(WatchPass, DueRecordsRunInFileOrderOncePerSecond)
+{
+    Load({L"  EveryDay 10:00:00 Msg    first", L"  EveryDay 10:00:01 Msg    other",
+          L"  EveryDay **:00:00 Msg    second"});
+    TimerPassAt(MakeTime(2024, 5, 6, 10, 0, 0));
+    EXPECT_EQ((Lines{L"Msg    first", L"Msg    second"}), Performed());
+    EXPECT_EQ(L"24/05/06 10:00:00", std::wstring(state_.lastChecked.text()));
+
+    // Further ticks of the same second return at once.
+    TimerPassAt(MakeTime(2024, 5, 6, 10, 0, 0));
+    EXPECT_EQ(2u, Performed().size());
+
+    TimerPassAt(MakeTime(2024, 5, 6, 10, 0, 1));
+    EXPECT_EQ((Lines{L"Msg    first", L"Msg    second", L"Msg    other"}), Performed());
+
+    // A clock set back checks the seconds again.
+    TimerPassAt(MakeTime(2024, 5, 6, 10, 0, 0));
+    EXPECT_EQ(5u, Performed().size());
+    bool exists = true;
+    FileBytes(&exists);
+    EXPECT_FALSE(exists) << "nothing changed, so nothing is saved";
+}
+
+TEST_F(WatchPass, StartPassRunsStartRecordsAndLeavesLastCheckedAlone)
+{
+    Load({L"  EveryDay Start    Msg    hello", L"  EveryDay 09:00:00 Msg    timed",
+          L"  24/05/06 Start    Msg    today", L"  24/05/07 Start    Msg    tomorrow"});
+    StartPassAt(MakeTime(2024, 5, 6, 9, 0, 0));
+    EXPECT_EQ((Lines{L"Msg    hello", L"Msg    today"}), Performed());
+    EXPECT_EQ(L"Start   ", std::wstring(state_.lastChecked.text()));
+
+    // The start-up pass does not compare lastChecked either.
+    state_.lastChecked = NowText(MakeTime(2024, 5, 6, 9, 0, 0));
+    PassHarness::SetNow(MakeTime(2024, 5, 6, 9, 0, 0));
+    CheckSchedule(state_, true);
+    EXPECT_EQ(4u, Performed().size());
+
+    // Start records never run in a timer pass.
+    Performed().clear();
+    state_.lastChecked = L"Start   ";
+    TimerPassAt(MakeTime(2024, 5, 6, 9, 0, 0));
+    TimerPassAt(MakeTime(2024, 5, 6, 9, 0, 1));
+    EXPECT_EQ((Lines{L"Msg    timed"}), Performed());
+}
+
+TEST_F(WatchPass, HoldOnceSkipsOneRunAndIsSaved)
+{
+    Load({L"# EveryDay 08:00:00 Msg    held", L"  EveryDay 08:00:00 Msg    plain"});
+    TimerPassAt(MakeTime(2024, 5, 6, 8, 0, 0));
+    EXPECT_EQ((Lines{L"Msg    plain"}), Performed());
+    EXPECT_EQ((Lines{L"  EveryDay 08:00:00 Msg    held", L"  EveryDay 08:00:00 Msg    plain"}), InMemory());
+    EXPECT_EQ(Cp932Lines(InMemory()), FileBytes());
+
+    TimerPassAt(MakeTime(2024, 5, 7, 8, 0, 0));
+    EXPECT_EQ((Lines{L"Msg    plain", L"Msg    held", L"Msg    plain"}), Performed());
+}
+
+TEST_F(WatchPass, TwoRunOnceRecordsInOneSecondBothRunAndDisappear)
+{
+    Load({L"! EveryDay 12:00:00 Msg    once A", L"  EveryDay 12:00:00 Msg    stays",
+          L"! EveryDay 12:00:00 Shell  once B", L"! EveryDay 13:00:00 Msg    later"});
+    TimerPassAt(MakeTime(2024, 5, 6, 12, 0, 0));
+    EXPECT_EQ((Lines{L"Msg    once A", L"Msg    stays", L"Shell  once B"}), Performed());
+    const Lines left = {L"  EveryDay 12:00:00 Msg    stays", L"! EveryDay 13:00:00 Msg    later"};
+    EXPECT_EQ(left, InMemory());
+    EXPECT_EQ(Cp932Lines(left), FileBytes());
+}
+
+TEST_F(WatchPass, HeldAlwaysNeverRunsNorChanges)
+{
+    const Lines records = {L"X EveryDay 12:00:00 Msg    never", L"X _______  12:00:00 Msg    never 2"};
+    Load(records);
+    TimerPassAt(MakeTime(2024, 5, 6, 12, 0, 0));
+    StartPassAt(MakeTime(2024, 5, 6, 12, 0, 0));
+    EXPECT_TRUE(Performed().empty());
+    EXPECT_EQ(records, InMemory());
+}
+
+TEST_F(WatchPass, DeletionMarkFromTheFileGoesWhenAnyRunOnceRecordComesDue)
+{
+    Load({L"D EveryDay 07:00:00 Msg    marked", L"! EveryDay 12:00:00 Msg    once"});
+    TimerPassAt(MakeTime(2024, 5, 6, 7, 0, 0));
+    // A marked record waits for its removal and never runs.
+    EXPECT_TRUE(Performed().empty());
+    EXPECT_EQ(2, state_.schedule.count());
+
+    TimerPassAt(MakeTime(2024, 5, 6, 12, 0, 0));
+    EXPECT_EQ((Lines{L"Msg    once"}), Performed());
+    EXPECT_EQ(0, state_.schedule.count());
+    bool exists = false;
+    EXPECT_EQ("", FileBytes(&exists));
+    EXPECT_TRUE(exists);
+}
+
+TEST_F(WatchPass, ScreenThreeDTextAndKabeRunLastAndOnlyTheLastOfEachKind)
+{
+    Load({L"  EveryDay 12:00:00 Screen first.scr", L"  EveryDay 12:00:00 Kabe   Center first.bmp",
+          L"  EveryDay 12:00:00 3DText text", L"  EveryDay 12:00:00 Msg    message",
+          L"  EveryDay 12:00:00 Screen second.scr", L"  EveryDay 12:00:00 Kabe   Tile second.bmp",
+          L"  EveryDay 12:00:01 Screen not due.scr", L"  EveryDay 12:00:00 Notice after"});
+    TimerPassAt(MakeTime(2024, 5, 6, 12, 0, 0));
+    EXPECT_EQ((Lines{L"Msg    message", L"Notice after", L"Screen second.scr", L"3DText text",
+                     L"Kabe   Tile second.bmp"}),
+              Performed());
+}
+
+TEST_F(WatchPass, SettingsWordStartsZavSetInsteadOfAnAction)
+{
+    Load({L"  EveryDay Start    Msg    7.message", L"  EveryDay Start    zzzzzz これとこの上のスケジュールは削除して下さい。",
+          L"  EveryDay Start    Msg    after"});
+    StartPassAt(MakeTime(2024, 5, 6, 9));
+    EXPECT_EQ((Lines{L"Msg    7.message", L"<start zzzzzz>", L"Msg    after"}), Performed());
+}
+
+TEST_F(WatchPass, HoldFlagsWorkInTheStartPass)
+{
+    Load({L"! EveryDay Start    Msg    once", L"# EveryDay Start    Msg    skip once"});
+    StartPassAt(MakeTime(2024, 5, 6, 9));
+    EXPECT_EQ((Lines{L"Msg    once"}), Performed());
+    const Lines afterFirst = {L"  EveryDay Start    Msg    skip once"};
+    EXPECT_EQ(afterFirst, InMemory());
+    EXPECT_EQ(Cp932Lines(afterFirst), FileBytes());
+
+    StartPassAt(MakeTime(2024, 5, 7, 9));
+    EXPECT_EQ((Lines{L"Msg    once", L"Msg    skip once"}), Performed());
+}
+
+TEST_F(WatchPass, AFailedSaveKeepsTheNewStateInMemory)
+{
+    state_.schedulePath = JoinPath(folder_.path(), L"no such folder\\Zavbell.txt");
+    Load({L"! EveryDay 12:00:00 Msg    once", L"# EveryDay 12:00:00 Msg    held"});
+    TimerPassAt(MakeTime(2024, 5, 6, 12, 0, 0));
+    EXPECT_EQ((Lines{L"Msg    once"}), Performed());
+    EXPECT_EQ((Lines{L"  EveryDay 12:00:00 Msg    held"}), InMemory());
+}
+
+TEST_F(WatchPass, ShortAndMalformedRecordsAreSkippedNotFatal)
+{
+    Load({L"", L"!", L"  EveryDay 12:00:0", L"  EveryDay 12:00:00", L"  EveryDay every00s Msg    zero",
+          L"  EveryDay everyxxs Msg    letters", L"  EveryDay 12:00:00 Msg"});
+    TimerPassAt(MakeTime(2024, 5, 6, 12, 0, 0));
+    // The 19-unit record is due with an empty action text; the short ones never.
+    EXPECT_EQ((Lines{L"", L"Msg"}), Performed());
+}
+
+// --- re-entry: actions run nested message loops in which the timer fires ---
+
+// A message box left open for five seconds: the pass of 5 s later runs inside it.
+void OpenBoxForFiveSeconds(const WString& actionText)
+{
+    if (actionText != L"Msg    box") return;
+    PassHarness::SetNow(AddSeconds(PassHarness::Now(), 5));
+    CheckSchedule(*g_state, false);
+}
+
+TEST_F(WatchPass, ABoxLeftOpenDoesNotStopLaterRecords)
+{
+    Load({L"  EveryDay 10:00:00 Msg    box", L"  EveryDay 10:00:05 Msg    five seconds later",
+          L"  EveryDay 10:00:00 Msg    below the box"});
+    PassHarness::SetReaction(OpenBoxForFiveSeconds);
+    TimerPassAt(MakeTime(2024, 5, 6, 10, 0, 0));
+    EXPECT_EQ((Lines{L"Msg    box", L"Msg    five seconds later", L"Msg    below the box"}), Performed());
+    EXPECT_EQ(L"24/05/06 10:00:05", std::wstring(state_.lastChecked.text()));
+}
+
+// Ticks of the same second while a box is open.
+void TickTheSameSecond(const WString&)
+{
+    CheckSchedule(*g_state, false);
+    CheckSchedule(*g_state, false);
+}
+
+TEST_F(WatchPass, ANestedTickNeverRepeatsTheOuterSecond)
+{
+    Load({L"  EveryDay 10:00:00 Msg    a", L"  EveryDay 10:00:00 Msg    b"});
+    PassHarness::SetReaction(TickTheSameSecond);
+    TimerPassAt(MakeTime(2024, 5, 6, 10, 0, 0));
+    EXPECT_EQ((Lines{L"Msg    a", L"Msg    b"}), Performed());
+}
+
+// ZAVSet saved and ZAV reloaded while the first box was open.
+void ReloadShorterList(const WString& actionText)
+{
+    if (actionText != L"Msg    a") return;
+    g_state->schedule.clear();
+    g_state->schedule.append(WString(L"  EveryDay 10:00:00 Msg    new 1"));
+    g_state->schedule.append(WString(L"  EveryDay 10:00:00 Msg    new 2"));
+}
+
+TEST_F(WatchPass, AReloadDuringAnActionIsWalkedByIndex)
+{
+    Load({L"! EveryDay 10:00:00 Msg    a", L"  EveryDay 10:00:00 Msg    b", L"  EveryDay 10:00:00 Msg    c",
+          L"! EveryDay 10:00:00 Msg    d"});
+    PassHarness::SetReaction(ReloadShorterList);
+    TimerPassAt(MakeTime(2024, 5, 6, 10, 0, 0));
+    // The walk goes on at index 1 of the new list and stops at its end.
+    EXPECT_EQ((Lines{L"Msg    a", L"Msg    new 2"}), Performed());
+    const Lines reloaded = {L"  EveryDay 10:00:00 Msg    new 1", L"  EveryDay 10:00:00 Msg    new 2"};
+    EXPECT_EQ(reloaded, InMemory());
+    // The pass had marked a run-once record, so it saves what the list holds now.
+    EXPECT_EQ(Cp932Lines(reloaded), FileBytes());
+}
+
+void EmptyTheList(const WString&)
+{
+    g_state->schedule.clear();
+}
+
+TEST_F(WatchPass, AListEmptiedDuringAnActionEndsTheWalk)
+{
+    Load({L"! EveryDay 10:00:00 Msg    a", L"  EveryDay 10:00:00 Screen s.scr", L"# EveryDay 10:00:00 Msg    c"});
+    PassHarness::SetReaction(EmptyTheList);
+    TimerPassAt(MakeTime(2024, 5, 6, 10, 0, 0));
+    EXPECT_EQ((Lines{L"Msg    a"}), Performed());
+    EXPECT_EQ(0, state_.schedule.count());
+}
+
+// The run-once record repeats every 10 s; its box stays open 10 s.
+void OpenBoxForTenSeconds(const WString& actionText)
+{
+    if (actionText != L"Msg    every ten") return;
+    PassHarness::SetNow(AddSeconds(PassHarness::Now(), 10));
+    CheckSchedule(*g_state, false);
+}
+
+TEST_F(WatchPass, ARunOnceRecordNeverRunsAgainInANestedPass)
+{
+    Load({L"! EveryDay every10s Msg    every ten", L"  EveryDay 10:00:00 Msg    below"});
+    PassHarness::SetReaction(OpenBoxForTenSeconds);
+    TimerPassAt(MakeTime(2024, 5, 6, 10, 0, 0));
+    EXPECT_EQ((Lines{L"Msg    every ten", L"Msg    below"}), Performed());
+    EXPECT_EQ((Lines{L"  EveryDay 10:00:00 Msg    below"}), InMemory());
+    EXPECT_EQ(Cp932Lines(InMemory()), FileBytes());
+}
+
+// The nested pass 5 s later runs a run-once record of its own.
+void NestedRunOnce(const WString& actionText)
+{
+    if (actionText != L"Msg    a") return;
+    PassHarness::SetNow(AddSeconds(PassHarness::Now(), 5));
+    CheckSchedule(*g_state, false);
+    // While the outer pass still walks, the file already lacks both run-once
+    // records, but the list keeps them marked so that no index moves.
+    EXPECT_EQ(Cp932Lines({L"  EveryDay 10:00:00 Msg    c", L"  EveryDay 10:00:00 Msg    d"}),
+              ReadBytes(g_state->schedulePath));
+    EXPECT_EQ(4, g_state->schedule.count());
+}
+
+TEST_F(WatchPass, RemovalsOfANestedPassDoNotMakeTheOuterWalkSkipRecords)
+{
+    Load({L"! EveryDay 10:00:00 Msg    a", L"! EveryDay 10:00:05 Msg    b", L"  EveryDay 10:00:00 Msg    c",
+          L"  EveryDay 10:00:00 Msg    d"});
+    PassHarness::SetReaction(NestedRunOnce);
+    TimerPassAt(MakeTime(2024, 5, 6, 10, 0, 0));
+    EXPECT_EQ((Lines{L"Msg    a", L"Msg    b", L"Msg    c", L"Msg    d"}), Performed());
+    const Lines left = {L"  EveryDay 10:00:00 Msg    c", L"  EveryDay 10:00:00 Msg    d"};
+    EXPECT_EQ(left, InMemory());
+    EXPECT_EQ(Cp932Lines(left), FileBytes());
+    EXPECT_EQ(0, state_.passDepth);
+    EXPECT_FALSE(state_.removalPending);
+}
+
+// A deferred Screen whose start runs a nested pass with a Screen of its own.
+void NestedScreen(const WString& actionText)
+{
+    if (actionText != L"Screen outer.scr") return;
+    PassHarness::SetNow(AddSeconds(PassHarness::Now(), 1));
+    CheckSchedule(*g_state, false);
+}
+
+TEST_F(WatchPass, DeferredActionsOfANestedPassRunInsideTheOuterOne)
+{
+    Load({L"  EveryDay 10:00:00 Screen outer.scr", L"  EveryDay 10:00:00 Kabe   Center outer.bmp",
+          L"  EveryDay 10:00:01 Screen inner.scr", L"! EveryDay 10:00:01 Msg    inner"});
+    PassHarness::SetReaction(NestedScreen);
+    TimerPassAt(MakeTime(2024, 5, 6, 10, 0, 0));
+    EXPECT_EQ((Lines{L"Screen outer.scr", L"Msg    inner", L"Screen inner.scr", L"Kabe   Center outer.bmp"}),
+              Performed());
+    EXPECT_EQ(3, state_.schedule.count());
+}
+
+}  // namespace
