@@ -195,7 +195,7 @@ void StringList::load(const WString& path)
     Grow(lines);
 
     // Each line is converted with its LF, as a whole, and only then stripped
-    // of LF and CR; a UTF-16 line never has more units than the line has bytes.
+    // of LF and CR. No ANSI code page yields more UTF-16 units than bytes.
     std::vector<wchar_t> wide;
     size_t start = 0;
     while (start < size) {
@@ -205,6 +205,12 @@ void StringList::load(const WString& path)
         if (wide.size() < length) wide.resize(length);
         int n = MultiByteToWideChar(CP_ACP, 0, line, static_cast<int>(length), wide.data(),
                                     static_cast<int>(wide.size()));
+        if (n == 0 && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+            // Only a code page with more units than bytes would get here.
+            wide.resize(MultiByteToWideChar(CP_ACP, 0, line, static_cast<int>(length), nullptr, 0));
+            n = MultiByteToWideChar(CP_ACP, 0, line, static_cast<int>(length), wide.data(),
+                                    static_cast<int>(wide.size()));
+        }
         if (n > 0 && wide[n - 1] == L'\n') --n;
         if (n > 0 && wide[n - 1] == L'\r') --n;
         items_.emplace_back(wide.data(), n);

@@ -43,6 +43,13 @@ protected:
     BoxRecorder boxes_;
 };
 
+// The file tests expect the ANSI code page of a Japanese Windows; under Wine
+// that takes LC_ALL=ja_JP.UTF-8 (scripts/wine-env.sh sets it).
+TEST(ScheduleEnvironment, AnsiCodePageIsJapanese)
+{
+    EXPECT_EQ(932u, GetACP());
+}
+
 TEST(StringListOps, OutOfRangeIndexesChangeNothing)
 {
     StringList list = ListOf({L"a", L"b"});

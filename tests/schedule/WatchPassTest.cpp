@@ -13,6 +13,10 @@ namespace {
 using Lines = std::vector<std::wstring>;
 
 WatchState* g_state = nullptr;
+// Each reaction re-enters at most once: a fault that makes a record run again
+// must fail a test, not overflow the stack.
+int g_reentries = 0;
+bool FirstReentry() { return g_reentries++ == 0; }
 
 class WatchPass : public ::testing::Test {
 protected:
@@ -20,6 +24,7 @@ protected:
     {
         state_.schedulePath = JoinPath(folder_.path(), L"Zavbell.txt");
         g_state = &state_;
+        g_reentries = 0;
     }
     void TearDown() override { g_state = nullptr; }
 
@@ -203,7 +208,7 @@ TEST_F(WatchPass, ShortAndMalformedRecordsAreSkippedNotFatal)
 // A message box left open for five seconds: the pass of 5 s later runs inside it.
 void OpenBoxForFiveSeconds(const WString& actionText)
 {
-    if (actionText != L"Msg    box") return;
+    if (actionText != L"Msg    box" || !FirstReentry()) return;
     PassHarness::SetNow(AddSeconds(PassHarness::Now(), 5));
     CheckSchedule(*g_state, false);
 }
@@ -221,6 +226,7 @@ TEST_F(WatchPass, ABoxLeftOpenDoesNotStopLaterRecords)
 // Ticks of the same second while a box is open.
 void TickTheSameSecond(const WString&)
 {
+    if (!FirstReentry()) return;
     CheckSchedule(*g_state, false);
     CheckSchedule(*g_state, false);
 }
@@ -236,7 +242,7 @@ TEST_F(WatchPass, ANestedTickNeverRepeatsTheOuterSecond)
 // ZAVSet saved and ZAV reloaded while the first box was open.
 void ReloadShorterList(const WString& actionText)
 {
-    if (actionText != L"Msg    a") return;
+    if (actionText != L"Msg    a" || !FirstReentry()) return;
     g_state->schedule.clear();
     g_state->schedule.append(WString(L"  EveryDay 10:00:00 Msg    new 1"));
     g_state->schedule.append(WString(L"  EveryDay 10:00:00 Msg    new 2"));
@@ -273,7 +279,7 @@ TEST_F(WatchPass, AListEmptiedDuringAnActionEndsTheWalk)
 // The run-once record repeats every 10 s; its box stays open 10 s.
 void OpenBoxForTenSeconds(const WString& actionText)
 {
-    if (actionText != L"Msg    every ten") return;
+    if (actionText != L"Msg    every ten" || !FirstReentry()) return;
     PassHarness::SetNow(AddSeconds(PassHarness::Now(), 10));
     CheckSchedule(*g_state, false);
 }
@@ -291,7 +297,7 @@ TEST_F(WatchPass, ARunOnceRecordNeverRunsAgainInANestedPass)
 // The nested pass 5 s later runs a run-once record of its own.
 void NestedRunOnce(const WString& actionText)
 {
-    if (actionText != L"Msg    a") return;
+    if (actionText != L"Msg    a" || !FirstReentry()) return;
     PassHarness::SetNow(AddSeconds(PassHarness::Now(), 5));
     CheckSchedule(*g_state, false);
     // While the outer pass still walks, the file already lacks both run-once
@@ -318,7 +324,7 @@ TEST_F(WatchPass, RemovalsOfANestedPassDoNotMakeTheOuterWalkSkipRecords)
 // A deferred Screen whose start runs a nested pass with a Screen of its own.
 void NestedScreen(const WString& actionText)
 {
-    if (actionText != L"Screen outer.scr") return;
+    if (actionText != L"Screen outer.scr" || !FirstReentry()) return;
     PassHarness::SetNow(AddSeconds(PassHarness::Now(), 1));
     CheckSchedule(*g_state, false);
 }
