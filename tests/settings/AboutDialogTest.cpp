@@ -1,0 +1,362 @@
+// The about box from ZAVSet's own template: texts, places, fonts, colours,
+// tooltips, double-clicks and the three ways to close it.
+//
+// Each test runs the real modal box; a thread timer, dispatched by the box's
+// own message loop, inspects it and then closes it the way the test names.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/System.h"
+#include "settings/AboutDialog.h"
+#include "settings/WinLib.h"
+#include "settings/resource.h"
+#include "tests/common/TestSupport.h"
+
+namespace {
+
+std::function<void(HWND)> g_whileOpen;
+UINT_PTR g_guardTimer = 0;
+
+BOOL CALLBACK FindVisibleDialog(HWND window, LPARAM param) {
+    wchar_t className[32];
+    GetClassNameW(window, className, 32);
+    if (lstrcmpW(className, L"#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+    *reinterpret_cast<HWND*>(param) = window;
+    return FALSE;
+}
+
+HWND FindAboutBox() {
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindVisibleDialog, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Runs once the queue is empty after the test's own step: a box that is still
+// open then did not close the way the test expected.
+void CALLBACK GuardTimer(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    g_guardTimer = 0;
+    HWND box = FindAboutBox();
+    if (box != nullptr) {
+        ADD_FAILURE() << "the about box is still open after the test's closing step";
+        SendMessageW(box, WM_CLOSE, 0, 0);
+    }
+}
+
+// The box is shown only once its message loop first finds the queue empty,
+// which is also when timers fire: the timer keeps ticking until it is seen.
+int g_openTicks = 0;
+constexpr int kMaxOpenTicks = 500;
+
+void CALLBACK OpenTimer(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND box = FindAboutBox();
+    if (box == nullptr && ++g_openTicks < kMaxOpenTicks) return;
+    KillTimer(nullptr, id);
+    std::function<void(HWND)> step = std::move(g_whileOpen);
+    g_whileOpen = nullptr;
+    if (box == nullptr) {
+        ADD_FAILURE() << "no about box shown";
+        return;
+    }
+    if (step) step(box);
+    g_guardTimer = SetTimer(nullptr, 0, 50, GuardTimer);
+}
+
+INT_PTR RunAbout(int elevation, std::function<void(HWND)> whileOpen) {
+    g_whileOpen = std::move(whileOpen);
+    g_openTicks = 0;
+    UINT_PTR timer = SetTimer(nullptr, 0, 10, OpenTimer);
+    DAbout about(elevation);
+    INT_PTR result = about.Run(nullptr);
+    KillTimer(nullptr, timer);
+    if (g_guardTimer != 0) {
+        KillTimer(nullptr, g_guardTimer);
+        g_guardTimer = 0;
+    }
+    return result;
+}
+
+std::string TextOf(HWND box, int id) {
+    wchar_t text[1024];
+    text[0] = L'\0';
+    GetDlgItemTextW(box, id, text, 1024);
+    return Narrow(text);
+}
+
+std::vector<std::pair<HWND, std::wstring>> g_opened;
+void RecordOpen(HWND owner, const wchar_t* target) {
+    g_opened.emplace_back(owner, target);
+}
+
+class AboutDialogTest : public testing::Test {
+protected:
+    void SetUp() override {
+        g_opened.clear();
+        previousOpener_ = SetLinkOpener(RecordOpen);
+    }
+    void TearDown() override {
+        SetLinkOpener(previousOpener_);
+        EXPECT_TRUE(boxes.boxes().empty()) << "unexpected box: "
+                                           << (boxes.boxes().empty() ? "" : Narrow(boxes.boxes()[0].text.c_str()));
+    }
+    BoxRecorder boxes;
+
+private:
+    LinkOpener previousOpener_ = nullptr;
+};
+
+TEST_F(AboutDialogTest, ShowsItsTextsAndOkEndsWithOne) {
+    INT_PTR result = RunAbout(kElevationLimited, [](HWND box) {
+        wchar_t caption[128];
+        GetWindowTextW(box, caption, 128);
+        EXPECT_EQ(Narrow(L"Orrivane のバージョン情報"), Narrow(caption));
+        EXPECT_EQ("Orrivane", TextOf(box, IDC_ABOUT_NAME));
+        EXPECT_EQ("Ver.3.01", TextOf(box, IDC_ABOUT_VERSION)) << "replaces Ver.x.xx of the template";
+        EXPECT_EQ(Narrow(L"多機能でも軽い！指定時刻の動作が豊富な汎用アラームプログラム\n動作の種類\n"
+                         L"　１）メッセージの表示\n　２）音声・動画ファイルの再生\n　３）通知メッセージの表示\n"
+                         L"　４）ブリンクしてメッセージの表示\n　５）スクリーンセーバーの実行\n"
+                         L"　６）３Ｄテキストメッセージの実行\n　７）ウインドウズの壁紙変更\n"
+                         L"　８）ＤＯＳコマンドの実行\n　９）パソコンの停止・リブート\n"
+                         L"日付、曜日指定のプログラム起動時動作の指定も可能です\n"),
+                  TextOf(box, IDC_ABOUT_SUMMARY));
+        EXPECT_EQ(Narrow(L"Orrivane 開発チーム"), TextOf(box, IDC_ABOUT_CREDIT));
+        EXPECT_EQ("E-Mail:support@orrivane.example", TextOf(box, IDC_ABOUT_MAIL));
+        EXPECT_EQ("https://orrivane.example/", TextOf(box, IDC_ABOUT_HOMEPAGE));
+        EXPECT_EQ("OK", TextOf(box, IDC_ABOUT_OK));
+        SendDlgItemMessageW(box, IDC_ABOUT_OK, BM_CLICK, 0, 0);
+    });
+    EXPECT_EQ(1, result);
+}
+
+TEST_F(AboutDialogTest, ElevatedCaptionAndCloseBoxEndsWithZero) {
+    INT_PTR result = RunAbout(kElevationFull, [](HWND box) {
+        wchar_t caption[128];
+        GetWindowTextW(box, caption, 128);
+        EXPECT_EQ(Narrow(L"Orrivane のバージョン情報(昇格中)"), Narrow(caption));
+        PostMessageW(box, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(0, result);
+}
+
+TEST_F(AboutDialogTest, EnterPressesTheDefaultButton) {
+    INT_PTR result = RunAbout(kElevationDefault, [](HWND box) {
+        EXPECT_EQ(MAKELONG(IDC_ABOUT_OK, DC_HASDEFID), SendMessageW(box, DM_GETDEFID, 0, 0));
+        HWND ok = GetDlgItem(box, IDC_ABOUT_OK);
+        EXPECT_EQ(static_cast<LONG>(BS_DEFPUSHBUTTON), GetWindowLongW(ok, GWL_STYLE) & BS_TYPEMASK);
+        PostMessageW(ok, WM_KEYDOWN, VK_RETURN, 0);
+        PostMessageW(ok, WM_KEYUP, VK_RETURN, 0);
+    });
+    EXPECT_EQ(1, result);
+}
+
+TEST_F(AboutDialogTest, EscapeAndUnknownCommandsAreIgnored) {
+    bool stillOpen = false;
+    INT_PTR result = RunAbout(kElevationDefault, [&stillOpen](HWND box) {
+        SendMessageW(box, WM_COMMAND, IDCANCEL, 0);
+        SendMessageW(box, WM_COMMAND, IDOK, 0);
+        SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDC_ABOUT_OK, BN_SETFOCUS), 0);
+        stillOpen = IsWindowVisible(box) != FALSE;
+        PostMessageW(box, WM_CLOSE, 0, 0);
+    });
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(0, result);
+}
+
+TEST_F(AboutDialogTest, ControlsSitWhereTheTemplatePutsThem) {
+    struct Place {
+        int id;
+        RECT units;     // x, y, width, height in dialog units
+    };
+    const Place places[] = {
+        {IDC_ABOUT_NAME, {25, 10, 125, 20}},     {IDC_ABOUT_VERSION, {150, 15, 45, 15}},
+        {IDC_ABOUT_SUMMARY, {25, 35, 205, 103}}, {IDC_ABOUT_CREDIT, {11, 149, 135, 8}},
+        {IDC_ABOUT_MAIL, {11, 159, 125, 8}},     {IDC_ABOUT_HOMEPAGE, {11, 169, 96, 8}},
+        {IDC_ABOUT_OK, {186, 159, 45, 20}},
+    };
+    RunAbout(kElevationDefault, [&places](HWND box) {
+        for (const Place& place : places) {
+            // The dialog manager converts the size on its own, not the right edge.
+            RECT expected = place.units;
+            MapDialogRect(box, &expected);
+            expected.right += expected.left;
+            expected.bottom += expected.top;
+            RECT actual{};
+            HWND control = GetDlgItem(box, place.id);
+            ASSERT_NE(nullptr, control) << "control " << place.id;
+            GetWindowRect(control, &actual);
+            MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&actual), 2);
+            EXPECT_EQ(expected.left, actual.left) << "control " << place.id;
+            EXPECT_EQ(expected.top, actual.top) << "control " << place.id;
+            EXPECT_EQ(expected.right, actual.right) << "control " << place.id;
+            EXPECT_EQ(expected.bottom, actual.bottom) << "control " << place.id;
+        }
+        // The two icons are icon statics.
+        for (int id : {IDC_ABOUT_ICON, IDC_ABOUT_ALARM_ICON}) {
+            HWND icon = GetDlgItem(box, id);
+            ASSERT_NE(nullptr, icon) << "icon " << id;
+            EXPECT_EQ(static_cast<LONG>(SS_ICON), GetWindowLongW(icon, GWL_STYLE) & SS_TYPEMASK) << "icon " << id;
+            EXPECT_NE(0, SendMessageW(icon, STM_GETICON, 0, 0)) << "icon " << id << " has its picture";
+        }
+        PostMessageW(box, WM_CLOSE, 0, 0);
+    });
+}
+
+TEST_F(AboutDialogTest, NameAndVersionFontsAndTheirRelease) {
+    HGDIOBJ nameFont = nullptr;
+    HGDIOBJ versionFont = nullptr;
+    RunAbout(kElevationDefault, [&](HWND box) {
+        nameFont = reinterpret_cast<HGDIOBJ>(SendDlgItemMessageW(box, IDC_ABOUT_NAME, WM_GETFONT, 0, 0));
+        versionFont = reinterpret_cast<HGDIOBJ>(SendDlgItemMessageW(box, IDC_ABOUT_VERSION, WM_GETFONT, 0, 0));
+        HGDIOBJ dialogFont = reinterpret_cast<HGDIOBJ>(SendMessageW(box, WM_GETFONT, 0, 0));
+        ASSERT_NE(nullptr, nameFont);
+        ASSERT_NE(nullptr, versionFont);
+        EXPECT_NE(dialogFont, nameFont);
+        EXPECT_EQ(dialogFont, reinterpret_cast<HGDIOBJ>(SendDlgItemMessageW(box, IDC_ABOUT_SUMMARY, WM_GETFONT, 0, 0)));
+
+        HDC screen = GetDC(box);
+        int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(box, screen);
+        struct Case {
+            HGDIOBJ font;
+            int points;
+        } cases[] = {{nameFont, 18}, {versionFont, 14}};
+        for (const Case& c : cases) {
+            LOGFONTW logFont{};
+            ASSERT_EQ(static_cast<int>(sizeof(logFont)), GetObjectW(c.font, sizeof(logFont), &logFont));
+            EXPECT_EQ(-MulDiv(c.points, dpi, 72), logFont.lfHeight) << c.points << " points";
+            EXPECT_EQ(SHIFTJIS_CHARSET, logFont.lfCharSet);
+            EXPECT_EQ(Narrow(L"ＭＳ Ｐゴシック"), Narrow(logFont.lfFaceName));
+        }
+        PostMessageW(box, WM_CLOSE, 0, 0);
+    });
+    // WM_DESTROY deleted both fonts.
+    EXPECT_EQ(0u, GetObjectType(nameFont));
+    EXPECT_EQ(0u, GetObjectType(versionFont));
+}
+
+TEST_F(AboutDialogTest, SmallIconIsSetAndDestroyed) {
+    HICON icon = nullptr;
+    RunAbout(kElevationDefault, [&icon](HWND box) {
+        icon = reinterpret_cast<HICON>(SendMessageW(box, WM_GETICON, ICON_SMALL, 0));
+        EXPECT_NE(nullptr, icon);
+        PostMessageW(box, WM_CLOSE, 0, 0);
+    });
+    ICONINFO info{};
+    EXPECT_FALSE(GetIconInfo(icon, &info)) << "the small icon is destroyed with the box";
+}
+
+TEST_F(AboutDialogTest, StaticColours) {
+    RunAbout(kElevationDefault, [](HWND box) {
+        struct Case {
+            int id;
+            COLORREF text;
+        } cases[] = {
+            {IDC_ABOUT_SUMMARY, RGB(0, 128, 0)},   {IDC_ABOUT_CREDIT, RGB(0, 0, 255)},
+            {IDC_ABOUT_MAIL, RGB(0, 0, 255)},      {IDC_ABOUT_HOMEPAGE, RGB(0, 0, 255)},
+            {IDC_ABOUT_NAME, GetSysColor(COLOR_WINDOWTEXT)}, {IDC_ABOUT_VERSION, GetSysColor(COLOR_WINDOWTEXT)},
+        };
+        for (const Case& c : cases) {
+            HDC dc = GetDC(box);
+            SetTextColor(dc, RGB(1, 2, 3));
+            SetBkColor(dc, RGB(4, 5, 6));
+            LRESULT brush = SendMessageW(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                         reinterpret_cast<LPARAM>(GetDlgItem(box, c.id)));
+            EXPECT_EQ(c.text, GetTextColor(dc)) << "control " << c.id;
+            EXPECT_EQ(GetSysColor(COLOR_BTNFACE), GetBkColor(dc)) << "control " << c.id;
+            EXPECT_EQ(reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE)), brush) << "control " << c.id;
+            ReleaseDC(box, dc);
+        }
+        PostMessageW(box, WM_CLOSE, 0, 0);
+    });
+}
+
+struct FoundTip {
+    int controlId;
+    std::wstring text;
+    LRESULT autoPop;
+};
+
+struct TipSearch {
+    HWND box;
+    std::vector<FoundTip>* tips;
+};
+
+// Collects the tool of every tooltip window the box owns.
+BOOL CALLBACK CollectTip(HWND window, LPARAM param) {
+    TipSearch* search = reinterpret_cast<TipSearch*>(param);
+    wchar_t className[32];
+    GetClassNameW(window, className, 32);
+    if (lstrcmpW(className, TOOLTIPS_CLASSW) != 0 || GetWindow(window, GW_OWNER) != search->box) return TRUE;
+    wchar_t text[128] = L"";
+    TTTOOLINFOW tool{};
+    tool.cbSize = kToolRecordSize;
+    tool.lpszText = text;
+    if (SendMessageW(window, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool))) {
+        search->tips->push_back({GetDlgCtrlID(reinterpret_cast<HWND>(tool.uId)), text,
+                                 SendMessageW(window, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0)});
+    }
+    return TRUE;
+}
+
+TEST_F(AboutDialogTest, FourTooltips) {
+    std::vector<FoundTip> tips;
+    RunAbout(kElevationDefault, [&tips](HWND box) {
+        TipSearch search{box, &tips};
+        EnumThreadWindows(GetCurrentThreadId(), CollectTip, reinterpret_cast<LPARAM>(&search));
+        PostMessageW(box, WM_CLOSE, 0, 0);
+    });
+    const FoundTip expected[] = {
+        {IDC_ABOUT_SUMMARY, L"詳細は Readme.txt を見てください", 5000},
+        {IDC_ABOUT_CREDIT, L"私の詳細は秘密です", 5000},
+        {IDC_ABOUT_MAIL, L"ダブルクリックすると作者にメールが送れます", 5000},
+        {IDC_ABOUT_HOMEPAGE, L"ダブルクリックするとホームページに飛びます", 5000},
+    };
+    ASSERT_EQ(4u, tips.size());
+    for (const FoundTip& want : expected) {
+        bool found = false;
+        for (const FoundTip& tip : tips) {
+            if (tip.controlId != want.controlId) continue;
+            found = true;
+            EXPECT_EQ(Narrow(want.text.c_str()), Narrow(tip.text.c_str())) << "control " << want.controlId;
+            EXPECT_EQ(want.autoPop, tip.autoPop) << "control " << want.controlId;
+        }
+        EXPECT_TRUE(found) << "no tooltip for control " << want.controlId;
+    }
+}
+
+TEST_F(AboutDialogTest, OnlyDoubleClicksOnMailAndHomePageOpenSomething) {
+    HWND boxSeen = nullptr;
+    std::vector<std::pair<HWND, std::wstring>> afterSingleClicks;
+    RunAbout(kElevationDefault, [&](HWND box) {
+        boxSeen = box;
+        // Clicks and double-clicks reach the statics as the mouse would send them;
+        // without SS_NOTIFY they would tell the dialog nothing.
+        for (int id : {IDC_ABOUT_MAIL, IDC_ABOUT_HOMEPAGE, IDC_ABOUT_SUMMARY, IDC_ABOUT_CREDIT}) {
+            SendDlgItemMessageW(box, id, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+            SendDlgItemMessageW(box, id, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+        }
+        for (int id : {IDC_ABOUT_SUMMARY, IDC_ABOUT_CREDIT}) {
+            SendDlgItemMessageW(box, id, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(2, 2));
+        }
+        afterSingleClicks = g_opened;
+        SendDlgItemMessageW(box, IDC_ABOUT_MAIL, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(2, 2));
+        SendDlgItemMessageW(box, IDC_ABOUT_HOMEPAGE, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(2, 2));
+        EXPECT_TRUE(IsWindowVisible(box)) << "opening a link leaves the box open";
+        PostMessageW(box, WM_CLOSE, 0, 0);
+    });
+    EXPECT_TRUE(afterSingleClicks.empty()) << afterSingleClicks.size() << " opened by single clicks or other lines";
+    ASSERT_EQ(2u, g_opened.size());
+    EXPECT_EQ(boxSeen, g_opened[0].first);
+    EXPECT_EQ("Mailto:support@orrivane.example", Narrow(g_opened[0].second.c_str()));
+    EXPECT_EQ(boxSeen, g_opened[1].first);
+    EXPECT_EQ("https://orrivane.example/", Narrow(g_opened[1].second.c_str()));
+}
+
+}  // namespace
