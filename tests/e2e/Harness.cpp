@@ -1,5 +1,6 @@
 #include "tests/e2e/Harness.h"
 
+#include <algorithm>
 #include <cwchar>
 
 namespace e2e {
@@ -319,6 +320,7 @@ std::wstring BoxText(HWND box) {
     return text;
 }
 
+// By class and caption, never by Z order: Wine does not apply MB_TOPMOST.
 std::vector<Box> FindBoxes(DWORD processId, const std::wstring& caption) {
     std::vector<Box> boxes;
     for (HWND window : VisibleWindows(processId, L"#32770")) {
@@ -355,8 +357,9 @@ HWND WaitForAnyBox(DWORD processId, std::wstring* text, DWORD timeoutMs) {
 
 bool AnswerBox(HWND box, int button) {
     if (!IsWindow(box)) return false;
-    // The command a click on the button would send; a box that WM_CLOSE
-    // would answer differs between Windows and Wine, a button press does not.
+    // The command a click on the button sends. WM_CLOSE is not used: Wine
+    // answers it with IDCANCEL for every box, Windows only for boxes with a
+    // Cancel button or a single OK button.
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
     return WaitUntil([box] { return !IsWindow(box) || !IsWindowVisible(box); });
@@ -428,12 +431,121 @@ void PostKey(HWND window, UINT virtualKey) {
     PostMessageW(window, WM_KEYUP, virtualKey, 1 | (scan << 16) | (1u << 30) | (1u << 31));
 }
 
+// ---- Notification area ----
+
+namespace {
+
+BOOL CALLBACK FindTrayIcon(HWND window, LPARAM data) {
+    if (IsWindowVisible(window) && ClassOf(window) == L"__winex11_tray_icon") {
+        *reinterpret_cast<HWND*>(data) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+bool RunningUnderWine() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+bool WineTrayArea(RECT* area, DWORD timeoutMs) {
+    return WaitUntil([area] {
+        HWND tray = FindWindowW(nullptr, L"Wine System Tray");
+        if (tray == nullptr || !IsWindowVisible(tray)) return false;
+        HWND icon = nullptr;
+        EnumChildWindows(tray, FindTrayIcon, reinterpret_cast<LPARAM>(&icon));
+        return icon != nullptr && GetWindowRect(icon, area) != FALSE;
+    }, timeoutMs);
+}
+
+void RepaintWineTray() {
+    HWND tray = FindWindowW(nullptr, L"Wine System Tray");
+    if (tray != nullptr) {
+        RedrawWindow(tray, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    }
+}
+
+std::vector<COLORREF> SteadyPixels(const RECT& area, DWORD holdMs, DWORD timeoutMs) {
+    std::vector<COLORREF> last;
+    ULONGLONG since = GetTickCount64();
+    bool steady = WaitUntil([&] {
+        std::vector<COLORREF> now = CapturePixels(area);
+        if (now != last) {
+            last = now;
+            since = GetTickCount64();
+            return false;
+        }
+        bool drawn = !now.empty() && std::count(now.begin(), now.end(), now.front()) < static_cast<long>(now.size());
+        return drawn && GetTickCount64() - since >= holdMs;
+    }, timeoutMs);
+    return steady ? last : std::vector<COLORREF>();
+}
+
+std::vector<COLORREF> CapturePixels(const RECT& area) {
+    int width = area.right - area.left;
+    int height = area.bottom - area.top;
+    std::vector<COLORREF> pixels;
+    if (width <= 0 || height <= 0) return pixels;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap != nullptr) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+        GdiFlush();
+        const COLORREF* first = static_cast<const COLORREF*>(bits);
+        pixels.assign(first, first + width * height);
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+namespace {
+
+BOOL CALLBACK FindBalloon(HWND window, LPARAM data) {
+    if (IsWindowVisible(window) && ClassOf(window) == L"tooltips_class32") {
+        *reinterpret_cast<HWND*>(data) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND WaitForBalloon(DWORD timeoutMs) {
+    HWND balloon = nullptr;
+    WaitUntil([&] {
+        EnumWindows(FindBalloon, reinterpret_cast<LPARAM>(&balloon));
+        return balloon != nullptr;
+    }, timeoutMs);
+    return balloon;
+}
+
 // ---- Screenshots ----
 
-void Screenshot(const std::wstring& name) {
+void Screenshot(const std::wstring& name, HWND settle) {
     wchar_t folder[MAX_PATH] = {};
     if (GetEnvironmentVariableW(L"ORRIVANE_SCREENSHOTS", folder, MAX_PATH) == 0) return;
-    // Wine starts a Unix program when it is given one by its Unix path.
+    if (settle != nullptr) {
+        RedrawWindow(settle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        DWORD_PTR ignored;
+        SendMessageTimeoutW(settle, WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, &ignored);
+        // Only for the picture: the X server gets the drawing a moment later.
+        WaitUntil([] { return false; }, 300);
+    }
     std::wstring commandLine = L"/usr/bin/import -window root " + std::wstring(folder) + L"/" + name + L".png";
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);

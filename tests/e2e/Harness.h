@@ -165,8 +165,30 @@ bool MenuVisible(DWORD processId);
 // Posts a key press (down and up) to a window, as the menu's own loop reads it.
 void PostKey(HWND window, UINT virtualKey);
 
+// ---- What the notification area shows ----
+// Wine draws tray icons in a top-level window of its own, "Wine System Tray"
+// (on Windows they are in Explorer's taskbar, which this does not look for).
+bool RunningUnderWine();
+// The first icon's rectangle there in screen coordinates, once Wine shows
+// it (the tray window appears with the first icon added); false when there
+// is no such window within the time-out.
+bool WineTrayArea(RECT* area, DWORD timeoutMs = kWaitMs);
+// Has the Wine System Tray window erased and drawn afresh with its icons.
+void RepaintWineTray();
+// The pixels of a screen rectangle, row by row.
+std::vector<COLORREF> CapturePixels(const RECT& area);
+// The pixels once they have not changed for holdMs and show more than one
+// colour (something is drawn); empty after the time-out.
+std::vector<COLORREF> SteadyPixels(const RECT& area, DWORD holdMs = 300, DWORD timeoutMs = kWaitMs);
+// A balloon (a visible "tooltips_class32" window of any process, in Wine the
+// tray's own); nullptr after the time-out.
+HWND WaitForBalloon(DWORD timeoutMs = kWaitMs);
+
 // When ORRIVANE_SCREENSHOTS names a folder: the whole X screen into
-// <folder>/<name>.png (ImageMagick's import on the Xvfb display). Otherwise nothing.
-void Screenshot(const std::wstring& name);
+// <folder>/<name>.png (ImageMagick's import on the Xvfb display; Wine starts
+// a Unix program given by its Unix path). A window given as `settle` is
+// repainted first, so a box that has just appeared is in the picture.
+// Otherwise nothing.
+void Screenshot(const std::wstring& name, HWND settle = nullptr);
 
 }  // namespace e2e

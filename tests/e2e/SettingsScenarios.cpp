@@ -1,0 +1,462 @@
+// ZAVSet.exe end to end under Wine, beside the real ZAV.exe: the first start
+// with its tutorial schedule, the conversion of old schedules, the about box
+// from the tray menu, and the refusals of a second instance and of a direct
+// start. Every window is read from outside, as a user would see it.
+#include <gtest/gtest.h>
+
+#include <psapi.h>
+
+#include <string>
+#include <vector>
+
+#include "common/System.h"
+#include "tests/e2e/Harness.h"
+
+using namespace e2e;
+
+namespace {
+
+const wchar_t kSecondInstanceText[] = L"他の画面と同時に起動はできません";
+const wchar_t kDirectStartText[] = L"直接起動してはいけません";
+const wchar_t kConvertedText[] =
+    L"Ver.2.00 以前からのスケジュールを変換しました\n旧スケジュールは \"old Zavbell.txt\" にあります";
+const wchar_t kAboutCaption[] = L"Orrivane のバージョン情報";
+constexpr WORD kTrayAbout = 40002;     // the tray menu's "About(&A)"
+
+// The tutorial schedule that a first start writes, in file order.
+const wchar_t* const kTutorial[] = {
+    L"  EveryDay Start    Msg    1.プログラムが起動されるとタスクトレイに目覚まし時計のアイコンが現れます",
+    L"  EveryDay Start    Msg    2.それをクリック(右でも左でもよい)するとメニューが現れます",
+    L"  EveryDay Start    Msg    3.このプログラムの情報をみたいときはメニューの[about(A)]を選択して下さい",
+    L"  EveryDay Start    Msg    4.終了したいときはメニューの[終了(X)]を選択して下さい",
+    L"  EveryDay Start    Msg    5.スケジュールの設定をしたいときはメニューの[設定(S)]を選択して下さい",
+    L"  EveryDay Start    Msg    6.タイマーを設定をしたいときはメニューの[タイマー(T)]を選択して下さい",
+    L"  EveryDay Start    Msg    7.設定画面を出しますので、このスケジュールを変更してみて下さい",
+    L"  EveryDay Start    zzzzzz これとこの上のスケジュールは削除して下さい。",
+    L"X _______  01:00:00 Msg    メッセージ表示のテスト",
+    L"X _______  02:00:00 Mplay  C:\\Windows\\media\\Windows Logon.wav",
+    L"X _______  03:00:00 Notice 通知メッセージのテスト",
+    L"X _______  04:00:00 Blink  ブリンクのテスト",
+    L"X _______  05:00:00 Screen C:\\Windows\\System32\\Ribbons.scr",
+    L"X _______  06:00:00 3DText ３Ｄテキストのテスト",
+    L"X _______  07:00:00 Kabe   Expand C:\\Windows\\Web\\Wallpaper\\Windows\\img0.jpg",
+    L"X _______  08:00:00 Shell  notepad.exe",
+    L"X _______  09:00:00 Exit   通常の終了",
+};
+constexpr int kStartMessages = 7;
+
+std::string Cp932(const std::wstring& text) {
+    if (text.empty()) return std::string();
+    int size = WideCharToMultiByte(932, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(size, '\0');
+    WideCharToMultiByte(932, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0], size, nullptr, nullptr);
+    return bytes;
+}
+
+std::string FileBytes(const std::wstring& path) {
+    std::string bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0) bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+// Bytes shown readably in a failure: printable ASCII as is, the rest in hex.
+std::string Visible(const std::string& bytes) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : bytes) {
+        if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else {
+            out += "\\x";
+            out += digits[c >> 4];
+            out += digits[c & 15];
+        }
+    }
+    return out;
+}
+
+std::string Lines(const std::vector<std::wstring>& lines) {
+    std::string all;
+    for (const std::wstring& line : lines) all += "\n  \"" + Narrow(line) + "\"";
+    return all;
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    return processId;
+}
+
+std::wstring ImageOf(DWORD processId) {
+    std::wstring image;
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (process == nullptr) return image;
+    wchar_t path[MAX_PATH * 2] = {};
+    DWORD size = MAX_PATH * 2;
+    if (QueryFullProcessImageNameW(process, 0, path, &size)) image = path;
+    CloseHandle(process);
+    return image;
+}
+
+std::wstring TitleOf(HWND window) {
+    wchar_t title[256] = {};
+    GetWindowTextW(window, title, 256);
+    return title;
+}
+
+std::wstring ItemText(HWND dialog, int id) {
+    wchar_t text[1024] = {};
+    GetDlgItemTextW(dialog, id, text, 1024);
+    return text;
+}
+
+// A visible dialog of a ZAVSet.exe process in the sandbox: its title and, for
+// boxes, its text decide.
+struct SettingsWindow {
+    HWND window = nullptr;
+    DWORD processId = 0;
+};
+
+struct DialogSearch {
+    std::wstring image;         // the sandbox's ZAVSet.exe
+    std::wstring title;
+    const wchar_t* boxText;     // nullptr: any
+    DWORD skipProcess;
+    SettingsWindow found;
+};
+
+BOOL CALLBACK FindSettingsDialog(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<DialogSearch*>(data);
+    wchar_t className[32] = {};
+    GetClassNameW(window, className, 32);
+    if (!IsWindowVisible(window) || lstrcmpW(className, L"#32770") != 0) return TRUE;
+    DWORD processId = ProcessOf(window);
+    if (processId == search->skipProcess || TitleOf(window) != search->title) return TRUE;
+    if (search->boxText != nullptr && BoxText(window) != search->boxText) return TRUE;
+    if (lstrcmpiW(ImageOf(processId).c_str(), search->image.c_str()) != 0) return TRUE;
+    search->found = SettingsWindow{window, processId};
+    return FALSE;
+}
+
+// Waits for a dialog of the sandbox's ZAVSet.exe titled `title` (and showing
+// `boxText` when given), leaving out one process.
+SettingsWindow WaitForSettingsDialog(const Sandbox& sandbox, const std::wstring& title, const wchar_t* boxText,
+                                     DWORD skipProcess = 0, DWORD timeoutMs = kWaitMs) {
+    DialogSearch search{sandbox.PathOf(L"ZAVSet.exe"), title, boxText, skipProcess, {}};
+    WaitUntil([&] {
+        EnumWindows(FindSettingsDialog, reinterpret_cast<LPARAM>(&search));
+        return search.found.window != nullptr;
+    }, timeoutMs);
+    return search.found;
+}
+
+SettingsWindow WaitForSettingsBox(const Sandbox& sandbox, const wchar_t* text, DWORD skipProcess = 0,
+                                  DWORD timeoutMs = kWaitMs) {
+    return WaitForSettingsDialog(sandbox, L"Orrivane", text, skipProcess, timeoutMs);
+}
+
+// A process watched from outside by its id: opened before the window that
+// leads to its end is answered, so its exit code can still be read.
+class WatchedProcess {
+public:
+    explicit WatchedProcess(DWORD processId)
+        : handle_(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId)) {}
+    ~WatchedProcess() {
+        if (handle_ != nullptr) CloseHandle(handle_);
+    }
+    WatchedProcess(const WatchedProcess&) = delete;
+    WatchedProcess& operator=(const WatchedProcess&) = delete;
+    bool valid() const { return handle_ != nullptr; }
+    bool WaitForExit(DWORD timeoutMs = kWaitMs) {
+        return WaitUntil([this] { return WaitForSingleObject(handle_, 0) == WAIT_OBJECT_0; }, timeoutMs);
+    }
+    DWORD ExitCode() const {
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(handle_, &code);
+        return code;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+// ZAVSet.exe started by the test itself, in the sandbox, as a user would
+// start the program file.
+class SettingsProcess {
+public:
+    SettingsProcess() = default;
+    ~SettingsProcess() {
+        if (info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(info_.hProcess, 0xDEAD);
+            WaitForSingleObject(info_.hProcess, 5000);
+        }
+        if (info_.hThread != nullptr) CloseHandle(info_.hThread);
+        if (info_.hProcess != nullptr) CloseHandle(info_.hProcess);
+    }
+    SettingsProcess(const SettingsProcess&) = delete;
+    SettingsProcess& operator=(const SettingsProcess&) = delete;
+
+    bool Start(const Sandbox& sandbox, const std::wstring& arguments) {
+        std::wstring program = sandbox.PathOf(L"ZAVSet.exe");
+        std::wstring commandLine = L"\"" + program + L"\"";
+        if (!arguments.empty()) commandLine += L" " + arguments;
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        return CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                              sandbox.directory().c_str(), &startup, &info_) != FALSE;
+    }
+    DWORD id() const { return info_.dwProcessId; }
+    bool WaitForExit(DWORD timeoutMs = kWaitMs) {
+        return WaitUntil([this] { return WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0; }, timeoutMs);
+    }
+    DWORD ExitCode() const {
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(info_.hProcess, &code);
+        return code;
+    }
+
+private:
+    PROCESS_INFORMATION info_ = {};
+};
+
+// Whether ZAVSet titles its dialogs as elevated: the same check the program
+// makes. Under Wine every program runs with a full (elevated) token, so there
+// the suffix "(昇格中)" is always expected.
+bool RunsElevated() {
+    int elevation = 0;
+    GetOsLevel(nullptr, &elevation);
+    return elevation == kElevationFull;
+}
+
+class SettingsScenario : public ::testing::Test {
+protected:
+    void SetUp() override { sandbox.InstallSettingsProgram(SettingsProgramPath()); }
+
+    void StartZav() {
+        ASSERT_TRUE(zav.Start(sandbox)) << "CreateProcessW of ZAV.exe failed: " << GetLastError();
+    }
+    void StartZavAndWaitForWindow() {
+        ASSERT_NO_FATAL_FAILURE(StartZav());
+        ASSERT_NE(zav.WaitForWindow(), nullptr) << "no window of class ZAV_WINCLASS titled Orrivane";
+    }
+    void EndZav() {
+        ASSERT_TRUE(zav.Close()) << "ZAV did not end after WM_CLOSE";
+        EXPECT_EQ(zav.ExitCode(), 0u);
+    }
+    // The conversion box of the ZAVSet that ZAV started with "initschedule";
+    // answers it and checks that ZAVSet then ends with 0.
+    void AnswerConversionBox() {
+        SettingsWindow box = WaitForSettingsBox(sandbox, kConvertedText);
+        ASSERT_NE(box.window, nullptr) << "no conversion box from ZAVSet";
+        WatchedProcess settings(box.processId);
+        ASSERT_TRUE(settings.valid());
+        EXPECT_TRUE(AnswerBox(box.window));
+        ASSERT_TRUE(settings.WaitForExit()) << "ZAVSet still runs after the conversion box";
+        EXPECT_EQ(settings.ExitCode(), 0u);
+    }
+
+    // Declared first: the processes end before their folder is deleted.
+    Sandbox sandbox;
+    ZavProcess zav;
+};
+
+// ---- The first start ----
+
+TEST_F(SettingsScenario, FirstStartWritesTheTutorialAndShowsItsSevenMessagesInOrder) {
+    ASSERT_FALSE(sandbox.Exists(L"Zavbell.txt"));
+    ASSERT_NO_FATAL_FAILURE(StartZavAndWaitForWindow());
+
+    // ZAV waited for "initschedule"; the file is in place before its first box.
+    std::string expected;
+    for (const wchar_t* record : kTutorial) expected += Cp932(record) + "\r\n";
+    std::string written = FileBytes(sandbox.PathOf(L"Zavbell.txt"));
+    EXPECT_EQ(Visible(expected), Visible(written)) << "Zavbell.txt is not the 17 tutorial records in CP932 with CR LF";
+    EXPECT_FALSE(sandbox.Exists(L"old Zavbell.txt")) << "a first start converts nothing";
+
+    // While the last message is open, the test holds ZAVSet's single-instance
+    // mutex: the ZAVSet that ZAV starts for the zzzzzz record then shows its
+    // refusal, which is how the test sees that it was started at all (the
+    // schedule list it will open is not built yet, so otherwise it ends
+    // without a window).
+    HANDLE settingsMutex = nullptr;
+    for (int i = 0; i < kStartMessages; ++i) {
+        std::wstring message = std::wstring(kTutorial[i]).substr(27);
+        HWND box = WaitForBox(zav.id(), message);
+        ASSERT_NE(box, nullptr) << "message " << i + 1 << " \"" << Narrow(message) << "\" not shown";
+        std::vector<Box> boxes = FindBoxes(zav.id());
+        EXPECT_EQ(boxes.size(), 1u) << "message " << i + 1 << ": the messages come one at a time";
+        if (i == kStartMessages - 1) {
+            settingsMutex = CreateMutexW(nullptr, TRUE, L"ZAVSet.exe");
+            ASSERT_NE(settingsMutex, nullptr);
+            ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << "a ZAVSet is still running";
+        }
+        EXPECT_TRUE(AnswerBox(box)) << "message " << i + 1;
+    }
+
+    SettingsWindow refusal = WaitForSettingsBox(sandbox, kSecondInstanceText);
+    EXPECT_NE(refusal.window, nullptr) << "ZAV did not start ZAVSet after the seventh message";
+    if (refusal.window != nullptr) {
+        WatchedProcess settings(refusal.processId);
+        EXPECT_TRUE(AnswerBox(refusal.window));
+        EXPECT_TRUE(settings.WaitForExit());
+        EXPECT_EQ(settings.ExitCode(), 1u);
+    }
+    ReleaseMutex(settingsMutex);
+    CloseHandle(settingsMutex);
+
+    // Nothing more: no further message, the schedule unchanged, ZAV still there.
+    EXPECT_TRUE(FindBoxes(zav.id()).empty());
+    EXPECT_EQ(Visible(expected), Visible(FileBytes(sandbox.PathOf(L"Zavbell.txt"))));
+    EXPECT_TRUE(zav.Running());
+    EndZav();
+}
+
+// ---- Old schedules ----
+
+TEST_F(SettingsScenario, OldScheduleIsConvertedAndBackedUp) {
+    // The format before Ver.2.00: date 0-7, hold flag 8, time 9-13. The
+    // timed records are held so that none comes due during the test.
+    const std::vector<std::wstring> old = {
+        L"EveryDayX15'毎 Msg    十五分ごと",
+        L"EveryDayX12:00 Notice 昼休み",
+        L"EveryDay Start Msg    変換後の起動メッセージ",
+        L"EveryDayX07:30 Msg    保留された朝の予定",
+    };
+    sandbox.WriteSchedule(old);
+    std::string oldBytes = FileBytes(sandbox.PathOf(L"Zavbell.txt"));
+    ASSERT_NO_FATAL_FAILURE(StartZav());
+
+    ASSERT_NO_FATAL_FAILURE(AnswerConversionBox());
+    // ZAV loaded the converted schedule: its start-up record runs.
+    ASSERT_NE(zav.WaitForWindow(), nullptr);
+    HWND box = WaitForBox(zav.id(), L"変換後の起動メッセージ");
+    EXPECT_NE(box, nullptr) << "the converted Start record did not run";
+
+    EXPECT_EQ(Visible(oldBytes), Visible(FileBytes(sandbox.PathOf(L"old Zavbell.txt"))))
+        << "\"old Zavbell.txt\" is not the old schedule";
+    // Ordered by sort key: unheld before held ("X"), Start before times,
+    // times by their digits before every15m.
+    const std::vector<std::wstring> converted = {
+        L"  EveryDay Start    Msg    変換後の起動メッセージ",
+        L"X EveryDay 07:30:00 Msg    保留された朝の予定",
+        L"X EveryDay 12:00:00 Notice 昼休み",
+        L"X EveryDay every15m Msg    十五分ごと",
+    };
+    std::vector<std::wstring> now = sandbox.ReadSchedule();
+    EXPECT_EQ(now, converted) << "Zavbell.txt:" << Lines(now);
+    if (box != nullptr) EXPECT_TRUE(AnswerBox(box));
+    EndZav();
+}
+
+TEST_F(SettingsScenario, EmptyScheduleTakesTheConversionPathAtEveryStart) {
+    sandbox.WriteSchedule({});
+    for (int start = 1; start <= 2; ++start) {
+        SCOPED_TRACE("start " + std::to_string(start));
+        ASSERT_NO_FATAL_FAILURE(StartZav());
+        ASSERT_NO_FATAL_FAILURE(AnswerConversionBox());
+        ASSERT_NE(zav.WaitForWindow(), nullptr);
+        EXPECT_TRUE(sandbox.Exists(L"old Zavbell.txt"));
+        EXPECT_EQ(FileBytes(sandbox.PathOf(L"old Zavbell.txt")), "");
+        EXPECT_TRUE(sandbox.Exists(L"Zavbell.txt"));
+        EXPECT_EQ(FileBytes(sandbox.PathOf(L"Zavbell.txt")), "");
+        EndZav();
+    }
+}
+
+// ---- The about box ----
+
+TEST_F(SettingsScenario, AboutFromTheTrayMenuShowsTheBoxAndASecondZavSetIsRefused) {
+    sandbox.WriteSchedule({StartRecord(L"Msg", L"保留", L'X')});
+    ASSERT_NO_FATAL_FAILURE(StartZavAndWaitForWindow());
+    LRESULT answer = -1;
+    ASSERT_TRUE(SendAndWait(zav.window(), WM_COMMAND, kTrayAbout, 0, &answer));
+
+    std::wstring caption = std::wstring(kAboutCaption) + (RunsElevated() ? L"(昇格中)" : L"");
+    SettingsWindow about = WaitForSettingsDialog(sandbox, caption, nullptr);
+    ASSERT_NE(about.window, nullptr) << "no about box titled \"" << Narrow(caption) << "\"";
+    struct { int id; const wchar_t* text; } texts[] = {
+        {2002, L"Orrivane"},
+        {2003, L"Ver.3.01"},
+        {2004, L"多機能でも軽い！指定時刻の動作が豊富な汎用アラームプログラム\n動作の種類\n"
+               L"　１）メッセージの表示\n　２）音声・動画ファイルの再生\n　３）通知メッセージの表示\n"
+               L"　４）ブリンクしてメッセージの表示\n　５）スクリーンセーバーの実行\n"
+               L"　６）３Ｄテキストメッセージの実行\n　７）ウインドウズの壁紙変更\n"
+               L"　８）ＤＯＳコマンドの実行\n　９）パソコンの停止・リブート\n"
+               L"日付、曜日指定のプログラム起動時動作の指定も可能です\n"},
+        {2005, L"Orrivane 開発チーム"},
+        {2006, L"E-Mail:support@orrivane.example"},
+        {2007, L"https://orrivane.example/"},
+        {2008, L"OK"},
+    };
+    for (const auto& item : texts) {
+        EXPECT_EQ(Narrow(ItemText(about.window, item.id)), Narrow(item.text)) << "control " << item.id;
+    }
+    Screenshot(L"about-box", about.window);
+
+    // The tray's About again while the box is open: the second ZAVSet refuses.
+    ASSERT_TRUE(SendAndWait(zav.window(), WM_COMMAND, kTrayAbout, 0, &answer));
+    SettingsWindow refusal = WaitForSettingsBox(sandbox, kSecondInstanceText, about.processId);
+    ASSERT_NE(refusal.window, nullptr) << "the second ZAVSet showed no refusal";
+    EXPECT_NE(refusal.processId, about.processId);
+    {
+        WatchedProcess second(refusal.processId);
+        ASSERT_TRUE(second.valid());
+        EXPECT_TRUE(AnswerBox(refusal.window));
+        ASSERT_TRUE(second.WaitForExit());
+        EXPECT_EQ(second.ExitCode(), 1u);
+    }
+    // The first box is unaffected and ends with Enter (OK is the default button).
+    ASSERT_TRUE(IsWindowVisible(about.window));
+    EXPECT_EQ(Narrow(ItemText(about.window, 2003)), "Ver.3.01");
+    WatchedProcess first(about.processId);
+    ASSERT_TRUE(first.valid());
+    PostKey(GetDlgItem(about.window, 2008), VK_RETURN);
+    ASSERT_TRUE(first.WaitForExit()) << "Enter did not close the about box";
+    EXPECT_EQ(first.ExitCode(), 0u);
+    EXPECT_TRUE(zav.Running());
+    EndZav();
+}
+
+// ---- Direct starts ----
+
+struct DirectStartCase {
+    const wchar_t* arguments;
+    const char* name;
+};
+
+class SettingsDirectStart : public SettingsScenario, public ::testing::WithParamInterface<DirectStartCase> {};
+
+TEST_P(SettingsDirectStart, IsRefusedAndEndsWithZero) {
+    SettingsProcess settings;
+    ASSERT_TRUE(settings.Start(sandbox, GetParam().arguments)) << "CreateProcessW failed: " << GetLastError();
+    HWND box = WaitForBox(settings.id(), kDirectStartText);
+    ASSERT_NE(box, nullptr) << "no \"直接起動してはいけません\" box";
+    EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr) << "the refusal has no owner";
+    EXPECT_TRUE(AnswerBox(box));
+    ASSERT_TRUE(settings.WaitForExit());
+    EXPECT_EQ(settings.ExitCode(), 0u);
+    EXPECT_FALSE(sandbox.Exists(L"Zavbell.txt")) << "a refused start writes nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(Words, SettingsDirectStart,
+                         ::testing::Values(DirectStartCase{L"", "NoWord"}, DirectStartCase{L"Set", "SetInOtherCase"},
+                                           DirectStartCase{L"set about", "TwoWords"},
+                                           DirectStartCase{L"/about", "Slashed"}),
+                         [](const ::testing::TestParamInfo<DirectStartCase>& info) { return info.param.name; });
+
+TEST_F(SettingsScenario, InitScheduleStartedByHandWritesTheTutorialWithoutABox) {
+    SettingsProcess settings;
+    ASSERT_TRUE(settings.Start(sandbox, L"initschedule"));
+    ASSERT_TRUE(settings.WaitForExit());
+    EXPECT_EQ(settings.ExitCode(), 0u);
+    std::vector<std::wstring> expected(std::begin(kTutorial), std::end(kTutorial));
+    EXPECT_EQ(sandbox.ReadSchedule(), expected) << Lines(sandbox.ReadSchedule());
+}
+
+}  // namespace
