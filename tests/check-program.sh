@@ -14,9 +14,9 @@ case "$kind" in
     PE32+) [[ $desc == "PE32+ executable (GUI) x86-64"* ]] || fail "expected a 64-bit GUI program, got: $desc" ;;
 esac
 
-windows_dlls=" kernel32.dll user32.dll gdi32.dll shell32.dll advapi32.dll ole32.dll oleaut32.dll comctl32.dll
- comdlg32.dll winmm.dll msvcrt.dll msvfw32.dll psapi.dll shlwapi.dll powrprof.dll vdmdbg.dll gdiplus.dll
- version.dll uxtheme.dll "
+windows_dlls=" kernel32.dll user32.dll gdi32.dll shell32.dll advapi32.dll ole32.dll oleaut32.dll comctl32.dll "
+windows_dlls+="comdlg32.dll winmm.dll msvcrt.dll msvfw32.dll psapi.dll shlwapi.dll powrprof.dll vdmdbg.dll "
+windows_dlls+="gdiplus.dll version.dll uxtheme.dll "
 imports=$("$objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z')
 [ -n "$imports" ] || fail "no imports found"
 for dll in $imports; do
