@@ -2,9 +2,9 @@
 // with its tutorial schedule, the conversion of old schedules, the about box
 // from the tray menu, and the refusals of a second instance and of a direct
 // start. Every window is read from outside, as a user would see it.
-#include <gtest/gtest.h>
+#include <windows.h>
 
-#include <psapi.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -350,7 +350,9 @@ TEST_F(SettingsScenario, OldScheduleIsConvertedAndBackedUp) {
     };
     std::vector<std::wstring> now = sandbox.ReadSchedule();
     EXPECT_EQ(now, converted) << "Zavbell.txt:" << Lines(now);
-    if (box != nullptr) EXPECT_TRUE(AnswerBox(box));
+    if (box != nullptr) {
+        EXPECT_TRUE(AnswerBox(box));
+    }
     EndZav();
 }
 
