@@ -1,5 +1,7 @@
 #include "tests/e2e/Harness.h"
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <cwchar>
 
@@ -310,6 +312,19 @@ bool ZavProcess::Close(DWORD timeoutMs) {
     if (target == nullptr) return false;
     PostMessageW(target, WM_CLOSE, 0, 0);
     return WaitForExit(timeoutMs);
+}
+
+std::vector<DWORD> ProcessesNamed(const std::wstring& fileName) {
+    std::vector<DWORD> found;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return found;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (lstrcmpiW(entry.szExeFile, fileName.c_str()) == 0) found.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+    return found;
 }
 
 // ---- Boxes ----

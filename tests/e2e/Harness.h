@@ -110,6 +110,9 @@ private:
     HWND window_ = nullptr;
 };
 
+// Ids of the running processes with that program file name ("ZAV.exe").
+std::vector<DWORD> ProcessesNamed(const std::wstring& fileName);
+
 // ---- Message boxes ("#32770", caption "Orrivane") ----
 struct Box {
     HWND window;

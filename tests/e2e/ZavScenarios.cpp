@@ -42,6 +42,22 @@ bool CreateTestRunBlock(SharedBlock& block, const std::wstring& actionText) {
     return block.create(kTestRunBlockName, bytes) && block.write(actionText.c_str(), bytes);
 }
 
+// After every scenario: no ZAV and no ZAVSet stand-in left running.
+class NoProcessLeft : public ::testing::Environment {
+public:
+    void SetUp() override {
+        EXPECT_TRUE(ProcessesNamed(L"ZAV.exe").empty()) << "a ZAV.exe was running before the scenarios";
+    }
+    void TearDown() override {
+        // A stand-in started last may still be writing its word.
+        EXPECT_TRUE(WaitUntil([] { return ProcessesNamed(L"ZAV.exe").empty() && ProcessesNamed(L"ZAVSet.exe").empty(); }))
+            << ProcessesNamed(L"ZAV.exe").size() << " ZAV.exe and " << ProcessesNamed(L"ZAVSet.exe").size()
+            << " ZAVSet.exe processes were left behind";
+    }
+};
+
+::testing::Environment* const g_noProcessLeft = ::testing::AddGlobalTestEnvironment(new NoProcessLeft);
+
 class ZavScenario : public ::testing::Test {
 protected:
     // Stand-in ZAVSet.exe, the schedule, ZAV started and its hidden window found.
@@ -50,6 +66,9 @@ protected:
         sandbox.WriteSchedule(records);
         ASSERT_TRUE(zav.Start(sandbox)) << "CreateProcessW of ZAV.exe failed: " << GetLastError();
         ASSERT_NE(zav.WaitForWindow(), nullptr) << "no window of class ZAV_WINCLASS titled Orrivane";
+        // What the left-behind check at the end relies on.
+        std::vector<DWORD> running = ProcessesNamed(L"ZAV.exe");
+        EXPECT_NE(std::find(running.begin(), running.end(), zav.id()), running.end()) << "ZAV.exe not in the process list";
     }
 
     // The box of a record due at `due`: shown at that second, not before it.
