@@ -32,7 +32,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     zavInstance = instance;
     CommandLine commandLine = SplitCommandLine();
     WString moduleDirectory = DirectoryOf(commandLine.program);
-    SettingsFile settings(JoinPath(SpecialFolderPath(-1), L"Zavbell.ini").Unquote(), L"Zavbell");
+    SettingsFile settings = SettingsFile::ForCurrentDirectory();
 
     int elevationWanted = settings.ReadInt(L"Elevation", 0);
     BOOL wow64 = FALSE;

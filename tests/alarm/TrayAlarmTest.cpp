@@ -3,7 +3,6 @@
 #include <climits>
 
 #include "common/MessageBoxes.h"
-#include "common/Paths.h"
 #include "tests/alarm/AlarmTestSupport.h"
 
 namespace {
@@ -36,7 +35,7 @@ public:
         SetCurrentDirectoryW(g_folder.c_str());
         WriteFileBytes(g_folder + L"\\Zavbell.txt", "X _______  01:00:00 Msg    hold\r\n");
         SetBoxHook(RecordBox);
-        g_settings = new SettingsFile(JoinPath(SpecialFolderPath(-1), L"Zavbell.ini").Unquote(), L"Zavbell");
+        g_settings = new SettingsFile(SettingsFile::ForCurrentDirectory());
         g_tray = new TrayAlarm(g_folder.c_str(), 5, TRUE, *g_settings);
     }
     void TearDown() override {
