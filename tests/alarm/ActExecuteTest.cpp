@@ -6,13 +6,6 @@
 
 namespace {
 
-std::string Utf8(const std::wstring& text) {
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string result(size > 0 ? size - 1 : 0, '\0');
-    if (size > 1) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &result[0], size, nullptr, nullptr);
-    return result;
-}
-
 struct MsgCase {
     const wchar_t* actionText;
     const wchar_t* shown;   // nullptr: no box
@@ -32,17 +25,17 @@ TEST(ActExecute, ShowsMsgParametersFromIndex7AndIgnoresUnknownWords) {
         {L"zzzzzz x", nullptr},              // the watch pass's own word, never an action
         {L"", nullptr},
     };
-    TakeBoxes();
     for (const MsgCase& c : cases) {
+        BoxRecorder recorder;
         ActExecute(c.actionText);
-        std::vector<RecordedBox> boxes = TakeBoxes();
+        const std::vector<RecordedBox>& boxes = recorder.boxes();
         if (c.shown == nullptr) {
-            EXPECT_TRUE(boxes.empty()) << "\"" << Utf8(c.actionText) << "\" showed \""
-                                       << (boxes.empty() ? "" : Utf8(boxes[0].text)) << "\"";
+            EXPECT_TRUE(boxes.empty()) << "\"" << Narrow(c.actionText) << "\" showed \""
+                                       << (boxes.empty() ? "" : Narrow(boxes[0].text.c_str())) << "\"";
             continue;
         }
-        ASSERT_EQ(boxes.size(), 1u) << "\"" << Utf8(c.actionText) << "\"";
-        EXPECT_EQ(Utf8(boxes[0].text), Utf8(c.shown)) << "\"" << Utf8(c.actionText) << "\"";
+        ASSERT_EQ(boxes.size(), 1u) << "\"" << Narrow(c.actionText) << "\"";
+        EXPECT_EQ(Narrow(boxes[0].text.c_str()), Narrow(c.shown)) << "\"" << Narrow(c.actionText) << "\"";
         EXPECT_EQ(boxes[0].caption, L"Orrivane");
         EXPECT_EQ(boxes[0].style, 0x50040u);
         EXPECT_EQ(boxes[0].owner, TestTray().mainWindow);
@@ -51,6 +44,7 @@ TEST(ActExecute, ShowsMsgParametersFromIndex7AndIgnoresUnknownWords) {
 
 TEST(Notice, CutsTheTitleAt63UnitsAndKeepsTheBalloonText) {
     NOTIFYICONDATAW& balloon = TestTray().balloonRecord;
+    BoxRecorder recorder;
     std::wstring hundred;
     for (int i = 0; i < 100; ++i) hundred += static_cast<wchar_t>(L'あ' + i % 80);
     const struct {
@@ -65,40 +59,44 @@ TEST(Notice, CutsTheTitleAt63UnitsAndKeepsTheBalloonText) {
     };
     for (const auto& c : cases) {
         ActExecute((L"Notice " + c.parameter).c_str());
-        EXPECT_EQ(Utf8(balloon.szInfoTitle), Utf8(c.title)) << "parameter of " << c.parameter.size() << " units";
+        EXPECT_EQ(Narrow(balloon.szInfoTitle), Narrow(c.title.c_str())) << "parameter of " << c.parameter.size() << " units";
         EXPECT_STREQ(balloon.szInfo, L"Orrivane から");
         EXPECT_EQ(balloon.uFlags, static_cast<UINT>(NIF_INFO));
     }
-    EXPECT_TRUE(TakeBoxes().empty());
+    EXPECT_TRUE(recorder.boxes().empty());
 }
 
 TEST(Blink, KeepsOnlyTheLatestMessageAndCountsEachBlink) {
     TrayAlarm& tray = TestTray();
     unsigned serial = tray.blinkSerial;
+    BoxRecorder recorder;
     ActExecute(L"Blink  一つ目");
     ActExecute(L"Blink  二つ目");
     EXPECT_EQ(tray.pendingBlinkMessage, L"二つ目");
     EXPECT_EQ(tray.blinkSerial, serial + 2);
     ActExecute(L"Blink  ");
     EXPECT_TRUE(tray.pendingBlinkMessage.empty()) << "an empty Blink leaves nothing to show";
-    EXPECT_TRUE(TakeBoxes().empty()) << "SetTimer for the blink failed";
+    EXPECT_TRUE(recorder.boxes().empty()) << "SetTimer for the blink failed";
     KillTimer(tray.mainWindow, kBlinkTimer);
 }
 
 TEST(TestRun, PerformsTheBlockTextAndIgnoresAMissingBlock) {
     TrayAlarm& tray = TestTray();
-    TakeBoxes();
-    EXPECT_EQ(SendMessageW(tray.mainWindow, tray.controlMessage, 2, 0), 0);
-    EXPECT_TRUE(TakeBoxes().empty()) << "a box without a ZAV_TEST block";
+    {
+        BoxRecorder recorder;
+        EXPECT_EQ(SendMessageW(tray.mainWindow, tray.controlMessage, 2, 0), 0);
+        EXPECT_TRUE(recorder.boxes().empty()) << "a box without a ZAV_TEST block";
+    }
 
     const wchar_t text[] = L"Msg    メッセージ表示のテスト";
     SharedBlock block;
     ASSERT_TRUE(block.create(kTestRunBlockName, sizeof(text)));
     ASSERT_TRUE(block.write(text, sizeof(text)));
+    BoxRecorder recorder;
     EXPECT_EQ(SendMessageW(tray.mainWindow, tray.controlMessage, 2, 0), 0);
-    std::vector<RecordedBox> boxes = TakeBoxes();
+    const std::vector<RecordedBox>& boxes = recorder.boxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(Utf8(boxes[0].text), Utf8(L"メッセージ表示のテスト"));
+    EXPECT_EQ(Narrow(boxes[0].text.c_str()), Narrow(L"メッセージ表示のテスト"));
 }
 
 }  // namespace

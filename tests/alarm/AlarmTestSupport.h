@@ -1,23 +1,13 @@
 // One TrayAlarm for the whole test program, built in a folder of its own with
-// a one-record schedule, and a box hook that records instead of showing.
+// a one-record schedule. Boxes go through the shared BoxRecorder: the test
+// program keeps one for its whole run, so no real box ever waits for a click,
+// and a test that looks at boxes opens a recorder of its own.
 #pragma once
 
-#include <windows.h>
-
 #include <string>
-#include <vector>
 
 #include "alarm/TrayAlarm.h"
-
-struct RecordedBox {
-    HWND owner;
-    std::wstring text;
-    std::wstring caption;
-    UINT style;
-};
-
-// Boxes shown since the last call, and forgets them.
-std::vector<RecordedBox> TakeBoxes();
+#include "tests/common/TestSupport.h"
 
 // The TrayAlarm of the test program and the folder it started in.
 TrayAlarm& TestTray();

@@ -1,22 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <memory>
 
 #include "common/MessageBoxes.h"
 #include "tests/alarm/AlarmTestSupport.h"
 
 namespace {
 
-std::vector<RecordedBox> g_boxes;
-
-int RecordBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style) {
-    g_boxes.push_back(RecordedBox{owner, text, caption, style});
-    return IDOK;
-}
-
+std::unique_ptr<BoxRecorder> g_recorder;
+std::unique_ptr<TempFolder> g_folderOwner;
+std::unique_ptr<CurrentDirectoryScope> g_inFolder;
 std::wstring g_folder;
-SettingsFile* g_settings = nullptr;
-TrayAlarm* g_tray = nullptr;
+std::unique_ptr<SettingsFile> g_settings;
+std::unique_ptr<TrayAlarm> g_tray;
 
 void WriteFileBytes(const std::wstring& path, const char* bytes) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -28,36 +25,27 @@ void WriteFileBytes(const std::wstring& path, const char* bytes) {
 class TrayEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        g_folder = std::wstring(temp) + L"orrivane-alarm-" + std::to_wstring(GetCurrentProcessId());
-        CreateDirectoryW(g_folder.c_str(), nullptr);
-        SetCurrentDirectoryW(g_folder.c_str());
+        g_recorder.reset(new BoxRecorder);
+        g_folderOwner.reset(new TempFolder);
+        g_folder = g_folderOwner->path().text();
+        g_inFolder.reset(new CurrentDirectoryScope(g_folderOwner->path()));
         WriteFileBytes(g_folder + L"\\Zavbell.txt", "X _______  01:00:00 Msg    hold\r\n");
-        SetBoxHook(RecordBox);
-        g_settings = new SettingsFile(SettingsFile::ForCurrentDirectory());
-        g_tray = new TrayAlarm(g_folder.c_str(), 5, TRUE, *g_settings);
+        g_settings.reset(new SettingsFile(SettingsFile::ForCurrentDirectory()));
+        g_tray.reset(new TrayAlarm(g_folder.c_str(), 5, TRUE, *g_settings));
     }
+    // The window goes before the folder it was started in.
     void TearDown() override {
-        delete g_tray;
-        delete g_settings;
-        SetBoxHook(nullptr);
-        DeleteFileW((g_folder + L"\\Zavbell.txt").c_str());
-        DeleteFileW((g_folder + L"\\Zavbell.ini").c_str());
-        SetCurrentDirectoryW(L"C:\\");
-        RemoveDirectoryW(g_folder.c_str());
+        g_tray.reset();
+        g_settings.reset();
+        g_inFolder.reset();
+        g_folderOwner.reset();
+        g_recorder.reset();
     }
 };
 
 ::testing::Environment* const g_environment = ::testing::AddGlobalTestEnvironment(new TrayEnvironment);
 
 }  // namespace
-
-std::vector<RecordedBox> TakeBoxes() {
-    std::vector<RecordedBox> boxes;
-    boxes.swap(g_boxes);
-    return boxes;
-}
 
 TrayAlarm& TestTray() { return *g_tray; }
 const std::wstring& TestFolder() { return g_folder; }
@@ -103,6 +91,7 @@ TEST(ReadIni, TakesBothPeriodsFromTheSettingsFile) {
         {L"-20", nullptr, kTimerIntMin, 500},
     };
     TrayAlarm& tray = TestTray();
+    BoxRecorder recorder;
     for (const IniCase& c : cases) {
         WriteTestSetting(L"TimerInt", c.timerInt);
         WriteTestSetting(L"BlinkInt", c.blinkInt);
@@ -113,7 +102,7 @@ TEST(ReadIni, TakesBothPeriodsFromTheSettingsFile) {
     WriteTestSetting(L"TimerInt", nullptr);
     WriteTestSetting(L"BlinkInt", nullptr);
     tray.ReadIni();
-    EXPECT_TRUE(TakeBoxes().empty()) << "ReadIni reported a failure";
+    EXPECT_TRUE(recorder.boxes().empty()) << "ReadIni reported a failure";
 }
 
 // ---- Old schedule format ----
@@ -195,13 +184,14 @@ TEST(TrayAlarm, ReloadReplacesTheRecordsInTheSameList) {
 
 TEST(OnMyNotifyIcon, AnswersTheShellAndUnknownRequests) {
     TrayAlarm& tray = TestTray();
+    BoxRecorder recorder;
     EXPECT_EQ(SendMessageW(tray.mainWindow, tray.taskbarMessage, 0, 0), 1);
     EXPECT_EQ(SendMessageW(tray.mainWindow, WM_COMMAND, 40999, 0), 1);
     EXPECT_EQ(SendMessageW(tray.mainWindow, WM_TIMER, 7, 0), 1);
     EXPECT_EQ(SendMessageW(tray.mainWindow, tray.controlMessage, 9, 0), 0);
     // Another icon's callback is not this one's.
     EXPECT_EQ(SendMessageW(tray.mainWindow, tray.trayMessage, 2, WM_LBUTTONDBLCLK), 0);
-    EXPECT_TRUE(TakeBoxes().empty());
+    EXPECT_TRUE(recorder.boxes().empty());
 }
 
 }  // namespace

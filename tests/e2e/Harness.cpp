@@ -450,12 +450,30 @@ void PostKey(HWND window, UINT virtualKey) {
 
 namespace {
 
-BOOL CALLBACK FindTrayIcon(HWND window, LPARAM data) {
-    if (IsWindowVisible(window) && ClassOf(window) == L"__winex11_tray_icon") {
-        *reinterpret_cast<HWND*>(data) = window;
+struct ClassSearch {
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK FindVisibleOfClass(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<ClassSearch*>(data);
+    if (IsWindowVisible(window) && ClassOf(window) == search->className) {
+        search->found = window;
         return FALSE;
     }
     return TRUE;
+}
+
+// The first visible window of a class: a child of `parent`, or a top-level
+// window of any process when parent is nullptr.
+HWND FirstVisibleOfClass(HWND parent, const wchar_t* className) {
+    ClassSearch search{className, nullptr};
+    if (parent != nullptr) {
+        EnumChildWindows(parent, FindVisibleOfClass, reinterpret_cast<LPARAM>(&search));
+    } else {
+        EnumWindows(FindVisibleOfClass, reinterpret_cast<LPARAM>(&search));
+    }
+    return search.found;
 }
 
 }  // namespace
@@ -469,8 +487,7 @@ bool WineTrayArea(RECT* area, DWORD timeoutMs) {
     return WaitUntil([area] {
         HWND tray = FindWindowW(nullptr, L"Wine System Tray");
         if (tray == nullptr || !IsWindowVisible(tray)) return false;
-        HWND icon = nullptr;
-        EnumChildWindows(tray, FindTrayIcon, reinterpret_cast<LPARAM>(&icon));
+        HWND icon = FirstVisibleOfClass(tray, L"__winex11_tray_icon");
         return icon != nullptr && GetWindowRect(icon, area) != FALSE;
     }, timeoutMs);
 }
@@ -528,22 +545,10 @@ std::vector<COLORREF> CapturePixels(const RECT& area) {
     return pixels;
 }
 
-namespace {
-
-BOOL CALLBACK FindBalloon(HWND window, LPARAM data) {
-    if (IsWindowVisible(window) && ClassOf(window) == L"tooltips_class32") {
-        *reinterpret_cast<HWND*>(data) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-}  // namespace
-
 HWND WaitForBalloon(DWORD timeoutMs) {
     HWND balloon = nullptr;
     WaitUntil([&] {
-        EnumWindows(FindBalloon, reinterpret_cast<LPARAM>(&balloon));
+        balloon = FirstVisibleOfClass(nullptr, L"tooltips_class32");
         return balloon != nullptr;
     }, timeoutMs);
     return balloon;
