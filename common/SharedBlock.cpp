@@ -22,33 +22,30 @@ int MappedBytes(const void* view) {
 bool SharedBlock::create(const wchar_t* name, int size) {
     if (isOpen() || mapping_ != nullptr) close();
     if (size <= 0) return false;
-    mapping_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                  static_cast<DWORD>(size), name);
-    if (mapping_ == nullptr) return false;
-    view_ = MapViewOfFile(mapping_, FILE_MAP_ALL_ACCESS, 0, 0, 0);
-    if (view_ == nullptr) {
-        CloseHandle(mapping_);
-        mapping_ = nullptr;
-        return false;
-    }
-    size_ = size;
-    mapped_ = MappedBytes(view_);
-    position_ = 0;
-    return true;
+    return attach(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                     static_cast<DWORD>(size), name),
+                  size);
 }
 
 bool SharedBlock::open(const wchar_t* name) {
     if (isOpen() || mapping_ != nullptr) close();
-    mapping_ = OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, name);
-    if (mapping_ == nullptr) return false;
-    view_ = MapViewOfFile(mapping_, FILE_MAP_ALL_ACCESS, 0, 0, 0);
-    if (view_ == nullptr) {
-        CloseHandle(mapping_);
-        mapping_ = nullptr;
+    return attach(OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, name), 0);
+}
+
+// Takes over a freshly created or opened mapping. A mapping whose view cannot
+// be made is closed again here, so the block stays wholly closed and nothing
+// is left for close() to report.
+bool SharedBlock::attach(HANDLE mapping, int size) {
+    if (mapping == nullptr) return false;
+    void* view = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0);
+    if (view == nullptr) {
+        CloseHandle(mapping);
         return false;
     }
-    size_ = 0;
-    mapped_ = MappedBytes(view_);
+    mapping_ = mapping;
+    view_ = view;
+    size_ = size;
+    mapped_ = MappedBytes(view);
     position_ = 0;
     return true;
 }

@@ -23,6 +23,7 @@ public:
     const void* view() const { return view_; }
 
 private:
+    bool attach(HANDLE mapping, int size);
     bool fits(int count) const;
 
     int size_ = 0;          // 0 when opened by name: no bound checks then

@@ -8,30 +8,18 @@
 
 CommandLine SplitCommandLine(const WString& line) {
     WString whole = line.empty() ? WString(GetCommandLineW()) : line;
-    CommandLine result;
-    if (whole.at(0) == L'"') {
-        WString afterQuote = whole.From(1);
-        int q = afterQuote.Find(L"\"");
-        if (q < 0) {
-            // A quote that is never closed: everything after it is taken as
-            // the program (a path may hold blanks), and there are no
-            // arguments. Splitting it at a blank instead would hand a piece
-            // of the path to the program as its arguments.
-            result.program = afterQuote.Trim();
-            return result;
-        }
-        result.program = afterQuote.Left(q).Unquote();
-        result.arguments = whole.From(q + 2).Trim();
-        return result;
+    // The program part ends at the closing quote when the line opens with one
+    // (a path may hold blanks), otherwise at the first blank.
+    bool quoted = whole.at(0) == L'"';
+    WString searched = quoted ? whole.From(1) : whole;
+    int end = searched.Find(quoted ? L"\"" : L" ");
+    if (end < 0) {
+        // No end found: the whole rest is the program and there are no
+        // arguments. For a quote that is never closed this keeps a path with
+        // blanks whole instead of handing a piece of it over as arguments.
+        return {searched.Unquote(), WString()};
     }
-    int blank = whole.Find(L" ");
-    if (blank < 0) {
-        result.program = whole.Unquote();
-        return result;
-    }
-    result.program = whole.Left(blank).Unquote();
-    result.arguments = whole.From(blank + 1).Trim();
-    return result;
+    return {searched.Left(end).Unquote(), searched.From(end + 1).Trim()};
 }
 
 namespace {

@@ -5,19 +5,23 @@
 
 namespace {
 
+// One recorded box against what it should have been.
+void ExpectBox(const RecordedBox& box, const wchar_t* text, UINT style, HWND owner,
+               const wchar_t* caption = L"Orrivane") {
+    EXPECT_EQ(text, box.text) << "expected [" << Narrow(text) << "], got [" << Narrow(box.text.c_str()) << "]";
+    EXPECT_EQ(caption, box.caption) << "box [" << Narrow(text) << "]";
+    EXPECT_EQ(style, box.style) << std::hex << "style of box [" << Narrow(text) << "]";
+    EXPECT_EQ(owner, box.owner) << "owner of box [" << Narrow(text) << "]";
+}
+
 TEST(MessageBoxes, ShowErrorAndShowInfoStyles) {
     BoxRecorder boxes(IDOK);
     HWND owner = reinterpret_cast<HWND>(0x1234);
     EXPECT_EQ(IDOK, ShowError(L"エラーです", owner));
     EXPECT_EQ(IDOK, ShowInfo(L"お知らせ"));
     ASSERT_EQ(2u, boxes.boxes().size());
-    EXPECT_EQ(L"エラーです", boxes.boxes()[0].text);
-    EXPECT_EQ(L"Orrivane", boxes.boxes()[0].caption);
-    EXPECT_EQ(0x50010u, boxes.boxes()[0].style);
-    EXPECT_EQ(owner, boxes.boxes()[0].owner);
-    EXPECT_EQ(L"お知らせ", boxes.boxes()[1].text);
-    EXPECT_EQ(0x50040u, boxes.boxes()[1].style);
-    EXPECT_EQ(nullptr, boxes.boxes()[1].owner);
+    ExpectBox(boxes.boxes()[0], L"エラーです", 0x50010u, owner);
+    ExpectBox(boxes.boxes()[1], L"お知らせ", 0x50040u, nullptr);
 }
 
 TEST(MessageBoxes, AskBoxAddsQuestionStyleAndReturnsTheAnswer) {
@@ -39,8 +43,8 @@ TEST(MessageBoxes, CaptionCanBeChanged) {
     SetBoxCaption(L"Orrivane");
     ShowError(L"y");
     ASSERT_EQ(2u, boxes.boxes().size());
-    EXPECT_EQ(L"Quillon64", boxes.boxes()[0].caption);
-    EXPECT_EQ(L"Orrivane", boxes.boxes()[1].caption);
+    ExpectBox(boxes.boxes()[0], L"x", 0x50010u, nullptr, L"Quillon64");
+    ExpectBox(boxes.boxes()[1], L"y", 0x50010u, nullptr);
 }
 
 TEST(MessageBoxes, CheckWin32ReportsOnlyZero) {
@@ -54,11 +58,8 @@ TEST(MessageBoxes, CheckWin32ReportsOnlyZero) {
     SetLastError(1400);
     CheckWin32(FALSE, "DestroyWindow");
     ASSERT_EQ(2u, boxes.boxes().size());
-    EXPECT_EQ(L"SetTimer in MainLoop Error Code =5", boxes.boxes()[0].text);
-    EXPECT_EQ(L"DestroyWindow Error Code =1400", boxes.boxes()[1].text);
-    EXPECT_EQ(0x50010u, boxes.boxes()[0].style);
-    EXPECT_EQ(nullptr, boxes.boxes()[0].owner);
-    EXPECT_EQ(L"Orrivane", boxes.boxes()[0].caption);
+    ExpectBox(boxes.boxes()[0], L"SetTimer in MainLoop Error Code =5", 0x50010u, nullptr);
+    ExpectBox(boxes.boxes()[1], L"DestroyWindow Error Code =1400", 0x50010u, nullptr);
 }
 
 TEST(MessageBoxes, CheckHResultReportsOnlyNegative) {
@@ -69,9 +70,8 @@ TEST(MessageBoxes, CheckHResultReportsOnlyNegative) {
     CheckHResult(E_FAIL, "SHGetSpecialFolderLocation");
     CheckHResult(static_cast<HRESULT>(0x80000001), "x");
     ASSERT_EQ(2u, boxes.boxes().size());
-    EXPECT_EQ(L"SHGetSpecialFolderLocation Error Code =0x80004005", boxes.boxes()[0].text);
-    EXPECT_EQ(L"x Error Code =0x80000001", boxes.boxes()[1].text);
-    EXPECT_EQ(0x50010u, boxes.boxes()[1].style);
+    ExpectBox(boxes.boxes()[0], L"SHGetSpecialFolderLocation Error Code =0x80004005", 0x50010u, nullptr);
+    ExpectBox(boxes.boxes()[1], L"x Error Code =0x80000001", 0x50010u, nullptr);
 }
 
 TEST(MessageBoxes, HookCanBeRemovedAndRestored) {

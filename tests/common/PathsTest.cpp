@@ -109,9 +109,7 @@ TEST(Paths, PathExists) {
     EXPECT_TRUE(PathExists(folder.path()));
     WString file = JoinPath(folder.path(), L"present.txt");
     EXPECT_FALSE(PathExists(file));
-    HANDLE created = CreateFileW(file.text(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, created);
-    CloseHandle(created);
+    ASSERT_TRUE(CreateEmptyFile(file)) << Narrow(file);
     EXPECT_TRUE(PathExists(file));
 }
 

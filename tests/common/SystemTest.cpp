@@ -144,43 +144,43 @@ LinkContents ReadLink(const WString& linkPath) {
     return contents;
 }
 
-TEST(CreateShortcut, WritesALinkToTheTarget) {
-    ComScope com;
-    TempFolder folder;
-    WString target = JoinPath(folder.path(), L"ZAV.exe");
-    HANDLE created = CreateFileW(target.text(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, created);
-    CloseHandle(created);
-    WString linkPath = JoinPath(folder.path(), L"ZAV.lnk");
+// An empty ZAV.exe in a fresh folder: the target a link points to.
+class CreateShortcutTest : public testing::Test {
+protected:
+    void SetUp() override {
+        target_ = JoinPath(folder_.path(), L"ZAV.exe");
+        ASSERT_TRUE(CreateEmptyFile(target_)) << Narrow(target_);
+    }
 
-    ASSERT_TRUE(CreateShortcut(linkPath, target, L"/R", false));
+    ComScope com_;
+    TempFolder folder_;
+    WString target_;
+};
+
+TEST_F(CreateShortcutTest, WritesALinkToTheTarget) {
+    WString linkPath = JoinPath(folder_.path(), L"ZAV.lnk");
+    ASSERT_TRUE(CreateShortcut(linkPath, target_, L"/R", false));
     ASSERT_TRUE(PathExists(linkPath));
     LinkContents contents = ReadLink(linkPath);
     ASSERT_TRUE(contents.loaded);
-    EXPECT_EQ(0, lstrcmpiW(target.text(), contents.path.c_str())) << Narrow(contents.path.c_str());
+    EXPECT_EQ(0, lstrcmpiW(target_.text(), contents.path.c_str()))
+        << "expected " << Narrow(target_) << ", got " << Narrow(contents.path.c_str());
     EXPECT_EQ(L"/R", contents.arguments);
-    EXPECT_EQ(0, lstrcmpiW(folder.path().text(), contents.directory.c_str())) << Narrow(contents.directory.c_str());
+    EXPECT_EQ(0, lstrcmpiW(folder_.path().text(), contents.directory.c_str()))
+        << "expected " << Narrow(folder_.path()) << ", got " << Narrow(contents.directory.c_str());
 }
 
-TEST(CreateShortcut, RunAsLinkIsWritten) {
-    ComScope com;
-    TempFolder folder;
-    WString target = JoinPath(folder.path(), L"ZAV.exe");
-    HANDLE created = CreateFileW(target.text(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, created);
-    CloseHandle(created);
-    WString linkPath = JoinPath(folder.path(), L"elevated.lnk");
+TEST_F(CreateShortcutTest, RunAsLinkIsWritten) {
+    WString linkPath = JoinPath(folder_.path(), L"elevated.lnk");
     // Wine accepts SLDF_RUNAS_USER but does not store it, so only the steps
     // succeeding and the link being written are checked here.
-    EXPECT_TRUE(CreateShortcut(linkPath, target, L"", true));
+    EXPECT_TRUE(CreateShortcut(linkPath, target_, L"", true));
     EXPECT_TRUE(PathExists(linkPath));
 }
 
-TEST(CreateShortcut, UnwritableLinkPathFails) {
-    ComScope com;
-    TempFolder folder;
-    WString linkPath = JoinPath(folder.path(), L"missing folder\\ZAV.lnk");
-    EXPECT_FALSE(CreateShortcut(linkPath, JoinPath(folder.path(), L"ZAV.exe"), L"", false));
+TEST_F(CreateShortcutTest, UnwritableLinkPathFails) {
+    WString linkPath = JoinPath(folder_.path(), L"missing folder\\ZAV.lnk");
+    EXPECT_FALSE(CreateShortcut(linkPath, target_, L"", false));
     EXPECT_FALSE(PathExists(linkPath));
 }
 

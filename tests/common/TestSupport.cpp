@@ -72,6 +72,13 @@ CurrentDirectoryScope::~CurrentDirectoryScope() {
     SetCurrentDirectoryW(saved_);
 }
 
+bool CreateEmptyFile(const WString& path) {
+    HANDLE created = CreateFileW(path.text(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    if (created == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(created);
+    return true;
+}
+
 WString ProbeChildPath() {
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);

@@ -57,6 +57,9 @@ private:
     wchar_t saved_[MAX_PATH];
 };
 
+// Creates an empty file at path; false when it exists already or cannot be made.
+bool CreateEmptyFile(const WString& path);
+
 // probe_child.exe beside the test program.
 WString ProbeChildPath();
 
