@@ -243,13 +243,26 @@ bool RestorePosition(HWND dialog, const SettingsFile& settings, const wchar_t* l
     return true;
 }
 
+namespace {
+
+// Writes the dialog's screen position under the two keys; on a failed
+// GetWindowRect (reported) nothing is written, so a stale place survives
+// rather than a zero one.
+bool SaveCorner(HWND dialog, const SettingsFile& settings, const wchar_t* leftKey, const wchar_t* topKey,
+                RECT* rect) {
+    BOOL ok = GetWindowRect(dialog, rect);
+    CheckWin32(ok, "GetWindowRect");
+    if (!ok) return false;
+    settings.WriteInt(leftKey, rect->left);
+    settings.WriteInt(topKey, rect->top);
+    return true;
+}
+
+}  // namespace
+
 void SavePosition(HWND dialog, const SettingsFile& settings, const wchar_t* leftKey, const wchar_t* topKey) {
     RECT rect{};
-    BOOL ok = GetWindowRect(dialog, &rect);
-    CheckWin32(ok, "GetWindowRect");
-    if (!ok) return;
-    settings.WriteInt(leftKey, rect.left);
-    settings.WriteInt(topKey, rect.top);
+    SaveCorner(dialog, settings, leftKey, topKey, &rect);
 }
 
 bool RestoreRect(HWND dialog, const SettingsFile& settings, const wchar_t* leftKey, const wchar_t* topKey,
@@ -266,11 +279,7 @@ bool RestoreRect(HWND dialog, const SettingsFile& settings, const wchar_t* leftK
 void SaveRect(HWND dialog, const SettingsFile& settings, const wchar_t* leftKey, const wchar_t* topKey,
               const wchar_t* widthKey, const wchar_t* heightKey) {
     RECT rect{};
-    BOOL ok = GetWindowRect(dialog, &rect);
-    CheckWin32(ok, "GetWindowRect");
-    if (!ok) return;
-    settings.WriteInt(leftKey, rect.left);
-    settings.WriteInt(topKey, rect.top);
+    if (!SaveCorner(dialog, settings, leftKey, topKey, &rect)) return;
     settings.WriteInt(widthKey, rect.right - rect.left);
     settings.WriteInt(heightKey, rect.bottom - rect.top);
 }

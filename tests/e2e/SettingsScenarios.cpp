@@ -23,35 +23,7 @@ const wchar_t kConvertedText[] =
 const wchar_t kAboutCaption[] = L"Orrivane のバージョン情報";
 constexpr WORD kTrayAbout = 40002;     // the tray menu's "About(&A)"
 
-// The tutorial schedule that a first start writes, in file order.
-const wchar_t* const kTutorial[] = {
-    L"  EveryDay Start    Msg    1.プログラムが起動されるとタスクトレイに目覚まし時計のアイコンが現れます",
-    L"  EveryDay Start    Msg    2.それをクリック(右でも左でもよい)するとメニューが現れます",
-    L"  EveryDay Start    Msg    3.このプログラムの情報をみたいときはメニューの[about(A)]を選択して下さい",
-    L"  EveryDay Start    Msg    4.終了したいときはメニューの[終了(X)]を選択して下さい",
-    L"  EveryDay Start    Msg    5.スケジュールの設定をしたいときはメニューの[設定(S)]を選択して下さい",
-    L"  EveryDay Start    Msg    6.タイマーを設定をしたいときはメニューの[タイマー(T)]を選択して下さい",
-    L"  EveryDay Start    Msg    7.設定画面を出しますので、このスケジュールを変更してみて下さい",
-    L"  EveryDay Start    zzzzzz これとこの上のスケジュールは削除して下さい。",
-    L"X _______  01:00:00 Msg    メッセージ表示のテスト",
-    L"X _______  02:00:00 Mplay  C:\\Windows\\media\\Windows Logon.wav",
-    L"X _______  03:00:00 Notice 通知メッセージのテスト",
-    L"X _______  04:00:00 Blink  ブリンクのテスト",
-    L"X _______  05:00:00 Screen C:\\Windows\\System32\\Ribbons.scr",
-    L"X _______  06:00:00 3DText ３Ｄテキストのテスト",
-    L"X _______  07:00:00 Kabe   Expand C:\\Windows\\Web\\Wallpaper\\Windows\\img0.jpg",
-    L"X _______  08:00:00 Shell  notepad.exe",
-    L"X _______  09:00:00 Exit   通常の終了",
-};
 constexpr int kStartMessages = 7;
-
-std::string Cp932(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    int size = WideCharToMultiByte(932, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(size, '\0');
-    WideCharToMultiByte(932, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0], size, nullptr, nullptr);
-    return bytes;
-}
 
 std::string FileBytes(const std::wstring& path) {
     std::string bytes;
@@ -63,6 +35,30 @@ std::string FileBytes(const std::wstring& path) {
     while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0) bytes.append(buffer, got);
     CloseHandle(file);
     return bytes;
+}
+
+// The tutorial schedule that a first start writes, as the schedule tests keep
+// it: 17 records in code page 932, each ended by CR LF. The build gives its
+// Unix path; Wine shows the Unix root as drive Z:.
+std::wstring TutorialPath() {
+    std::string path = ORRIVANE_TUTORIAL_FILE;
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    return std::wstring(path.begin(), path.end());
+}
+
+std::string TutorialBytes() { return FileBytes(TutorialPath()); }
+
+std::vector<std::wstring> TutorialRecords() {
+    std::vector<std::wstring> records;
+    std::string bytes = TutorialBytes();
+    for (size_t at = 0, end; (end = bytes.find("\r\n", at)) != std::string::npos; at = end + 2) {
+        std::string line = bytes.substr(at, end - at);
+        int size = MultiByteToWideChar(932, 0, line.data(), static_cast<int>(line.size()), nullptr, 0);
+        std::wstring record(size, L'\0');
+        MultiByteToWideChar(932, 0, line.data(), static_cast<int>(line.size()), &record[0], size);
+        records.push_back(record);
+    }
+    return records;
 }
 
 // Bytes shown readably in a failure: printable ASCII as is, the rest in hex.
@@ -273,8 +269,9 @@ TEST_F(SettingsScenario, FirstStartWritesTheTutorialAndShowsItsSevenMessagesInOr
     ASSERT_NO_FATAL_FAILURE(StartZavAndWaitForWindow());
 
     // ZAV waited for "initschedule"; the file is in place before its first box.
-    std::string expected;
-    for (const wchar_t* record : kTutorial) expected += Cp932(record) + "\r\n";
+    std::vector<std::wstring> tutorial = TutorialRecords();
+    ASSERT_EQ(tutorial.size(), 17u) << "tutorial file " << Narrow(TutorialPath());
+    std::string expected = TutorialBytes();
     std::string written = FileBytes(sandbox.PathOf(L"Zavbell.txt"));
     EXPECT_EQ(Visible(expected), Visible(written)) << "Zavbell.txt is not the 17 tutorial records in CP932 with CR LF";
     EXPECT_FALSE(sandbox.Exists(L"old Zavbell.txt")) << "a first start converts nothing";
@@ -286,7 +283,7 @@ TEST_F(SettingsScenario, FirstStartWritesTheTutorialAndShowsItsSevenMessagesInOr
     // without a window).
     HANDLE settingsMutex = nullptr;
     for (int i = 0; i < kStartMessages; ++i) {
-        std::wstring message = std::wstring(kTutorial[i]).substr(27);
+        std::wstring message = tutorial[i].substr(27);
         HWND box = WaitForBox(zav.id(), message);
         ASSERT_NE(box, nullptr) << "message " << i + 1 << " \"" << Narrow(message) << "\" not shown";
         std::vector<Box> boxes = FindBoxes(zav.id());
@@ -313,6 +310,38 @@ TEST_F(SettingsScenario, FirstStartWritesTheTutorialAndShowsItsSevenMessagesInOr
     // Nothing more: no further message, the schedule unchanged, ZAV still there.
     EXPECT_TRUE(FindBoxes(zav.id()).empty());
     EXPECT_EQ(Visible(expected), Visible(FileBytes(sandbox.PathOf(L"Zavbell.txt"))));
+    EXPECT_TRUE(zav.Running());
+    EndZav();
+}
+
+TEST_F(SettingsScenario, InitScheduleIsRefusedWhileAnotherZavSetRuns) {
+    // The test holds ZAVSet's single-instance mutex as an open ZAVSet screen would.
+    HANDLE settingsMutex = CreateMutexW(nullptr, TRUE, L"ZAVSet.exe");
+    ASSERT_NE(settingsMutex, nullptr);
+    ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << "a ZAVSet is still running";
+    ASSERT_NO_FATAL_FAILURE(StartZav());
+
+    SettingsWindow refusal = WaitForSettingsBox(sandbox, kSecondInstanceText);
+    EXPECT_NE(refusal.window, nullptr) << "the ZAVSet started with initschedule showed no refusal";
+    if (refusal.window != nullptr) {
+        WatchedProcess settings(refusal.processId);
+        EXPECT_TRUE(AnswerBox(refusal.window));
+        EXPECT_TRUE(settings.WaitForExit());
+        EXPECT_EQ(settings.ExitCode(), 1u);
+    }
+    ReleaseMutex(settingsMutex);
+    CloseHandle(settingsMutex);
+
+    // Nothing was written: ZAV's reload finds no file, says so, and goes on
+    // with an empty schedule.
+    std::wstring missing = sandbox.PathOf(L"Zavbell.txt") + L"\nファイルがないのかもしれません";
+    HWND box = WaitForBox(zav.id(), missing);
+    ASSERT_NE(box, nullptr) << "no \"" << Narrow(missing) << "\" box from ZAV";
+    EXPECT_TRUE(AnswerBox(box));
+    ASSERT_NE(zav.WaitForWindow(), nullptr);
+    EXPECT_FALSE(sandbox.Exists(L"Zavbell.txt"));
+    EXPECT_FALSE(sandbox.Exists(L"old Zavbell.txt"));
+    EXPECT_TRUE(FindBoxes(zav.id()).empty());
     EXPECT_TRUE(zav.Running());
     EndZav();
 }
@@ -457,7 +486,8 @@ TEST_F(SettingsScenario, InitScheduleStartedByHandWritesTheTutorialWithoutABox) 
     ASSERT_TRUE(settings.Start(sandbox, L"initschedule"));
     ASSERT_TRUE(settings.WaitForExit());
     EXPECT_EQ(settings.ExitCode(), 0u);
-    std::vector<std::wstring> expected(std::begin(kTutorial), std::end(kTutorial));
+    std::vector<std::wstring> expected = TutorialRecords();
+    ASSERT_EQ(expected.size(), 17u) << "tutorial file " << Narrow(TutorialPath());
     EXPECT_EQ(sandbox.ReadSchedule(), expected) << Lines(sandbox.ReadSchedule());
 }
 

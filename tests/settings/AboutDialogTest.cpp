@@ -197,13 +197,35 @@ TEST_F(AboutDialogTest, ControlsSitWhereTheTemplatePutsThem) {
             EXPECT_EQ(expected.right, actual.right) << "control " << place.id;
             EXPECT_EQ(expected.bottom, actual.bottom) << "control " << place.id;
         }
-        // The two icons are icon statics.
-        for (int id : {IDC_ABOUT_ICON, IDC_ABOUT_ALARM_ICON}) {
-            HWND icon = GetDlgItem(box, id);
-            ASSERT_NE(nullptr, icon) << "icon " << id;
-            EXPECT_EQ(static_cast<LONG>(SS_ICON), GetWindowLongW(icon, GWL_STYLE) & SS_TYPEMASK) << "icon " << id;
-            EXPECT_NE(0, SendMessageW(icon, STM_GETICON, 0, 0)) << "icon " << id << " has its picture";
+        // The two icons are icon statics; an icon static takes the size of its
+        // picture, so only their corners are the template's.
+        const Place icons[] = {{IDC_ABOUT_ICON, {5, 5, 20, 20}}, {IDC_ABOUT_ALARM_ICON, {5, 35, 20, 20}}};
+        for (const Place& place : icons) {
+            HWND icon = GetDlgItem(box, place.id);
+            ASSERT_NE(nullptr, icon) << "icon " << place.id;
+            EXPECT_EQ(static_cast<LONG>(SS_ICON), GetWindowLongW(icon, GWL_STYLE) & SS_TYPEMASK) << "icon " << place.id;
+            EXPECT_NE(0, SendMessageW(icon, STM_GETICON, 0, 0)) << "icon " << place.id << " has its picture";
+            RECT expected = place.units;
+            MapDialogRect(box, &expected);
+            RECT actual{};
+            GetWindowRect(icon, &actual);
+            MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&actual), 2);
+            EXPECT_EQ(expected.left, actual.left) << "icon " << place.id;
+            EXPECT_EQ(expected.top, actual.top) << "icon " << place.id;
         }
+        // The etched line between the summary and the contact lines. Only its
+        // corner is checked: Wine draws the etched edge two pixels wider.
+        HWND line = nullptr;
+        for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+            if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ETCHEDHORZ) line = child;
+        ASSERT_NE(nullptr, line) << "no etched horizontal line";
+        RECT expectedLine{6, 144, 224, 1};
+        MapDialogRect(box, &expectedLine);
+        RECT actualLine{};
+        GetWindowRect(line, &actualLine);
+        MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&actualLine), 2);
+        EXPECT_EQ(expectedLine.left, actualLine.left);
+        EXPECT_EQ(expectedLine.top, actualLine.top);
         PostMessageW(box, WM_CLOSE, 0, 0);
     });
 }

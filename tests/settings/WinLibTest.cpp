@@ -207,6 +207,20 @@ TEST_F(PositionFileTest, RectIsRestoredAndSavedBack) {
     EXPECT_EQ(320, settings.ReadInt(L"SelScheduleHeight", -1));
 }
 
+TEST_F(PositionFileTest, FailedGetWindowRectIsReportedAndWritesNothing) {
+    HWND gone = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, gone);
+    DestroyWindow(gone);
+    SavePosition(gone, settings, L"SetTimerLeft", L"SetTimerTop");
+    SaveRect(gone, settings, L"SelScheduleLeft", L"SelScheduleTop", L"SelScheduleWidth", L"SelScheduleHeight");
+    for (const wchar_t* key : {L"SetTimerLeft", L"SetTimerTop", L"SelScheduleLeft", L"SelScheduleTop",
+                               L"SelScheduleWidth", L"SelScheduleHeight"})
+        EXPECT_EQ(-1, settings.ReadInt(key, -1)) << Narrow(key) << " written after a failed GetWindowRect";
+    ASSERT_EQ(2u, boxes.boxes().size());
+    for (const RecordedBox& box : boxes.boxes())
+        EXPECT_EQ(0u, Narrow(box.text.c_str()).find("GetWindowRect Error Code =")) << Narrow(box.text.c_str());
+}
+
 // ---- Open-file record ----
 
 TEST(InitOpenFileNameTest, FillsTheCurrentRecord) {
