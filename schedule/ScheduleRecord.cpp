@@ -5,10 +5,11 @@ const wchar_t kSettingsActionWord[] = L"zzzzzz";
 
 namespace {
 
-// text cut or blank-padded to exactly width units
+// text cut or blank-padded to exactly width units. Left of a longer width
+// than the text is the empty text, so only a long text is cut.
 WString Fit(const WString& text, int width)
 {
-    WString fitted = text.Left(width);
+    WString fitted = text.length() > width ? text.Left(width) : text;
     while (fitted.length() < width) fitted.append(L" ");
     return fitted;
 }

@@ -137,14 +137,10 @@ bool StringList::SetFlag(int i, wchar_t flag)
 
 void StringList::Grow(int needed)
 {
-    const int have = capacity();
-    if (needed <= have) return;
-    // Whole hundreds, but at least half again, so that building a long list
-    // record by record does not copy it a thousand times.
-    int next = have + (have / 2 > kCapacityStep ? have / 2 : kCapacityStep);
-    if (next < needed) next = needed;
-    next = (next + kCapacityStep - 1) / kCapacityStep * kCapacityStep;
-    items_.reserve(next);
+    if (needed <= capacity()) return;
+    // The next whole hundred that holds them; a reallocation only moves the
+    // records' buffer pointers, never their text.
+    items_.reserve((needed + kCapacityStep - 1) / kCapacityStep * kCapacityStep);
 }
 
 void StringList::reserve(int records) { Grow(records); }

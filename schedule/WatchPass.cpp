@@ -158,10 +158,9 @@ void RemoveMarked(StringList& list)
 // records under the walk of the pass it runs in, so it only leaves the
 // removal to the outermost one; its save already leaves the marked records
 // out, so that the file (and any reload from it) is right at once.
-void FinishPass(WatchState& state, bool removalNeeded, bool saveNeeded)
+void FinishPass(WatchState& state, bool saveNeeded)
 {
     StringList& list = state.schedule;
-    if (removalNeeded) state.removalPending = true;
     const bool outermost = state.passDepth == 1;
     if (outermost && state.removalPending) {
         RemoveMarked(list);
@@ -235,7 +234,6 @@ void CheckSchedule(WatchState& state, bool start)
 
     ++state.passDepth;
     bool saveNeeded = false;
-    bool removalNeeded = false;
     WString deferred[kDeferredCount];
     bool deferredSet[kDeferredCount] = {false, false, false};
 
@@ -257,10 +255,11 @@ void CheckSchedule(WatchState& state, bool start)
         }
         WString actionText = record.From(kActionWordColumn);
         if (flag == kHoldRunOnce) {
-            // Marked before the action runs: a nested pass then sees the mark.
+            // Marked before the action runs: a pass nested in the action then
+            // neither runs the record again nor saves it into the file.
             list.SetFlag(i, kDeletionMark);
             saveNeeded = true;
-            removalNeeded = true;
+            state.removalPending = true;
         }
         int slot = 0;
         while (slot < kDeferredCount && !ActionIs(actionText, kDeferredWords[slot])) ++slot;
@@ -278,6 +277,6 @@ void CheckSchedule(WatchState& state, bool start)
         if (deferredSet[slot]) g_actionHandler(deferred[slot]);
     }
 
-    FinishPass(state, removalNeeded, saveNeeded);
+    FinishPass(state, saveNeeded);
     --state.passDepth;
 }

@@ -90,9 +90,16 @@ TEST(StringListOps, CapacityStartsAtAHundredAndGrowsInHundreds)
     EXPECT_EQ(100, list.capacity());
     list.append(WString(L"101st"));
     EXPECT_EQ(200, list.capacity());
-    for (int i = 0; i < 5000; ++i) list.append(WString(i));
-    EXPECT_EQ(0, list.capacity() % 100);
-    EXPECT_GE(list.capacity(), list.count());
+    // One hundred more at each step, however long the list already is.
+    for (int i = 0; i < 5000; ++i) {
+        list.append(WString(i));
+        const int expected = (list.count() + 99) / 100 * 100;
+        ASSERT_EQ(expected, list.capacity()) << "after " << list.count() << " records";
+    }
+    list.insert(0, WString(L"front"));
+    EXPECT_EQ(5200, list.capacity()) << "5101 records";
+    EXPECT_EQ(L"front", std::wstring(list.at(0).text()));
+    list.remove(0);
     EXPECT_EQ(L"101st", std::wstring(list.at(100).text()));
     EXPECT_EQ(L"4999", std::wstring(list.at(list.count() - 1).text()));
 }
@@ -151,6 +158,33 @@ TEST(SortKeyOf, OnlyAnExactStartRuleIsReplaced)
     EXPECT_EQ(L"  EveryDay Start  x Msg    x", std::wstring(SortKey(WString(L"  EveryDay Start  x Msg    x")).text()));
     EXPECT_EQ(L"  EveryDay Start", std::wstring(SortKey(WString(L"  EveryDay Start")).text()));
     EXPECT_EQ(L"", std::wstring(SortKey(WString(L"")).text()));
+}
+
+TEST(ComposeRecordOf, EveryFixedColumnIsWrittenAndShortFieldsArePadded)
+{
+    struct Case {
+        wchar_t flag;
+        const wchar_t* date;
+        const wchar_t* time;
+        const wchar_t* word;
+        const wchar_t* parameter;
+        const wchar_t* record;
+    };
+    const Case cases[] = {
+        {L' ', L"_MTWTF_", L"07:00:00", L"Msg", L"起きる", L"  _MTWTF_  07:00:00 Msg    起きる"},
+        {L'!', L"23/02E", L"Start", L"Kabe", L"Center a.bmp", L"! 23/02E   Start    Kabe   Center a.bmp"},
+        {L'X', L"EveryDay", L"every15m", L"Notice", L"", L"X EveryDay every15m Notice "},
+        {L'\0', L"lastwe-2", L"**:00:00", L"zzzzzz", L"a b", L"  lastwe-2 **:00:00 zzzzzz a b"},
+        {L'#', L"EveryDay and more", L"12:00:00xx", L"Screens", L"s.scr", L"# EveryDay 12:00:00 Screen s.scr"},
+        {L' ', L"", L"", L"", L"", L"                           "},
+    };
+    for (const Case& c : cases) {
+        const WString record = ComposeRecord(c.flag, WString(c.date), WString(c.time), WString(c.word),
+                                             WString(c.parameter));
+        EXPECT_EQ(std::wstring(c.record), std::wstring(record.text()))
+            << "date \"" << Narrow(c.date) << "\", word \"" << Narrow(c.word) << "\"";
+        EXPECT_EQ(std::wstring(c.parameter), std::wstring(ParameterOf(record).text()));
+    }
 }
 
 TEST_F(ScheduleFile, LinesEndingInCrLfOrNotLoadTheSame)

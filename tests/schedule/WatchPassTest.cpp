@@ -205,13 +205,19 @@ TEST_F(WatchPass, ShortAndMalformedRecordsAreSkippedNotFatal)
 
 // --- re-entry: actions run nested message loops in which the timer fires ---
 
-// A message box left open for five seconds: the pass of 5 s later runs inside it.
-void OpenBoxForFiveSeconds(const WString& actionText)
+// The action `trigger` keeps its nested message loop running while the clock
+// moves on by `seconds`, and the timer pass of that second runs inside it.
+// False, with nothing run, for any other action or a second re-entry.
+bool PassLaterInside(const WString& actionText, const wchar_t* trigger, int seconds)
 {
-    if (actionText != L"Msg    box" || !FirstReentry()) return;
-    PassHarness::SetNow(AddSeconds(PassHarness::Now(), 5));
+    if (actionText != trigger || !FirstReentry()) return false;
+    PassHarness::SetNow(AddSeconds(PassHarness::Now(), seconds));
     CheckSchedule(*g_state, false);
+    return true;
 }
+
+// A message box left open for five seconds.
+void OpenBoxForFiveSeconds(const WString& actionText) { PassLaterInside(actionText, L"Msg    box", 5); }
 
 TEST_F(WatchPass, ABoxLeftOpenDoesNotStopLaterRecords)
 {
@@ -277,12 +283,7 @@ TEST_F(WatchPass, AListEmptiedDuringAnActionEndsTheWalk)
 }
 
 // The run-once record repeats every 10 s; its box stays open 10 s.
-void OpenBoxForTenSeconds(const WString& actionText)
-{
-    if (actionText != L"Msg    every ten" || !FirstReentry()) return;
-    PassHarness::SetNow(AddSeconds(PassHarness::Now(), 10));
-    CheckSchedule(*g_state, false);
-}
+void OpenBoxForTenSeconds(const WString& actionText) { PassLaterInside(actionText, L"Msg    every ten", 10); }
 
 TEST_F(WatchPass, ARunOnceRecordNeverRunsAgainInANestedPass)
 {
@@ -297,9 +298,7 @@ TEST_F(WatchPass, ARunOnceRecordNeverRunsAgainInANestedPass)
 // The nested pass 5 s later runs a run-once record of its own.
 void NestedRunOnce(const WString& actionText)
 {
-    if (actionText != L"Msg    a" || !FirstReentry()) return;
-    PassHarness::SetNow(AddSeconds(PassHarness::Now(), 5));
-    CheckSchedule(*g_state, false);
+    if (!PassLaterInside(actionText, L"Msg    a", 5)) return;
     // While the outer pass still walks, the file already lacks both run-once
     // records, but the list keeps them marked so that no index moves.
     EXPECT_EQ(Cp932Lines({L"  EveryDay 10:00:00 Msg    c", L"  EveryDay 10:00:00 Msg    d"}),
@@ -321,13 +320,30 @@ TEST_F(WatchPass, RemovalsOfANestedPassDoNotMakeTheOuterWalkSkipRecords)
     EXPECT_FALSE(state_.removalPending);
 }
 
-// A deferred Screen whose start runs a nested pass with a Screen of its own.
-void NestedScreen(const WString& actionText)
+// The nested pass 5 s later only uses up a hold-once record, and saves.
+void NestedHoldOnce(const WString& actionText)
 {
-    if (actionText != L"Screen outer.scr" || !FirstReentry()) return;
-    PassHarness::SetNow(AddSeconds(PassHarness::Now(), 1));
-    CheckSchedule(*g_state, false);
+    if (!PassLaterInside(actionText, L"Msg    a", 5)) return;
+    // The outer pass's run-once record has run: the nested save leaves it out.
+    EXPECT_EQ(Cp932Lines({L"  EveryDay 10:00:05 Msg    b", L"  EveryDay 10:00:00 Msg    c"}),
+              ReadBytes(g_state->schedulePath));
+    EXPECT_EQ(3, g_state->schedule.count());
 }
+
+TEST_F(WatchPass, ASaveOfANestedPassLeavesOutTheRunOnceRecordOfTheOuterOne)
+{
+    Load({L"! EveryDay 10:00:00 Msg    a", L"# EveryDay 10:00:05 Msg    b", L"  EveryDay 10:00:00 Msg    c"});
+    PassHarness::SetReaction(NestedHoldOnce);
+    TimerPassAt(MakeTime(2024, 5, 6, 10, 0, 0));
+    EXPECT_EQ((Lines{L"Msg    a", L"Msg    c"}), Performed());
+    const Lines left = {L"  EveryDay 10:00:05 Msg    b", L"  EveryDay 10:00:00 Msg    c"};
+    EXPECT_EQ(left, InMemory());
+    EXPECT_EQ(Cp932Lines(left), FileBytes());
+    EXPECT_FALSE(state_.removalPending);
+}
+
+// A deferred Screen whose start runs a nested pass with a Screen of its own.
+void NestedScreen(const WString& actionText) { PassLaterInside(actionText, L"Screen outer.scr", 1); }
 
 TEST_F(WatchPass, DeferredActionsOfANestedPassRunInsideTheOuterOne)
 {
