@@ -112,6 +112,10 @@ InstanceMutex::InstanceMutex(const wchar_t* name) : created_(false), handle_(nul
         CloseHandle(existing);
         return;
     }
+    // A mutex of an elevated instance refuses the open of a normal one: the
+    // name is taken all the same. Going on to create would fail the same way
+    // and leave a second resident program running with no mutex at all.
+    if (GetLastError() == ERROR_ACCESS_DENIED) return;
     created_ = true;
     SECURITY_ATTRIBUTES inheritable = {};
     inheritable.nLength = sizeof(inheritable);

@@ -99,6 +99,32 @@ TEST(InstanceMutex, SecondProcessSeesTheFirstOne) {
     CloseHandle(afterClose.handle());
 }
 
+TEST(InstanceMutex, AMutexThatCannotBeOpenedIsHeldByAnother) {
+    // A mutex made by an elevated program cannot be opened by a program of
+    // the same user without elevation: its open fails with access denied,
+    // not with "not found". An empty DACL gives that refusal to everyone.
+    WString name(L"Orrivane denied mutex ");
+    name += WString(static_cast<int>(GetCurrentProcessId()));
+    SECURITY_DESCRIPTOR descriptor;
+    ACL emptyDacl;
+    ASSERT_TRUE(InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION));
+    ASSERT_TRUE(InitializeAcl(&emptyDacl, sizeof(emptyDacl), ACL_REVISION));
+    ASSERT_TRUE(SetSecurityDescriptorDacl(&descriptor, TRUE, &emptyDacl, FALSE));
+    SECURITY_ATTRIBUTES attributes = {sizeof(attributes), &descriptor, FALSE};
+    HANDLE held = CreateMutexW(&attributes, TRUE, name.text());
+    ASSERT_NE(nullptr, held);
+    ASSERT_EQ(nullptr, OpenMutexW(MUTEX_ALL_ACCESS, FALSE, name.text()))
+        << "the empty DACL must refuse the open (Wine enforces it as Windows does)";
+    ASSERT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
+
+    EXPECT_EQ(2u, RunProbe(L"mutex " + name)) << "the child must not take a refused name as free";
+    InstanceMutex second(name.text());
+    EXPECT_FALSE(second.created()) << "expected created false for a name another holds";
+    EXPECT_EQ(nullptr, second.handle());
+    ReleaseMutex(held);
+    CloseHandle(held);
+}
+
 class ComScope {
 public:
     ComScope() : hr_(CoInitialize(nullptr)) {}
