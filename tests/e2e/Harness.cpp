@@ -556,26 +556,57 @@ HWND WaitForBalloon(DWORD timeoutMs) {
 
 // ---- Screenshots ----
 
+namespace {
+
+// The DOS form (Z:\\...) of a Unix path, through Wine's own converter; empty
+// outside Wine or when the path cannot be converted.
+std::wstring DosPathOfUnix(const std::wstring& unixPath) {
+    using Converter = WCHAR* (*)(const char*);
+    auto convert = reinterpret_cast<Converter>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
+    if (convert == nullptr) return std::wstring();
+    WCHAR* dos = convert(Narrow(unixPath).c_str());
+    if (dos == nullptr) return std::wstring();
+    std::wstring result = dos;
+    HeapFree(GetProcessHeap(), 0, dos);
+    return result;
+}
+
+}  // namespace
+
 void Screenshot(const std::wstring& name, HWND settle) {
     wchar_t folder[MAX_PATH] = {};
     if (GetEnvironmentVariableW(L"ORRIVANE_SCREENSHOTS", folder, MAX_PATH) == 0) return;
+    std::wstring picture = std::wstring(folder) + L"/" + name + L".png";
+    std::wstring dosPicture = DosPathOfUnix(picture);
+    if (dosPicture.empty()) return;
     if (settle != nullptr) {
         RedrawWindow(settle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        DWORD_PTR ignored;
-        SendMessageTimeoutW(settle, WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, &ignored);
-        // Only for the picture: the X server gets the drawing a moment later.
-        WaitUntil([] { return false; }, 300);
+        // Wine maps a new window's X window and sends it its pixels some time
+        // after the window is visible to Win32 (up to half a second on a busy
+        // machine). The screen DC reads the X screen itself, so this waits
+        // until the window is really on it.
+        RECT area = {};
+        if (GetWindowRect(settle, &area)) SteadyPixels(area);
     }
-    std::wstring commandLine = L"/usr/bin/import -window root " + std::wstring(folder) + L"/" + name + L".png";
+    // Wine starts a Unix program but hands back a process handle that is
+    // signalled at once: waiting on it would let the scenario close the box
+    // (or end ZAV) before import has read the screen. import writes to a
+    // second name that only becomes the picture once it is complete, and the
+    // picture's appearance is what is waited for.
+    DeleteFileW(dosPicture.c_str());
+    std::wstring part = picture + L".part";
+    std::wstring commandLine = L"/bin/sh -c \"/usr/bin/import -window root 'png:" + part + L"' && mv '" + part +
+                               L"' '" + picture + L"'\"";
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info = {};
     if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
         return;
     }
-    WaitForSingleObject(info.hProcess, kWaitMs);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
+    if (info.hThread != nullptr) CloseHandle(info.hThread);
+    if (info.hProcess != nullptr) CloseHandle(info.hProcess);
+    WaitUntil([&dosPicture] { return GetFileAttributesW(dosPicture.c_str()) != INVALID_FILE_ATTRIBUTES; });
 }
 
 }  // namespace e2e

@@ -187,11 +187,11 @@ std::vector<COLORREF> SteadyPixels(const RECT& area, DWORD holdMs = 300, DWORD t
 // tray's own); nullptr after the time-out.
 HWND WaitForBalloon(DWORD timeoutMs = kWaitMs);
 
-// When ORRIVANE_SCREENSHOTS names a folder: the whole X screen into
-// <folder>/<name>.png (ImageMagick's import on the Xvfb display; Wine starts
-// a Unix program given by its Unix path). A window given as `settle` is
-// repainted first, so a box that has just appeared is in the picture.
-// Otherwise nothing.
+// When ORRIVANE_SCREENSHOTS names a folder (an absolute Unix path, under
+// Wine): the whole X screen into <folder>/<name>.png, by ImageMagick's import
+// on the Xvfb display, and returns once the picture is written. A window
+// given as `settle` is repainted first and waited for until it is on the X
+// screen, so a box that has just appeared is in the picture. Otherwise nothing.
 void Screenshot(const std::wstring& name, HWND settle = nullptr);
 
 }  // namespace e2e
