@@ -100,3 +100,22 @@ TEST(TestRun, PerformsTheBlockTextAndIgnoresAMissingBlock) {
 }
 
 }  // namespace
+
+namespace {
+
+// A writer that leaves out the NUL: the text ends where the mapped page ends,
+// and nothing past it is read.
+TEST(TestRun, TextWithoutItsNulEndsAtTheEndOfTheBlock) {
+    constexpr int kUnits = 2048;   // one 4 KiB page
+    std::wstring text = L"Msg    " + std::wstring(kUnits - 7, L'x');
+    SharedBlock block;
+    ASSERT_TRUE(block.create(kTestRunBlockName, kUnits * static_cast<int>(sizeof(wchar_t))));
+    ASSERT_TRUE(block.write(text.c_str(), kUnits * static_cast<int>(sizeof(wchar_t))));
+    BoxRecorder recorder;
+    EXPECT_EQ(SendMessageW(TestTray().mainWindow, TestTray().controlMessage, 2, 0), 0);
+    const std::vector<RecordedBox>& boxes = recorder.boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text.size(), static_cast<size_t>(kUnits - 7)) << "the text did not end with the block";
+}
+
+}  // namespace
