@@ -36,8 +36,10 @@ WString SchedulePathIn(const WString& directory)
 
 void ConvertOldSchedule(const WString& directory, const WString& schedulePath)
 {
+    // A schedule that exists but cannot be read (held open by another
+    // program) must not become an empty one, nor replace the last backup.
     StringList old;
-    old.load(schedulePath);
+    if (!old.load(schedulePath)) return;
     old.save(JoinPath(directory, L"old Zavbell.txt").Unquote());
 
     StringList converted;

@@ -18,6 +18,7 @@ WString ConvertOldRecord(const WString& oldRecord);
 // Works on Zavbell.txt in directory: writes the tutorial schedule when there
 // is no file; otherwise keeps a copy as "old Zavbell.txt", converts every
 // record, writes the result in sort-key order and shows the conversion box.
+// A file that cannot be read is left alone after load's error box.
 void InitSchedule(const WString& directory);
 // The same for the current directory.
 void InitSchedule();

@@ -172,13 +172,13 @@ void StringList::remove(int index)
 
 void StringList::clear() { items_.clear(); }
 
-void StringList::load(const WString& path)
+bool StringList::load(const WString& path)
 {
     clear();
     std::vector<char> bytes;
     if (!ReadWholeFile(path, bytes)) {
         ShowError((path + L"\nファイルがないのかもしれません").text());
-        return;
+        return false;
     }
     const char* data = bytes.data();
     const size_t size = bytes.size();
@@ -212,6 +212,7 @@ void StringList::load(const WString& path)
         items_.emplace_back(wide.data(), n);
         start += length;
     }
+    return true;
 }
 
 bool StringList::save(const WString& path) const

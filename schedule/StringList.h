@@ -33,8 +33,8 @@ public:
     void reserve(int records);
 
     // Replaces the content by the records of the file. A file that cannot be
-    // opened or read shows an error box and leaves the list empty.
-    void load(const WString& path);
+    // opened or read shows an error box, leaves the list empty and gives false.
+    bool load(const WString& path);
     // Writes the whole list through a temporary file in the same folder that
     // replaces the old file only once it is complete. False, with the old
     // file untouched, when anything fails.

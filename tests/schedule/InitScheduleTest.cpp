@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Handles.h"
 #include "common/Paths.h"
 #include "schedule/InitSchedule.h"
 #include "tests/common/TestSupport.h"
@@ -106,6 +107,27 @@ TEST_F(InitScheduleTest, OldRecordsAreConvertedSortedAndTheOldFileIsKept)
               ReadBytes(Path(L"Zavbell.txt")));
     ASSERT_EQ(1u, boxes_.boxes().size());
     EXPECT_EQ(kConversionBox, boxes_.boxes()[0].text);
+}
+
+TEST_F(InitScheduleTest, AScheduleThatCannotBeReadIsLeftAloneWithItsBackup)
+{
+    const std::string current = Cp932Lines({L"  EveryDay 07:30:00 Msg    朝です"});
+    const std::string backup = Cp932Lines({L"EveryDayX07:30 Msg    朝です"});
+    WriteBytes(Path(L"Zavbell.txt"), current);
+    WriteBytes(Path(L"old Zavbell.txt"), backup);
+    {
+        // Another program holds the schedule open without sharing
+        // (ERROR_SHARING_VIOLATION on Windows and Wine).
+        UniqueHandle holder(CreateFileW(Path(L"Zavbell.txt").text(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                        nullptr));
+        ASSERT_TRUE(static_cast<bool>(holder));
+        InitSchedule(folder_.path());
+    }
+    EXPECT_EQ(current, ReadBytes(Path(L"Zavbell.txt")));
+    EXPECT_EQ(backup, ReadBytes(Path(L"old Zavbell.txt"))) << "the last backup must not become empty";
+    ASSERT_EQ(1u, boxes_.boxes().size()) << "only load's box, no conversion box";
+    EXPECT_EQ(std::wstring(Path(L"Zavbell.txt").text()) + L"\nファイルがないのかもしれません",
+              boxes_.boxes()[0].text);
 }
 
 TEST(ConvertOldRecord, EachTimeForm)
