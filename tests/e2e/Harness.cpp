@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "common/Handles.h"
+
 namespace e2e {
 
 namespace {
@@ -520,8 +522,8 @@ std::vector<COLORREF> CapturePixels(const RECT& area) {
     int height = area.bottom - area.top;
     std::vector<COLORREF> pixels;
     if (width <= 0 || height <= 0) return pixels;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+    WindowDC screen(nullptr);
+    HDC memory = CreateCompatibleDC(screen.get());
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width;
@@ -530,18 +532,17 @@ std::vector<COLORREF> CapturePixels(const RECT& area) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap != nullptr) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    UniqueGdiObject bitmap(CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (bitmap) {
+        HGDIOBJ old = SelectObject(memory, bitmap.get());
+        BitBlt(memory, 0, 0, width, height, screen.get(), area.left, area.top, SRCCOPY);
         GdiFlush();
         const COLORREF* first = static_cast<const COLORREF*>(bits);
         pixels.assign(first, first + width * height);
+        // Deselected before the bitmap's owner deletes it.
         SelectObject(memory, old);
-        DeleteObject(bitmap);
     }
     DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
     return pixels;
 }
 
@@ -604,8 +605,8 @@ void Screenshot(const std::wstring& name, HWND settle) {
     if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
         return;
     }
-    if (info.hThread != nullptr) CloseHandle(info.hThread);
-    if (info.hProcess != nullptr) CloseHandle(info.hProcess);
+    UniqueHandle thread(info.hThread);
+    UniqueHandle process(info.hProcess);
     WaitUntil([&dosPicture] { return GetFileAttributesW(dosPicture.c_str()) != INVALID_FILE_ATTRIBUTES; });
 }
 
