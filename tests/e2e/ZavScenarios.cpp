@@ -525,6 +525,41 @@ TEST_F(ZavScenario, BlinkShowsItsMessageOnASingleClickAndThenStops) {
     EndZav();
 }
 
+TEST_F(ZavScenario, BlinkWithoutTextBlinksAndAClickOpensTheMenu) {
+    ASSERT_NO_FATAL_FAILURE(StartZav({StartRecord(L"Msg", L"保留", L'X')}));
+    RECT tray = {};
+    std::vector<COLORREF> normal;
+    bool seeTray = RunningUnderWine();
+    if (seeTray) {
+        ASSERT_TRUE(WineTrayArea(&tray)) << "no icon in the Wine System Tray window";
+        RepaintWineTray();
+        normal = SteadyPixels(tray);
+        ASSERT_FALSE(normal.empty()) << "the tray icon never held still";
+    }
+    {
+        SharedBlock block;
+        ASSERT_TRUE(CreateTestRunBlock(block, L"Blink  "));
+        ASSERT_TRUE(SendAndWait(zav.window(), ControlMessage(), 2, 0, nullptr));
+    }
+    ASSERT_TRUE(SendTrayMouse(zav.window(), WM_LBUTTONDOWN));
+    HWND menu = WaitForMenu(zav.id());
+    ASSERT_NE(menu, nullptr) << "no menu after a click with an empty blink message; boxes: "
+                             << Texts(FindBoxes(zav.id()));
+    EXPECT_TRUE(FindBoxes(zav.id()).empty()) << Texts(FindBoxes(zav.id()));
+    PostKey(menu, VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !MenuVisible(zav.id()); }));
+    if (seeTray) {
+        // Nothing acknowledged the blink: the icon goes on changing.
+        bool blinking = WaitUntil([&] {
+            RepaintWineTray();
+            std::vector<COLORREF> now = SteadyPixels(tray, 200, 1500);
+            return !now.empty() && now != normal;
+        }, 5000);
+        EXPECT_TRUE(blinking) << "the tray icon stopped blinking after the menu";
+    }
+    EndZav();
+}
+
 TEST_F(ZavScenario, BlinkThatComesWhileTheBlinkBoxIsOpenIsNotLost) {
     ASSERT_NO_FATAL_FAILURE(StartZav({StartRecord(L"Msg", L"保留", L'X')}));
     {
