@@ -506,13 +506,22 @@ TEST_F(ZavScenario, BlinkShowsItsMessageOnASingleClickAndThenStops) {
     }
     EXPECT_TRUE(AnswerBox(box));
     if (seeTray) {
+        // ZAV stops the blinking once the box has returned; a message sent
+        // after the box is gone comes back only when that handler is done.
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); })) << "the blink box did not close";
+        LRESULT ignored = 0;
+        EXPECT_TRUE(SendAndWait(zav.window(), WM_NULL, 0, 0, &ignored)) << "ZAV did not come back";
         // Icon 101 again, and it stays so: the blink timer is gone.
         // Wine draws a changed tray icon over the old picture without
         // erasing it (icon 102 shows through where 101 is transparent); a
         // repaint of the tray shows what the icon is now.
-        RepaintWineTray();
-        std::vector<COLORREF> after = SteadyPixels(tray);
-        EXPECT_TRUE(after == normal) << "the tray icon did not go back to the normal icon";
+        std::vector<COLORREF> after;
+        bool back = WaitUntil([&] {
+            RepaintWineTray();
+            after = SteadyPixels(tray);
+            return after == normal;
+        }, 5000);
+        EXPECT_TRUE(back) << "the tray icon did not go back to the normal icon";
         EXPECT_FALSE(WaitUntil([&] { return CapturePixels(tray) != normal; }, 1200))
             << "the tray icon still changes after the blink message was closed";
     }
