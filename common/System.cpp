@@ -3,6 +3,8 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <initializer_list>
+
 #include "common/MessageBoxes.h"
 #include "common/Paths.h"
 
@@ -24,49 +26,34 @@ CommandLine SplitCommandLine(const WString& line) {
 
 namespace {
 
-// True when the running Windows is at least major.minor with the given
-// service pack (the IsWindowsVersionOrGreater form).
-bool VersionAtLeast(DWORD major, DWORD minor, WORD servicePack) {
+// True when the running Windows is at least the given version in every field
+// named by `fields` (VER_MAJORVERSION, VER_MINORVERSION, VER_SERVICEPACKMAJOR,
+// VER_BUILDNUMBER); the fields are compared as one version, highest first.
+bool VersionAtLeast(DWORD fields, DWORD major, DWORD minor = 0, WORD servicePack = 0, DWORD build = 0) {
     OSVERSIONINFOEXW wanted = {};
     wanted.dwOSVersionInfoSize = sizeof(wanted);
     wanted.dwMajorVersion = major;
     wanted.dwMinorVersion = minor;
     wanted.wServicePackMajor = servicePack;
-    DWORDLONG mask = 0;
-    mask = VerSetConditionMask(mask, VER_MAJORVERSION, VER_GREATER_EQUAL);
-    mask = VerSetConditionMask(mask, VER_MINORVERSION, VER_GREATER_EQUAL);
-    mask = VerSetConditionMask(mask, VER_SERVICEPACKMAJOR, VER_GREATER_EQUAL);
-    return VerifyVersionInfoW(&wanted, VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR, mask) != FALSE;
-}
-
-bool MajorAtLeast(DWORD major) {
-    OSVERSIONINFOEXW wanted = {};
-    wanted.dwOSVersionInfoSize = sizeof(wanted);
-    wanted.dwMajorVersion = major;
-    DWORDLONG mask = VerSetConditionMask(0, VER_MAJORVERSION, VER_GREATER_EQUAL);
-    return VerifyVersionInfoW(&wanted, VER_MAJORVERSION, mask) != FALSE;
-}
-
-bool BuildAtLeast(DWORD major, DWORD minor, DWORD build) {
-    OSVERSIONINFOEXW wanted = {};
-    wanted.dwOSVersionInfoSize = sizeof(wanted);
-    wanted.dwMajorVersion = major;
-    wanted.dwMinorVersion = minor;
     wanted.dwBuildNumber = build;
     DWORDLONG mask = 0;
-    mask = VerSetConditionMask(mask, VER_MAJORVERSION, VER_GREATER_EQUAL);
-    mask = VerSetConditionMask(mask, VER_MINORVERSION, VER_GREATER_EQUAL);
-    mask = VerSetConditionMask(mask, VER_BUILDNUMBER, VER_GREATER_EQUAL);
-    return VerifyVersionInfoW(&wanted, VER_MAJORVERSION | VER_MINORVERSION | VER_BUILDNUMBER, mask) != FALSE;
+    for (DWORD field : {VER_MAJORVERSION, VER_MINORVERSION, VER_SERVICEPACKMAJOR, VER_BUILDNUMBER}) {
+        if (fields & field) mask = VerSetConditionMask(mask, field, VER_GREATER_EQUAL);
+    }
+    return VerifyVersionInfoW(&wanted, fields, mask) != FALSE;
 }
 
+constexpr DWORD kMajor = VER_MAJORVERSION;
+constexpr DWORD kMajorMinorBuild = VER_MAJORVERSION | VER_MINORVERSION | VER_BUILDNUMBER;
+constexpr DWORD kMajorMinorServicePack = VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR;
+
 int DetectOsLevel() {
-    if (BuildAtLeast(10, 0, 22000)) return kOs11;
-    if (MajorAtLeast(10)) return kOs10;
-    if (VersionAtLeast(6, 3, 0)) return kOs81;
-    if (VersionAtLeast(6, 2, 0)) return kOs8;
-    if (VersionAtLeast(6, 1, 0)) return kOs7;
-    if (VersionAtLeast(6, 0, 0)) return kOsVista;
+    if (VersionAtLeast(kMajorMinorBuild, 10, 0, 0, 22000)) return kOs11;
+    if (VersionAtLeast(kMajor, 10)) return kOs10;
+    if (VersionAtLeast(kMajorMinorServicePack, 6, 3)) return kOs81;
+    if (VersionAtLeast(kMajorMinorServicePack, 6, 2)) return kOs8;
+    if (VersionAtLeast(kMajorMinorServicePack, 6, 1)) return kOs7;
+    if (VersionAtLeast(kMajorMinorServicePack, 6, 0)) return kOsVista;
     return kOsUnsupported;
 }
 
