@@ -15,13 +15,6 @@ std::wstring g_folder;
 std::unique_ptr<SettingsFile> g_settings;
 std::unique_ptr<TrayAlarm> g_tray;
 
-void WriteFileBytes(const std::wstring& path, const char* bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(file, bytes, lstrlenA(bytes), &written, nullptr);
-    CloseHandle(file);
-}
-
 class TrayEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
@@ -29,7 +22,7 @@ public:
         g_folderOwner.reset(new TempFolder);
         g_folder = g_folderOwner->path().text();
         g_inFolder.reset(new CurrentDirectoryScope(g_folderOwner->path()));
-        WriteFileBytes(g_folder + L"\\Zavbell.txt", "X _______  01:00:00 Msg    hold\r\n");
+        WriteBytes(g_folder + L"\\Zavbell.txt", "X _______  01:00:00 Msg    hold\r\n");
         g_settings.reset(new SettingsFile(SettingsFile::ForCurrentDirectory()));
         g_tray.reset(new TrayAlarm(g_folder.c_str(), 5, TRUE, *g_settings));
     }
@@ -170,14 +163,14 @@ TEST(TrayAlarm, BuildsItsWindowAndTrayRecords) {
 TEST(TrayAlarm, ReloadReplacesTheRecordsInTheSameList) {
     TrayAlarm& tray = TestTray();
     const StringList* before = &tray.watch.schedule;
-    WriteFileBytes(TestFolder() + L"\\Zavbell.txt", "X _______  01:00:00 Msg    a\r\nX _______  02:00:00 Msg    b\r\n");
+    WriteBytes(TestFolder() + L"\\Zavbell.txt", "X _______  01:00:00 Msg    a\r\nX _______  02:00:00 Msg    b\r\n");
     LRESULT answer = SendMessageW(tray.mainWindow, tray.controlMessage, 0, 0);
     EXPECT_EQ(answer, 0);
     // An outer pass holds a reference to this very object.
     EXPECT_EQ(&tray.watch.schedule, before);
     ASSERT_EQ(tray.watch.schedule.count(), 2);
     EXPECT_EQ(tray.watch.schedule.at(1), L"X _______  02:00:00 Msg    b");
-    WriteFileBytes(TestFolder() + L"\\Zavbell.txt", "X _______  01:00:00 Msg    hold\r\n");
+    WriteBytes(TestFolder() + L"\\Zavbell.txt", "X _______  01:00:00 Msg    hold\r\n");
     tray.ReloadSchedule();
     EXPECT_EQ(tray.watch.schedule.count(), 1);
 }

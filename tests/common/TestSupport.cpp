@@ -1,5 +1,6 @@
 #include "tests/common/TestSupport.h"
 
+#include "common/Handles.h"
 #include "common/Paths.h"
 #include "common/Process.h"
 
@@ -92,6 +93,32 @@ std::string Narrow(const wchar_t* text) {
     WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], needed, nullptr, nullptr);
     out.resize(static_cast<size_t>(needed - 1));
     return out;
+}
+
+std::string ReadBytes(const wchar_t* path, bool* exists) {
+    UniqueHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (exists != nullptr) *exists = static_cast<bool>(file);
+    std::string bytes;
+    if (!file) return bytes;
+    char buffer[65536];
+    DWORD got = 0;
+    while (ReadFile(file.get(), buffer, sizeof(buffer), &got, nullptr) && got > 0) bytes.append(buffer, got);
+    return bytes;
+}
+
+bool WriteBytes(const wchar_t* path, const std::string& bytes) {
+    UniqueHandle file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    if (bytes.empty()) return true;
+    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+bool RunningUnderWine() {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
 DWORD RunProbe(const WString& arguments) {

@@ -63,9 +63,27 @@ bool CreateEmptyFile(const WString& path);
 // probe_child.exe beside the test program.
 WString ProbeChildPath();
 
-// Readable forms for assertion messages.
+// Readable forms (UTF-8) for assertion messages.
 std::string Narrow(const wchar_t* text);
 inline std::string Narrow(const WString& text) { return Narrow(text.text()); }
+inline std::string Narrow(const std::wstring& text) { return Narrow(text.c_str()); }
+
+// The whole file as bytes, read while other programs may be replacing it;
+// `exists` false when it cannot be opened.
+std::string ReadBytes(const wchar_t* path, bool* exists = nullptr);
+inline std::string ReadBytes(const WString& path, bool* exists = nullptr) { return ReadBytes(path.text(), exists); }
+inline std::string ReadBytes(const std::wstring& path, bool* exists = nullptr) {
+    return ReadBytes(path.c_str(), exists);
+}
+// Replaces the file by exactly these bytes; false when it could not be written whole.
+bool WriteBytes(const wchar_t* path, const std::string& bytes);
+inline bool WriteBytes(const WString& path, const std::string& bytes) { return WriteBytes(path.text(), bytes); }
+inline bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+    return WriteBytes(path.c_str(), bytes);
+}
+
+// True when the tests run under Wine rather than Windows.
+bool RunningUnderWine();
 
 // Runs probe_child.exe with the arguments and returns its exit code
 // (0xFFFFFFFF when it could not be started).

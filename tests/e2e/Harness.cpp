@@ -67,28 +67,6 @@ std::vector<HWND> VisibleWindows(DWORD processId, const wchar_t* className) {
     return search.found;
 }
 
-bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == bytes.size();
-}
-
-bool ReadBytes(const std::wstring& path, std::string* bytes) {
-    // Shared for writing and deleting: ZAV may be replacing the file just now.
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bytes->clear();
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0) bytes->append(buffer, got);
-    CloseHandle(file);
-    return true;
-}
-
 std::string ToAnsi(const std::wstring& text) {
     if (text.empty()) return std::string();
     int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
@@ -136,14 +114,6 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
         Sleep(kPollMs);
     }
-}
-
-std::string Narrow(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string result(size, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &result[0], size, nullptr, nullptr);
-    return result;
 }
 
 std::wstring FormatTime(const SYSTEMTIME& time) {
@@ -225,9 +195,10 @@ void Sandbox::WriteLines(const std::wstring& name, const std::vector<std::wstrin
 }
 
 std::vector<std::wstring> Sandbox::ReadLines(const std::wstring& name) const {
-    std::string bytes;
+    bool exists = false;
+    std::string bytes = ReadBytes(PathOf(name), &exists);
     std::vector<std::wstring> lines;
-    if (!ReadBytes(PathOf(name), &bytes)) return lines;
+    if (!exists) return lines;
     std::wstring text = FromAnsi(bytes);
     size_t start = 0;
     while (start < text.size()) {
@@ -269,15 +240,20 @@ void ZavProcess::Release() {
     window_ = nullptr;
 }
 
-bool ZavProcess::Start(const Sandbox& sandbox, const std::wstring& arguments) {
-    Release();
-    std::wstring program = sandbox.PathOf(L"ZAV.exe");
+bool StartInSandbox(const Sandbox& sandbox, const std::wstring& fileName, const std::wstring& arguments,
+                    PROCESS_INFORMATION* info) {
+    std::wstring program = sandbox.PathOf(fileName);
     std::wstring commandLine = L"\"" + program + L"\"";
     if (!arguments.empty()) commandLine += L" " + arguments;
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     return CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                          sandbox.directory().c_str(), &startup, &info_) != FALSE;
+                          sandbox.directory().c_str(), &startup, info) != FALSE;
+}
+
+bool ZavProcess::Start(const Sandbox& sandbox, const std::wstring& arguments) {
+    Release();
+    return StartInSandbox(sandbox, L"ZAV.exe", arguments, &info_);
 }
 
 HWND ZavProcess::WaitForWindow(DWORD timeoutMs) {
@@ -479,11 +455,6 @@ HWND FirstVisibleOfClass(HWND parent, const wchar_t* className) {
 }
 
 }  // namespace
-
-bool RunningUnderWine() {
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
 
 bool WineTrayArea(RECT* area, DWORD timeoutMs) {
     return WaitUntil([area] {

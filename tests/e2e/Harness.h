@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/common/TestSupport.h"
+
 namespace e2e {
 
 constexpr DWORD kWaitMs = 10000;
@@ -22,7 +24,6 @@ constexpr DWORD kPollMs = 15;
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kWaitMs);
 
 // ---- Texts and times ----
-std::string Narrow(const std::wstring& text);   // UTF-8, for assertion messages
 std::wstring FormatTime(const SYSTEMTIME& time); // "hh:mm:ss"
 // The local time plus a number of seconds.
 SYSTEMTIME LocalTimeAfter(int seconds);
@@ -78,6 +79,11 @@ public:
 private:
     std::wstring directory_;
 };
+
+// Starts the program file `fileName` of the sandbox with the sandbox as its
+// current directory, as a user starting it there would.
+bool StartInSandbox(const Sandbox& sandbox, const std::wstring& fileName, const std::wstring& arguments,
+                    PROCESS_INFORMATION* info);
 
 // One ZAV.exe process started in a sandbox (its folder is the current
 // directory). The destructor ends it cleanly when it still runs (WM_CLOSE to
@@ -171,7 +177,6 @@ void PostKey(HWND window, UINT virtualKey);
 // ---- What the notification area shows ----
 // Wine draws tray icons in a top-level window of its own, "Wine System Tray"
 // (on Windows they are in Explorer's taskbar, which this does not look for).
-bool RunningUnderWine();
 // The first icon's rectangle there in screen coordinates, once Wine shows
 // it (the tray window appears with the first icon added); false when there
 // is no such window within the time-out.

@@ -25,18 +25,6 @@ constexpr WORD kTrayAbout = 40002;     // the tray menu's "About(&A)"
 
 constexpr int kStartMessages = 7;
 
-std::string FileBytes(const std::wstring& path) {
-    std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0) bytes.append(buffer, got);
-    CloseHandle(file);
-    return bytes;
-}
-
 // The tutorial schedule that a first start writes, as the schedule tests keep
 // it: 17 records in code page 932, each ended by CR LF. The build gives its
 // Unix path; Wine shows the Unix root as drive Z:.
@@ -46,7 +34,7 @@ std::wstring TutorialPath() {
     return std::wstring(path.begin(), path.end());
 }
 
-std::string TutorialBytes() { return FileBytes(TutorialPath()); }
+std::string TutorialBytes() { return ReadBytes(TutorialPath()); }
 
 std::vector<std::wstring> TutorialRecords() {
     std::vector<std::wstring> records;
@@ -199,13 +187,7 @@ public:
     SettingsProcess& operator=(const SettingsProcess&) = delete;
 
     bool Start(const Sandbox& sandbox, const std::wstring& arguments) {
-        std::wstring program = sandbox.PathOf(L"ZAVSet.exe");
-        std::wstring commandLine = L"\"" + program + L"\"";
-        if (!arguments.empty()) commandLine += L" " + arguments;
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        return CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                              sandbox.directory().c_str(), &startup, &info_) != FALSE;
+        return StartInSandbox(sandbox, L"ZAVSet.exe", arguments, &info_);
     }
     DWORD id() const { return info_.dwProcessId; }
     bool WaitForExit(DWORD timeoutMs = kWaitMs) {
@@ -257,6 +239,19 @@ protected:
         EXPECT_EQ(settings.ExitCode(), 0u);
     }
 
+    // A second ZAVSet's "他の画面と同時に起動はできません": answers it and checks
+    // that this ZAVSet then ends with 1. `skipProcess` is a ZAVSet already open.
+    void AnswerSecondInstanceRefusal(const char* what, DWORD skipProcess = 0) {
+        SettingsWindow refusal = WaitForSettingsBox(sandbox, kSecondInstanceText, skipProcess);
+        ASSERT_NE(refusal.window, nullptr) << what;
+        EXPECT_NE(refusal.processId, skipProcess);
+        WatchedProcess settings(refusal.processId);
+        ASSERT_TRUE(settings.valid());
+        EXPECT_TRUE(AnswerBox(refusal.window));
+        ASSERT_TRUE(settings.WaitForExit()) << "the refused ZAVSet still runs";
+        EXPECT_EQ(settings.ExitCode(), 1u);
+    }
+
     // Declared first: the processes end before their folder is deleted.
     Sandbox sandbox;
     ZavProcess zav;
@@ -272,7 +267,7 @@ TEST_F(SettingsScenario, FirstStartWritesTheTutorialAndShowsItsSevenMessagesInOr
     std::vector<std::wstring> tutorial = TutorialRecords();
     ASSERT_EQ(tutorial.size(), 17u) << "tutorial file " << Narrow(TutorialPath());
     std::string expected = TutorialBytes();
-    std::string written = FileBytes(sandbox.PathOf(L"Zavbell.txt"));
+    std::string written = ReadBytes(sandbox.PathOf(L"Zavbell.txt"));
     EXPECT_EQ(Visible(expected), Visible(written)) << "Zavbell.txt is not the 17 tutorial records in CP932 with CR LF";
     EXPECT_FALSE(sandbox.Exists(L"old Zavbell.txt")) << "a first start converts nothing";
 
@@ -296,20 +291,13 @@ TEST_F(SettingsScenario, FirstStartWritesTheTutorialAndShowsItsSevenMessagesInOr
         EXPECT_TRUE(AnswerBox(box)) << "message " << i + 1;
     }
 
-    SettingsWindow refusal = WaitForSettingsBox(sandbox, kSecondInstanceText);
-    EXPECT_NE(refusal.window, nullptr) << "ZAV did not start ZAVSet after the seventh message";
-    if (refusal.window != nullptr) {
-        WatchedProcess settings(refusal.processId);
-        EXPECT_TRUE(AnswerBox(refusal.window));
-        EXPECT_TRUE(settings.WaitForExit());
-        EXPECT_EQ(settings.ExitCode(), 1u);
-    }
+    EXPECT_NO_FATAL_FAILURE(AnswerSecondInstanceRefusal("ZAV did not start ZAVSet after the seventh message"));
     ReleaseMutex(settingsMutex);
     CloseHandle(settingsMutex);
 
     // Nothing more: no further message, the schedule unchanged, ZAV still there.
     EXPECT_TRUE(FindBoxes(zav.id()).empty());
-    EXPECT_EQ(Visible(expected), Visible(FileBytes(sandbox.PathOf(L"Zavbell.txt"))));
+    EXPECT_EQ(Visible(expected), Visible(ReadBytes(sandbox.PathOf(L"Zavbell.txt"))));
     EXPECT_TRUE(zav.Running());
     EndZav();
 }
@@ -321,14 +309,8 @@ TEST_F(SettingsScenario, InitScheduleIsRefusedWhileAnotherZavSetRuns) {
     ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << "a ZAVSet is still running";
     ASSERT_NO_FATAL_FAILURE(StartZav());
 
-    SettingsWindow refusal = WaitForSettingsBox(sandbox, kSecondInstanceText);
-    EXPECT_NE(refusal.window, nullptr) << "the ZAVSet started with initschedule showed no refusal";
-    if (refusal.window != nullptr) {
-        WatchedProcess settings(refusal.processId);
-        EXPECT_TRUE(AnswerBox(refusal.window));
-        EXPECT_TRUE(settings.WaitForExit());
-        EXPECT_EQ(settings.ExitCode(), 1u);
-    }
+    EXPECT_NO_FATAL_FAILURE(
+        AnswerSecondInstanceRefusal("the ZAVSet started with initschedule showed no refusal"));
     ReleaseMutex(settingsMutex);
     CloseHandle(settingsMutex);
 
@@ -358,7 +340,7 @@ TEST_F(SettingsScenario, OldScheduleIsConvertedAndBackedUp) {
         L"EveryDayX07:30 Msg    保留された朝の予定",
     };
     sandbox.WriteSchedule(old);
-    std::string oldBytes = FileBytes(sandbox.PathOf(L"Zavbell.txt"));
+    std::string oldBytes = ReadBytes(sandbox.PathOf(L"Zavbell.txt"));
     ASSERT_NO_FATAL_FAILURE(StartZav());
 
     ASSERT_NO_FATAL_FAILURE(AnswerConversionBox());
@@ -367,7 +349,7 @@ TEST_F(SettingsScenario, OldScheduleIsConvertedAndBackedUp) {
     HWND box = WaitForBox(zav.id(), L"変換後の起動メッセージ");
     EXPECT_NE(box, nullptr) << "the converted Start record did not run";
 
-    EXPECT_EQ(Visible(oldBytes), Visible(FileBytes(sandbox.PathOf(L"old Zavbell.txt"))))
+    EXPECT_EQ(Visible(oldBytes), Visible(ReadBytes(sandbox.PathOf(L"old Zavbell.txt"))))
         << "\"old Zavbell.txt\" is not the old schedule";
     // Ordered by sort key: unheld before held ("X"), Start before times,
     // times by their digits before every15m.
@@ -393,9 +375,9 @@ TEST_F(SettingsScenario, EmptyScheduleTakesTheConversionPathAtEveryStart) {
         ASSERT_NO_FATAL_FAILURE(AnswerConversionBox());
         ASSERT_NE(zav.WaitForWindow(), nullptr);
         EXPECT_TRUE(sandbox.Exists(L"old Zavbell.txt"));
-        EXPECT_EQ(FileBytes(sandbox.PathOf(L"old Zavbell.txt")), "");
+        EXPECT_EQ(ReadBytes(sandbox.PathOf(L"old Zavbell.txt")), "");
         EXPECT_TRUE(sandbox.Exists(L"Zavbell.txt"));
-        EXPECT_EQ(FileBytes(sandbox.PathOf(L"Zavbell.txt")), "");
+        EXPECT_EQ(ReadBytes(sandbox.PathOf(L"Zavbell.txt")), "");
         EndZav();
     }
 }
@@ -432,16 +414,7 @@ TEST_F(SettingsScenario, AboutFromTheTrayMenuShowsTheBoxAndASecondZavSetIsRefuse
 
     // The tray's About again while the box is open: the second ZAVSet refuses.
     ASSERT_TRUE(SendAndWait(zav.window(), WM_COMMAND, kTrayAbout, 0, &answer));
-    SettingsWindow refusal = WaitForSettingsBox(sandbox, kSecondInstanceText, about.processId);
-    ASSERT_NE(refusal.window, nullptr) << "the second ZAVSet showed no refusal";
-    EXPECT_NE(refusal.processId, about.processId);
-    {
-        WatchedProcess second(refusal.processId);
-        ASSERT_TRUE(second.valid());
-        EXPECT_TRUE(AnswerBox(refusal.window));
-        ASSERT_TRUE(second.WaitForExit());
-        EXPECT_EQ(second.ExitCode(), 1u);
-    }
+    ASSERT_NO_FATAL_FAILURE(AnswerSecondInstanceRefusal("the second ZAVSet showed no refusal", about.processId));
     // The first box is unaffected and ends with Enter (OK is the default button).
     ASSERT_TRUE(IsWindowVisible(about.window));
     EXPECT_EQ(Narrow(ItemText(about.window, 2003)), "Ver.3.01");

@@ -36,6 +36,18 @@ std::string Lines(const std::vector<std::wstring>& lines) {
     return all;
 }
 
+// True when Wine's freshly repainted tray shows something else than the
+// normal icon within a few seconds: the icon is blinking. A repainted tray
+// that has held still for a moment does not always show icon 102, hence the
+// repeated looks.
+bool TrayIconBlinks(const RECT& tray, const std::vector<COLORREF>& normal) {
+    return WaitUntil([&] {
+        RepaintWineTray();
+        std::vector<COLORREF> now = SteadyPixels(tray, 200, 1500);
+        return !now.empty() && now != normal;
+    }, 5000);
+}
+
 // The action text of a test run, written as ZAVSet writes it: UTF-16 with its NUL.
 bool CreateTestRunBlock(SharedBlock& block, const std::wstring& actionText) {
     int bytes = static_cast<int>((actionText.size() + 1) * sizeof(wchar_t));
@@ -494,14 +506,8 @@ TEST_F(ZavScenario, BlinkShowsItsMessageOnASingleClickAndThenStops) {
     EXPECT_EQ(Narrow(text), Narrow(L"二度目の点滅"));
     EXPECT_FALSE(MenuVisible(zav.id())) << "the menu opened while a blink message was pending";
     if (seeTray) {
-        // The icon goes on blinking while the box is open: a freshly painted
-        // tray that has held still for a moment does not always show icon 101.
-        bool blinking = WaitUntil([&] {
-            RepaintWineTray();
-            std::vector<COLORREF> now = SteadyPixels(tray, 200, 1500);
-            return !now.empty() && now != normal;
-        }, 5000);
-        EXPECT_TRUE(blinking) << "the tray icon stopped blinking when the blink box opened";
+        // The icon goes on blinking while the box is open.
+        EXPECT_TRUE(TrayIconBlinks(tray, normal)) << "the tray icon stopped blinking when the blink box opened";
         EXPECT_TRUE(IsWindowVisible(box)) << "the blink box closed by itself";
     }
     EXPECT_TRUE(AnswerBox(box));
@@ -559,12 +565,7 @@ TEST_F(ZavScenario, BlinkWithoutTextBlinksAndAClickOpensTheMenu) {
     EXPECT_TRUE(WaitUntil([&] { return !MenuVisible(zav.id()); }));
     if (seeTray) {
         // Nothing acknowledged the blink: the icon goes on changing.
-        bool blinking = WaitUntil([&] {
-            RepaintWineTray();
-            std::vector<COLORREF> now = SteadyPixels(tray, 200, 1500);
-            return !now.empty() && now != normal;
-        }, 5000);
-        EXPECT_TRUE(blinking) << "the tray icon stopped blinking after the menu";
+        EXPECT_TRUE(TrayIconBlinks(tray, normal)) << "the tray icon stopped blinking after the menu";
     }
     EndZav();
 }

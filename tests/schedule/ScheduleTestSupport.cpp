@@ -26,26 +26,6 @@ void RecordStart(const wchar_t* commandWord)
 
 }  // namespace
 
-std::string ReadBytes(const WString& path, bool* exists)
-{
-    UniqueHandle file(CreateFileW(path.text(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
-    if (exists) *exists = static_cast<bool>(file);
-    std::string bytes;
-    if (!file) return bytes;
-    char buffer[65536];
-    DWORD got = 0;
-    while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-    return bytes;
-}
-
-void WriteBytes(const WString& path, const std::string& bytes)
-{
-    UniqueHandle file(CreateFileW(path.text(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD put = 0;
-    if (file && !bytes.empty()) WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
-}
-
 std::string Cp932(const wchar_t* text)
 {
     const int n = WideCharToMultiByte(932, 0, text, -1, nullptr, 0, nullptr, nullptr);
@@ -63,10 +43,6 @@ std::string Cp932Lines(const std::vector<std::wstring>& lines)
     return out;
 }
 
-bool RunningUnderWine()
-{
-    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
 
 std::vector<std::wstring> FilesIn(const WString& folder)
 {

@@ -8,17 +8,13 @@
 #include <vector>
 
 #include "common/WString.h"
+#include "tests/common/TestSupport.h"
 #include "schedule/WatchPass.h"
 
-// The whole file as bytes; `exists` false when it cannot be opened.
-std::string ReadBytes(const WString& path, bool* exists = nullptr);
-void WriteBytes(const WString& path, const std::string& bytes);
 // Code page 932 bytes of a text, converted here rather than by the code under test.
 std::string Cp932(const wchar_t* text);
 // Each line in code page 932 followed by CR LF: what ZAVSet writes.
 std::string Cp932Lines(const std::vector<std::wstring>& lines);
-// True when the tests run under Wine rather than Windows.
-bool RunningUnderWine();
 // Names of the files in a folder (no "." and "..").
 std::vector<std::wstring> FilesIn(const WString& folder);
 
