@@ -87,7 +87,7 @@ WString ConvertOldRecord(const WString& oldRecord)
 void InitSchedule(const WString& directory)
 {
     const WString schedulePath = SchedulePathIn(directory);
-    if (GetFileAttributesW(schedulePath.text()) == INVALID_FILE_ATTRIBUTES) {
+    if (!PathExists(schedulePath)) {
         InitialSchedule().save(schedulePath);
         return;
     }
