@@ -3,6 +3,7 @@
 #include "alarm/TrayAlarm.h"
 #include "alarm/resource.h"
 #include "common/MessageBoxes.h"
+#include "common/Protocol.h"
 #include "common/SharedBlock.h"
 
 namespace {

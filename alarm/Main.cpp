@@ -23,7 +23,7 @@ void HandleArguments(const WString& arguments) {
         ShowError(L"タスクトレイの Orrivane を見つけられませんでした");
         return;
     }
-    SendMessageW(running, RegisterWindowMessageW(L"ZAV_MESSAGE"), 0, 0);
+    SendMessageW(running, RegisterWindowMessageW(kControlMessageName), kReloadSchedule, 0);
 }
 
 }  // namespace
@@ -48,7 +48,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
 
     // Starts with arguments use a name of their own, so "ZAV.exe /R" works
     // while the resident ZAV holds "ZAV.exe ".
-    InstanceMutex mutex((WString(L"ZAV.exe ") + commandLine.arguments).text());
+    InstanceMutex mutex((WString(kZavMutexPrefix) + commandLine.arguments).text());
     int exitCode = 0;
     if (mutex.created()) {
         if (!commandLine.arguments.empty()) {

@@ -48,9 +48,9 @@ bool NeedsInitSchedule(const StringList& schedule) {
 TrayAlarm::TrayAlarm(const WString& moduleDirectory, int osLevel, BOOL wow64, const SettingsFile& settings)
     : moduleDirectory(moduleDirectory), osLevel(osLevel), wow64(wow64), settings(settings),
       startupDirectory(SpecialFolderPath(-1)),
-      settingsProgramPath(JoinPath(moduleDirectory, L"ZAVSet.exe")),
+      settingsProgramPath(JoinPath(moduleDirectory, kZavSetProgram)),
       trayRecord(), balloonRecord() {
-    watch.schedulePath = JoinPath(startupDirectory, L"Zavbell.txt").Unquote();
+    watch.schedulePath = ScheduleFilePath(startupDirectory);
     trayAlarm = this;
     SetActionHandler(PerformScheduledAction);
     SetSettingsStarter(StartSettingsFromSchedule);
@@ -63,9 +63,9 @@ TrayAlarm::TrayAlarm(const WString& moduleDirectory, int osLevel, BOOL wow64, co
         if (NeedsInitSchedule(watch.schedule)) RunInitSchedule();
     }
 
-    trayMessage = RegisterWindowMessageW(L"ZAV_NOTIFYICON");
-    controlMessage = RegisterWindowMessageW(L"ZAV_MESSAGE");
-    taskbarMessage = RegisterWindowMessageW(L"TaskbarCreated");
+    trayMessage = RegisterWindowMessageW(kTrayMessageName);
+    controlMessage = RegisterWindowMessageW(kControlMessageName);
+    taskbarMessage = RegisterWindowMessageW(kTaskbarCreatedName);
     // An elevated ZAV must still hear an unelevated ZAVSet.
     ChangeWindowMessageFilter(controlMessage, MSGFLT_ADD);
 
@@ -102,7 +102,7 @@ TrayAlarm::~TrayAlarm() {
 }
 
 void TrayAlarm::RunInitSchedule() {
-    ProcessRunner runner(settingsProgramPath, L"initschedule", L"open", WString(), SW_SHOWNORMAL, nullptr);
+    ProcessRunner runner(settingsProgramPath, kWordInitSchedule, L"open", WString(), SW_SHOWNORMAL, nullptr);
     runner.launch();
     runner.waitPumping(100);
     watch.schedule.load(watch.schedulePath);

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "common/Protocol.h"
 #include "common/SettingsFile.h"
 #include "common/WString.h"
 #include "schedule/WatchPass.h"
@@ -27,8 +28,6 @@ constexpr UINT_PTR kWatchTimer = 1;   // the watch pass
 constexpr UINT_PTR kBlinkTimer = 2;   // swaps the tray icon while a Blink is pending
 
 constexpr UINT kTrayIconId = 1;
-constexpr wchar_t kZavWindowClass[] = L"ZAV_WINCLASS";
-constexpr wchar_t kZavWindowTitle[] = L"Orrivane";
 
 struct TrayAlarm {
     TrayAlarm(const WString& moduleDirectory, int osLevel, BOOL wow64, const SettingsFile& settings);

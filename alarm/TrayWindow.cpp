@@ -8,10 +8,6 @@
 
 namespace {
 
-constexpr WPARAM kReloadSchedule = 0;
-constexpr WPARAM kReloadSettings = 1;
-constexpr WPARAM kTestRun = 2;
-
 // ---- Tray callback ----
 
 LRESULT OnTrayButtonDown(TrayAlarm& tray) {
@@ -25,7 +21,7 @@ LRESULT OnTrayButtonDown(TrayAlarm& tray) {
 LRESULT OnTrayDoubleClick(TrayAlarm& tray) {
     SetForegroundWindow(tray.mainWindow);
     KillTimer(tray.mainWindow, kClickTimer);
-    tray.StartSettings(L"set", SW_SHOWNORMAL);
+    tray.StartSettings(kWordSet, SW_SHOWNORMAL);
     return 0;
 }
 
@@ -64,9 +60,9 @@ LRESULT OnTaskbarCreated(TrayAlarm& tray) {
 // ---- Tray menu commands ----
 
 void OnExitCommand(TrayAlarm&) { PostQuitMessage(0); }
-void OnAboutCommand(TrayAlarm& tray) { tray.StartSettings(L"about", SW_SHOW); }
-void OnSettingsCommand(TrayAlarm& tray) { tray.StartSettings(L"set", SW_SHOW); }
-void OnTimerCommand(TrayAlarm& tray) { tray.StartSettings(L"timer", SW_SHOW); }
+void OnAboutCommand(TrayAlarm& tray) { tray.StartSettings(kWordAbout, SW_SHOW); }
+void OnSettingsCommand(TrayAlarm& tray) { tray.StartSettings(kWordSet, SW_SHOW); }
+void OnTimerCommand(TrayAlarm& tray) { tray.StartSettings(kWordTimer, SW_SHOW); }
 
 struct TrayCommand {
     WORD id;

@@ -49,7 +49,28 @@ struct MenuTraits {
     static void Close(HMENU h) { DestroyMenu(h); }
 };
 
+struct FindHandleTraits {
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { FindClose(h); }
+};
+struct RegKeyTraits {
+    static HKEY Invalid() { return nullptr; }
+    static bool IsValid(HKEY h) { return h != nullptr; }
+    static void Close(HKEY h) { RegCloseKey(h); }
+};
+struct MemoryDCTraits {
+    static HDC Invalid() { return nullptr; }
+    static bool IsValid(HDC h) { return h != nullptr; }
+    static void Close(HDC h) { DeleteDC(h); }
+};
+
 using UniqueHandle = ScopedHandle<HANDLE, KernelHandleTraits>;
+// FindFirstFileW's handle: INVALID_HANDLE_VALUE, not null, marks a failure.
+using UniqueFindHandle = ScopedHandle<HANDLE, FindHandleTraits>;
+using UniqueRegKey = ScopedHandle<HKEY, RegKeyTraits>;
+// A DC of CreateCompatibleDC (not GetDC: that one is released, see WindowDC).
+using UniqueMemoryDC = ScopedHandle<HDC, MemoryDCTraits>;
 using UniqueGdiObject = ScopedHandle<HGDIOBJ, GdiObjectTraits>;
 using UniqueIcon = ScopedHandle<HICON, IconTraits>;
 using UniqueMenu = ScopedHandle<HMENU, MenuTraits>;
@@ -66,4 +87,18 @@ public:
 private:
     HWND window_;
     HDC dc_;
+};
+
+// Selects an object into a DC and puts the previous one back at scope end,
+// before the owner of the object deletes it (declare the owner first).
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ~SelectedObject() { if (previous_ != nullptr && previous_ != HGDI_ERROR) SelectObject(dc_, previous_); }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
 };

@@ -1,11 +1,12 @@
 #include "common/SettingsFile.h"
 
 #include "common/Paths.h"
+#include "common/Protocol.h"
 
 SettingsFile::SettingsFile(const WString& path, const WString& section) : path_(path), section_(section) {}
 
 SettingsFile SettingsFile::ForCurrentDirectory() {
-    return SettingsFile(JoinPath(SpecialFolderPath(-1), L"Zavbell.ini").Unquote(), L"Zavbell");
+    return SettingsFile(JoinPath(SpecialFolderPath(-1), kSettingsFileName).Unquote(), kSettingsSection);
 }
 
 int SettingsFile::ReadInt(const wchar_t* key, int fallback) const {

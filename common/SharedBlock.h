@@ -33,6 +33,3 @@ private:
     int mapped_ = 0;        // bytes reachable from view_ (whole pages)
 };
 
-// Names of the two blocks.
-constexpr const wchar_t* kHelperBlockName = L"X64_FILEMAPPING";
-constexpr const wchar_t* kTestRunBlockName = L"ZAV_TEST";

@@ -1,17 +1,18 @@
 #include "settings/CommandWords.h"
 
 #include "common/MessageBoxes.h"
+#include "common/Protocol.h"
 #include "schedule/InitSchedule.h"
 #include "settings/AboutDialog.h"
 
 namespace {
 
 const CommandWord kCommandWords[] = {
-    {L"set", OpenScheduleList},
-    {L"zzzzzz", OpenScheduleList},
-    {L"about", OpenAbout},
-    {L"timer", OpenTimer},
-    {L"initschedule", RunInitSchedule},
+    {kWordSet, OpenScheduleList},
+    {kWordExplain, OpenScheduleList},
+    {kWordAbout, OpenAbout},
+    {kWordTimer, OpenTimer},
+    {kWordInitSchedule, RunInitSchedule},
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <ole2.h>
 
 #include "common/MessageBoxes.h"
+#include "common/Protocol.h"
 #include "common/System.h"
 #include "settings/CommandWords.h"
 #include "settings/WinLib.h"
@@ -13,7 +14,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     // One guard for every command word: no two ZAVSet screens at once, and
     // no initschedule while a dialog may be about to save the schedule.
-    InstanceMutex mutex(L"ZAVSet.exe");
+    InstanceMutex mutex(kZavSetMutexName);
     if (!mutex.created()) {
         ShowError(L"他の画面と同時に起動はできません");
         mutex.Release();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "alarm/Actions.h"
+#include "common/Protocol.h"
 #include "common/SharedBlock.h"
 #include "tests/alarm/AlarmTestSupport.h"
 

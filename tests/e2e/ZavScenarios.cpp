@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "common/Protocol.h"
 #include "common/SharedBlock.h"
 #include "common/System.h"
 #include "tests/e2e/Harness.h"

@@ -1,0 +1,6 @@
+#include "alarm/SystemCalls.h"
+
+SystemCalls systemCalls = {
+    ExitWindowsEx,
+    SetSystemPowerState,
+};
