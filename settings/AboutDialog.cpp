@@ -32,35 +32,6 @@ void ShellOpen(HWND owner, const wchar_t* target) {
 
 LinkOpener g_linkOpener = ShellOpen;
 
-// The box that is open; the dialog procedure reaches its object only through it.
-DAbout* g_about = nullptr;
-
-const StaticColour kAboutColours[] = {
-    {IDC_ABOUT_SUMMARY, kGreen},
-    {IDC_ABOUT_CREDIT, kBlue},
-    {IDC_ABOUT_MAIL, kBlue},
-    {IDC_ABOUT_HOMEPAGE, kBlue},
-};
-
-const CommandEntry<DAbout> kAboutCommands[] = {
-    {IDC_ABOUT_MAIL, STN_DBLCLK, &DAbout::OnMailDoubleClick},
-    {IDC_ABOUT_HOMEPAGE, STN_DBLCLK, &DAbout::OnHomePageDoubleClick},
-    {IDC_ABOUT_OK, BN_CLICKED, &DAbout::OnOk},
-};
-
-INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    DAbout* about = g_about;
-    if (about == nullptr) return FALSE;
-    switch (message) {
-    case WM_INITDIALOG: return about->OnInitDialog(dialog);
-    case WM_CTLCOLORSTATIC: return about->OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_COMMAND: return about->OnCommand(LOWORD(wParam), HIWORD(wParam));
-    case WM_CLOSE: return about->OnClose();
-    case WM_DESTROY: return about->OnDestroy();
-    default: return FALSE;
-    }
-}
-
 }  // namespace
 
 LinkOpener SetLinkOpener(LinkOpener opener) {
@@ -69,51 +40,58 @@ LinkOpener SetLinkOpener(LinkOpener opener) {
     return previous;
 }
 
-DAbout::DAbout(int elevation) : elevation_(elevation) {}
+namespace {
+
+const StaticColour kAboutColours[] = {
+    {IDC_ABOUT_SUMMARY, kGreen},
+    {IDC_ABOUT_CREDIT, kBlue},
+    {IDC_ABOUT_MAIL, kBlue},
+    {IDC_ABOUT_HOMEPAGE, kBlue},
+};
+
+const ToolTipEntry kAboutTips[] = {
+    {IDC_ABOUT_SUMMARY, L"詳細は Readme.txt を見てください"},
+    {IDC_ABOUT_CREDIT, L"私の詳細は秘密です"},
+    {IDC_ABOUT_MAIL, L"ダブルクリックすると作者にメールが送れます"},
+    {IDC_ABOUT_HOMEPAGE, L"ダブルクリックするとホームページに飛びます"},
+};
+
+const FontEntry kAboutFonts[] = {
+    {IDC_ABOUT_NAME, 18, kDialogFace},
+    {IDC_ABOUT_VERSION, 14, kDialogFace},
+};
+
+}  // namespace
+
+const DialogSpec<DAbout> DAbout::kSpec = [] {
+    static const CommandEntry<DAbout> commands[] = {
+        {IDC_ABOUT_MAIL, STN_DBLCLK, &DAbout::OnMailDoubleClick},
+        {IDC_ABOUT_HOMEPAGE, STN_DBLCLK, &DAbout::OnHomePageDoubleClick},
+        {IDC_ABOUT_OK, BN_CLICKED, &DAbout::OnOk},
+    };
+    DialogSpec<DAbout> spec{};
+    spec.templateId = IDD_ABOUT;
+    spec.onInit = &DAbout::OnInitDialog;
+    spec.commands = commands;
+    spec.colours = kAboutColours;
+    spec.toolTips = kAboutTips;
+    spec.fonts = kAboutFonts;
+    spec.closeResult = 0;
+    return spec;
+}();
+
+DAbout::DAbout(int elevation) : ModalDialog(elevation, IDI_SETTINGS) {}
 
 INT_PTR DAbout::Run(HWND owner) {
-    DAbout* outer = g_about;
-    g_about = this;
-    INT_PTR result = DialogBoxParamW(g_instance, MAKEINTRESOURCEW(IDD_ABOUT), owner, AboutProc, 0);
-    g_about = outer;
-    return result;
+    return RunModal(owner);
 }
 
-INT_PTR DAbout::OnInitDialog(HWND dialog) {
-    window = dialog;
-    SetElevatedTitle(elevation_);
+INT_PTR DAbout::OnInitDialog() {
     SetDlgItemTextW(window, IDC_ABOUT_SUMMARY, kAboutSummary);
     SetDlgItemTextW(window, IDC_ABOUT_VERSION, kAboutVersion);
     SetDlgItemTextW(window, IDC_ABOUT_CREDIT, kMakerCredit);
     SetDlgItemTextW(window, IDC_ABOUT_MAIL, (WString(L"E-Mail:") + kMakerMailAddress).text());
     SetDlgItemTextW(window, IDC_ABOUT_HOMEPAGE, kMakerHomePage);
-    nameFont_ = MakeFont(IDC_ABOUT_NAME, 18, kDialogFace, FALSE);
-    versionFont_ = MakeFont(IDC_ABOUT_VERSION, 14, kDialogFace, FALSE);
-    AddToolTip(IDC_ABOUT_SUMMARY, L"詳細は Readme.txt を見てください", kToolTipAutoPop);
-    AddToolTip(IDC_ABOUT_CREDIT, L"私の詳細は秘密です", kToolTipAutoPop);
-    AddToolTip(IDC_ABOUT_MAIL, L"ダブルクリックすると作者にメールが送れます", kToolTipAutoPop);
-    AddToolTip(IDC_ABOUT_HOMEPAGE, L"ダブルクリックするとホームページに飛びます", kToolTipAutoPop);
-    smallIcon_ = SetSmallIcon(IDI_SETTINGS);
-    return TRUE;
-}
-
-INT_PTR DAbout::OnCtlColorStatic(HDC dc, HWND control) {
-    return PaintStatic(dc, StaticTextColour(kAboutColours, GetDlgCtrlID(control)));
-}
-
-INT_PTR DAbout::OnCommand(int id, int notification) {
-    return DispatchCommand(*this, kAboutCommands, id, notification) ? TRUE : FALSE;
-}
-
-INT_PTR DAbout::OnClose() {
-    CheckWin32(EndDialog(window, 0), "EndDialog");
-    return TRUE;
-}
-
-INT_PTR DAbout::OnDestroy() {
-    FreeFont(nameFont_);
-    FreeFont(versionFont_);
-    FreeIcon(smallIcon_);
     return TRUE;
 }
 
@@ -126,5 +104,5 @@ void DAbout::OnHomePageDoubleClick() {
 }
 
 void DAbout::OnOk() {
-    CheckWin32(EndDialog(window, 1), "EndDialog");
+    EndWith(1);
 }

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "common/Handles.h"
-#include "settings/WinLib.h"
+#include "settings/ModalDialog.h"
 
 // The contact lines and what double-clicking them opens.
 extern const wchar_t kAboutVersion[];       // "Ver.3.01"
@@ -18,25 +18,18 @@ extern const wchar_t kMakerHomePage[];
 using LinkOpener = void (*)(HWND owner, const wchar_t* target);
 LinkOpener SetLinkOpener(LinkOpener opener);
 
-class DAbout : public CWinLib {
+class DAbout : public ModalDialog<DAbout> {
 public:
     explicit DAbout(int elevation);
     // Runs the modal box: 1 after OK (or Enter), 0 after the close box.
     INT_PTR Run(HWND owner);
 
-    INT_PTR OnInitDialog(HWND dialog);
-    INT_PTR OnCtlColorStatic(HDC dc, HWND control);
-    INT_PTR OnCommand(int id, int notification);
-    INT_PTR OnClose();
-    INT_PTR OnDestroy();
+private:
+    friend class ModalDialog<DAbout>;
+    static const DialogSpec<DAbout> kSpec;
 
+    INT_PTR OnInitDialog();
     void OnMailDoubleClick();
     void OnHomePageDoubleClick();
     void OnOk();
-
-private:
-    int elevation_;
-    UniqueGdiObject nameFont_;      // 18 points, control 2002
-    UniqueGdiObject versionFont_;   // 14 points, control 2003
-    UniqueIcon smallIcon_;
 };

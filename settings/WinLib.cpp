@@ -233,12 +233,20 @@ bool IsStoredRectUsable(int left, int top, int width, int height) {
     return left >= 0 && top >= 0 && width > 0 && height > 0;
 }
 
+bool IsOnSomeMonitor(const RECT& place) {
+    return MonitorFromRect(&place, MONITOR_DEFAULTTONULL) != nullptr;
+}
+
 bool RestorePosition(HWND dialog, const SettingsFile& settings, const wchar_t* leftKey, const wchar_t* topKey,
                      PositionRule rule) {
     int unset = rule == PositionRule::kIntMin ? kPositionUnsetIntMin : kPositionUnset;
     int left = settings.ReadInt(leftKey, unset);
     int top = settings.ReadInt(topKey, unset);
     if (!IsStoredPositionUsable(rule, left, top)) return false;
+    RECT now{};
+    GetWindowRect(dialog, &now);
+    RECT place{left, top, left + (now.right - now.left), top + (now.bottom - now.top)};
+    if (!IsOnSomeMonitor(place)) return false;
     CheckWin32(SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER), "SetWindowPos");
     return true;
 }
@@ -272,6 +280,7 @@ bool RestoreRect(HWND dialog, const SettingsFile& settings, const wchar_t* leftK
     int width = settings.ReadInt(widthKey, kPositionUnset);
     int height = settings.ReadInt(heightKey, kPositionUnset);
     if (!IsStoredRectUsable(left, top, width, height)) return false;
+    if (!IsOnSomeMonitor(RECT{left, top, left + width, top + height})) return false;
     CheckWin32(MoveWindow(dialog, left, top, width, height, TRUE), "MoveWindow");
     return true;
 }

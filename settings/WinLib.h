@@ -96,14 +96,19 @@ constexpr int kPositionUnset = -1;
 constexpr int kPositionUnsetIntMin = INT_MIN;
 
 bool IsStoredPositionUsable(PositionRule rule, int left, int top);
+// Whether a window of the given screen rectangle would touch some monitor. A
+// stored place on none (a monitor since removed) is not restored: an
+// invisible modal dialog would block ZAVSet.
+bool IsOnSomeMonitor(const RECT& place);
 bool IsStoredRectUsable(int left, int top, int width, int height);
-// Moves the dialog to the stored position when the rule allows (size and
-// Z order unchanged); returns whether it moved.
+// Moves the dialog to the stored position when the rule allows and the place
+// is on a monitor (size and Z order unchanged); returns whether it moved.
 bool RestorePosition(HWND dialog, const SettingsFile& settings, const wchar_t* leftKey,
                      const wchar_t* topKey, PositionRule rule);
 void SavePosition(HWND dialog, const SettingsFile& settings, const wchar_t* leftKey,
                   const wchar_t* topKey);
-// Position and size (the schedule list), always with the -1 rule.
+// Position and size (the schedule list), always with the -1 rule, and only
+// onto a monitor.
 bool RestoreRect(HWND dialog, const SettingsFile& settings, const wchar_t* leftKey,
                  const wchar_t* topKey, const wchar_t* widthKey, const wchar_t* heightKey);
 void SaveRect(HWND dialog, const SettingsFile& settings, const wchar_t* leftKey, const wchar_t* topKey,

@@ -1,8 +1,8 @@
 // The about box from ZAVSet's own template: texts, places, fonts, colours,
 // tooltips, double-clicks and the three ways to close it.
 //
-// Each test runs the real modal box; a thread timer, dispatched by the box's
-// own message loop, inspects it and then closes it the way the test names.
+// Each test runs the real modal box through the dialog harness, inspects it
+// and then closes it the way the test names.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -18,76 +18,17 @@
 #include "settings/WinLib.h"
 #include "settings/resource.h"
 #include "tests/common/TestSupport.h"
+#include "tests/settings/DialogHarness.h"
 
 namespace {
 
-std::function<void(HWND)> g_whileOpen;
-UINT_PTR g_guardTimer = 0;
-
-BOOL CALLBACK FindVisibleDialog(HWND window, LPARAM param) {
-    wchar_t className[32];
-    GetClassNameW(window, className, 32);
-    if (lstrcmpW(className, L"#32770") != 0 || !IsWindowVisible(window)) return TRUE;
-    *reinterpret_cast<HWND*>(param) = window;
-    return FALSE;
-}
-
-HWND FindAboutBox() {
-    HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindVisibleDialog, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-// Runs once the queue is empty after the test's own step: a box that is still
-// open then did not close the way the test expected.
-void CALLBACK GuardTimer(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    g_guardTimer = 0;
-    HWND box = FindAboutBox();
-    if (box != nullptr) {
-        ADD_FAILURE() << "the about box is still open after the test's closing step";
-        SendMessageW(box, WM_CLOSE, 0, 0);
-    }
-}
-
-// The box is shown only once its message loop first finds the queue empty,
-// which is also when timers fire: the timer keeps ticking until it is seen.
-int g_openTicks = 0;
-constexpr int kMaxOpenTicks = 500;
-
-void CALLBACK OpenTimer(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND box = FindAboutBox();
-    if (box == nullptr && ++g_openTicks < kMaxOpenTicks) return;
-    KillTimer(nullptr, id);
-    std::function<void(HWND)> step = std::move(g_whileOpen);
-    g_whileOpen = nullptr;
-    if (box == nullptr) {
-        ADD_FAILURE() << "no about box shown";
-        return;
-    }
-    if (step) step(box);
-    g_guardTimer = SetTimer(nullptr, 0, 50, GuardTimer);
-}
-
-INT_PTR RunAbout(int elevation, std::function<void(HWND)> whileOpen) {
-    g_whileOpen = std::move(whileOpen);
-    g_openTicks = 0;
-    UINT_PTR timer = SetTimer(nullptr, 0, 10, OpenTimer);
+INT_PTR RunAbout(int elevation, DialogStep whileOpen) {
     DAbout about(elevation);
-    INT_PTR result = about.Run(nullptr);
-    KillTimer(nullptr, timer);
-    if (g_guardTimer != 0) {
-        KillTimer(nullptr, g_guardTimer);
-        g_guardTimer = 0;
-    }
-    return result;
+    return RunDialog([&about] { return about.Run(nullptr); }, std::move(whileOpen));
 }
 
 std::string TextOf(HWND box, int id) {
-    wchar_t text[1024];
-    text[0] = L'\0';
-    GetDlgItemTextW(box, id, text, 1024);
-    return Narrow(text);
+    return ItemTextUtf8(box, id);
 }
 
 std::vector<std::pair<HWND, std::wstring>> g_opened;
@@ -299,39 +240,12 @@ TEST_F(AboutDialogTest, StaticColours) {
     });
 }
 
-struct FoundTip {
-    int controlId;
-    std::wstring text;
-    LRESULT autoPop;
-};
-
-struct TipSearch {
-    HWND box;
-    std::vector<FoundTip>* tips;
-};
-
-// Collects the tool of every tooltip window the box owns.
-BOOL CALLBACK CollectTip(HWND window, LPARAM param) {
-    TipSearch* search = reinterpret_cast<TipSearch*>(param);
-    wchar_t className[32];
-    GetClassNameW(window, className, 32);
-    if (lstrcmpW(className, TOOLTIPS_CLASSW) != 0 || GetWindow(window, GW_OWNER) != search->box) return TRUE;
-    wchar_t text[128] = L"";
-    TTTOOLINFOW tool{};
-    tool.cbSize = kToolRecordSize;
-    tool.lpszText = text;
-    if (SendMessageW(window, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool))) {
-        search->tips->push_back({GetDlgCtrlID(reinterpret_cast<HWND>(tool.uId)), text,
-                                 SendMessageW(window, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0)});
-    }
-    return TRUE;
-}
+using FoundTip = DialogTip;
 
 TEST_F(AboutDialogTest, FourTooltips) {
     std::vector<FoundTip> tips;
     RunAbout(kElevationDefault, [&tips](HWND box) {
-        TipSearch search{box, &tips};
-        EnumThreadWindows(GetCurrentThreadId(), CollectTip, reinterpret_cast<LPARAM>(&search));
+        tips = DialogTips(box);
         PostMessageW(box, WM_CLOSE, 0, 0);
     });
     const FoundTip expected[] = {

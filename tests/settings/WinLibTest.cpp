@@ -184,6 +184,27 @@ TEST_F(PositionFileTest, IntMinRuleRestoresNegativePosition) {
     EXPECT_EQ(-20, at.y);
 }
 
+// A place on no monitor (one since removed) would open an invisible modal
+// dialog that blocks ZAVSet: it is not restored under any rule.
+TEST_F(PositionFileTest, PlaceOnNoMonitorIsNotRestored) {
+    settings.WriteInt(L"SetCmdLeft", -20000);
+    settings.WriteInt(L"SetCmdTop", -20000);
+    settings.WriteInt(L"SetAlarmLeft", 20000);
+    settings.WriteInt(L"SetAlarmTop", 20000);
+    settings.WriteInt(L"SelScheduleLeft", 20000);
+    settings.WriteInt(L"SelScheduleTop", 100);
+    settings.WriteInt(L"SelScheduleWidth", 500);
+    settings.WriteInt(L"SelScheduleHeight", 400);
+    POINT before = TopLeft();
+    EXPECT_FALSE(RestorePosition(dialog.window(), settings, L"SetCmdLeft", L"SetCmdTop", PositionRule::kIntMin));
+    EXPECT_FALSE(RestorePosition(dialog.window(), settings, L"SetAlarmLeft", L"SetAlarmTop", PositionRule::kMinusOne));
+    EXPECT_FALSE(RestoreRect(dialog.window(), settings, L"SelScheduleLeft", L"SelScheduleTop", L"SelScheduleWidth",
+                             L"SelScheduleHeight"));
+    POINT after = TopLeft();
+    EXPECT_EQ(before.x, after.x);
+    EXPECT_EQ(before.y, after.y);
+}
+
 TEST_F(PositionFileTest, RectIsRestoredAndSavedBack) {
     settings.WriteInt(L"SelScheduleLeft", 20);
     settings.WriteInt(L"SelScheduleTop", 30);
