@@ -9,6 +9,8 @@
 namespace {
 
 constexpr int kParameterIndex = 7;
+// Longer than any record ZAVSet writes.
+constexpr int kTestRunTextLimit = 65536;
 
 void RunMplay(const WString& parameter) { Mplay(parameter); }
 void RunShell(const WString& parameter) { Shell(trayAlarm != nullptr ? trayAlarm->mainWindow : nullptr, parameter); }
@@ -47,17 +49,24 @@ void ActExecute(WString actionText) {
 void RunTestRecord() {
     SharedBlock block;
     if (!block.open(kTestRunBlockName)) return;
-    // Read unit by unit: the block carries no length, and a text without its
-    // NUL must not lead past the mapped pages.
+    // Any local program can write ZAV_TEST. The block carries no length: a
+    // text without its NUL ends with the mapped pages, and one longer than a
+    // record can sensibly be is not read at all (megabytes froze ZAV).
     WString actionText;
-    wchar_t unit[2] = {};
-    while (block.read(unit, sizeof(wchar_t)) && unit[0] != L'\0') actionText.append(unit);
-    ActExecute(actionText);
+    if (block.readText(&actionText, kTestRunTextLimit)) ActExecute(actionText);
     block.close();
 }
 
+WString ShownMessage(const WString& message) {
+    if (message.length() <= kShownMessageUnits) return message;
+    int cut = kShownMessageUnits;
+    // Not between the two halves of a surrogate pair.
+    if (IS_HIGH_SURROGATE(message.at(cut - 1))) --cut;
+    return message.Left(cut) + L"…";
+}
+
 void Msg(const WString& parameter) {
-    ShowInfo(parameter.text(), trayAlarm != nullptr ? trayAlarm->mainWindow : nullptr);
+    ShowInfo(ShownMessage(parameter).text(), trayAlarm != nullptr ? trayAlarm->mainWindow : nullptr);
 }
 
 void Notice(const WString& parameter) {
@@ -65,7 +74,7 @@ void Notice(const WString& parameter) {
     NOTIFYICONDATAW& balloon = trayAlarm->balloonRecord;
     // The title holds 63 units and its NUL; the rest of the text is dropped.
     lstrcpynW(balloon.szInfoTitle, parameter.text(), ARRAYSIZE(balloon.szInfoTitle));
-    Shell_NotifyIconW(NIM_MODIFY, &balloon);
+    trayAlarm->notifyIcon(NIM_MODIFY, &balloon);
 }
 
 void Blink(const WString& parameter) {

@@ -37,6 +37,15 @@ int ClampTimerInt(int value) {
     return value;
 }
 
+int ClampBlinkInt(int value) {
+    return (value < kBlinkIntMin || value > kBlinkIntMax) ? kBlinkIntDefault : value;
+}
+
+void OpenMessageFilter(const TrayAlarm& tray, MessageFilterCall change) {
+    change(tray.controlMessage, MSGFLT_ADD);
+    change(tray.taskbarMessage, MSGFLT_ADD);
+}
+
 bool IsOldFormatRecord(const WString& record) {
     return record.at(14) == L' ' || (record.at(12) == L'毎' && record.at(13) == L' ');
 }
@@ -66,8 +75,7 @@ TrayAlarm::TrayAlarm(const WString& moduleDirectory, int osLevel, BOOL wow64, co
     trayMessage = RegisterWindowMessageW(kTrayMessageName);
     controlMessage = RegisterWindowMessageW(kControlMessageName);
     taskbarMessage = RegisterWindowMessageW(kTaskbarCreatedName);
-    // An elevated ZAV must still hear an unelevated ZAVSet.
-    ChangeWindowMessageFilter(controlMessage, MSGFLT_ADD);
+    OpenMessageFilter(*this);
 
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = OnMyNotifyIcon;
@@ -92,11 +100,11 @@ TrayAlarm::TrayAlarm(const WString& moduleDirectory, int osLevel, BOOL wow64, co
     balloonRecord.dwInfoFlags = NIIF_INFO;
 
     ReadIni();
-    Shell_NotifyIconW(NIM_ADD, &trayRecord);
+    notifyIcon(NIM_ADD, &trayRecord);
 }
 
 TrayAlarm::~TrayAlarm() {
-    Shell_NotifyIconW(NIM_DELETE, &trayRecord);
+    notifyIcon(NIM_DELETE, &trayRecord);
     CheckWin32(DestroyWindow(mainWindow), "DestroyWindow");
     trayAlarm = nullptr;
 }
@@ -118,7 +126,12 @@ void TrayAlarm::ReadIni() {
     KillTimer(mainWindow, kWatchTimer);
     CheckWin32(SetTimer(mainWindow, kWatchTimer, watchPeriod, nullptr), "SetTimer in ReadIni");
     // Taken by the next Blink; a blink already running keeps its period.
-    blinkPeriod = settings.ReadInt(L"BlinkInt", kBlinkIntDefault);
+    blinkPeriod = ClampBlinkInt(settings.ReadInt(L"BlinkInt", kBlinkIntDefault));
+}
+
+BOOL TrayAlarm::UpdateTrayIcon() {
+    if (notifyIcon(NIM_MODIFY, &trayRecord)) return TRUE;
+    return notifyIcon(NIM_ADD, &trayRecord);
 }
 
 void TrayAlarm::MainLoop() {

@@ -29,6 +29,14 @@ constexpr UINT_PTR kBlinkTimer = 2;   // swaps the tray icon while a Blink is pe
 
 constexpr UINT kTrayIconId = 1;
 
+// BlinkInt as the options dialog offers it; a value outside is taken as
+// kBlinkIntDefault.
+constexpr int kBlinkIntMin = 100;
+constexpr int kBlinkIntMax = 3000;
+
+using NotifyIconCall = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAW record);
+using MessageFilterCall = BOOL(WINAPI*)(UINT message, DWORD action);
+
 struct TrayAlarm {
     TrayAlarm(const WString& moduleDirectory, int osLevel, BOOL wow64, const SettingsFile& settings);
     ~TrayAlarm();
@@ -54,6 +62,9 @@ struct TrayAlarm {
     // Counts Blink actions, so that the box of one blink does not end a
     // later blink that came due while the box was open.
     unsigned blinkSerial = 0;
+    // The blink whose failed tray update was reported: one box per blink,
+    // since the box's own loop runs the next ticks.
+    unsigned blinkFailureReported = 0;
     int watchPeriod = kTimerIntDefault;
     int blinkPeriod = kBlinkIntDefault;
     WatchState watch;               // schedule path, schedule, lastChecked
@@ -63,6 +74,13 @@ struct TrayAlarm {
     NOTIFYICONDATAW trayRecord;
     NOTIFYICONDATAW balloonRecord;
     HWND mainWindow = nullptr;
+    // Every call to the notification area goes through here; tests put in
+    // one that fails, as the shell does while Explorer is away.
+    NotifyIconCall notifyIcon = Shell_NotifyIconW;
+
+    // Shows trayRecord: NIM_MODIFY, or NIM_ADD when the icon is gone (Explorer
+    // restarted unnoticed, or the first NIM_ADD came before the taskbar).
+    BOOL UpdateTrayIcon();
 };
 
 // The one TrayAlarm while it exists, for the window procedure and the actions.
@@ -73,6 +91,16 @@ extern TrayAlarm* trayAlarm;
 // fast as the system allows, or, for a negative value read as unsigned,
 // almost never).
 int ClampTimerInt(int value);
+
+// BlinkInt as the blink timer uses it: outside kBlinkIntMin..kBlinkIntMax
+// (0 or letters would blink every 10 ms, -1 or a huge value once in weeks)
+// it becomes the default.
+int ClampBlinkInt(int value);
+
+// Lets the messages an elevated ZAV must hear from unelevated senders through
+// the message filter: ZAVSet's control message, and Explorer's TaskbarCreated
+// (without it the icon never comes back after Explorer restarts).
+void OpenMessageFilter(const TrayAlarm& tray, MessageFilterCall change = ChangeWindowMessageFilter);
 
 // True when a record is in the format used before version 2.00: a blank at
 // code unit 14, or 毎 at 12 followed by a blank.

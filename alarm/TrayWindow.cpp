@@ -52,8 +52,8 @@ LRESULT OnControlMessage(TrayAlarm& tray, WPARAM request) {
 
 LRESULT OnTaskbarCreated(TrayAlarm& tray) {
     // The record carries whichever icon it showed last, so a blink goes on.
-    Shell_NotifyIconW(NIM_DELETE, &tray.trayRecord);
-    Shell_NotifyIconW(NIM_ADD, &tray.trayRecord);
+    tray.notifyIcon(NIM_DELETE, &tray.trayRecord);
+    tray.notifyIcon(NIM_ADD, &tray.trayRecord);
     return 1;
 }
 
@@ -99,21 +99,21 @@ void ShowTrayMenu(TrayAlarm& tray) {
     CheckWin32(DestroyMenu(menu.release()), "DestroyMenu");
 }
 
-void SetTrayIcon(TrayAlarm& tray, int iconId, const char* failureLabel) {
+void SetTrayIcon(TrayAlarm& tray, int iconId) {
     tray.trayRecord.hIcon = LoadIconW(zavInstance, MAKEINTRESOURCEW(iconId));
-    CheckWin32(Shell_NotifyIconW(NIM_MODIFY, &tray.trayRecord), failureLabel);
 }
 
 void ShowBlinkMessage(TrayAlarm& tray) {
     // Copied: a Blink that comes due while the box is open replaces the member.
     WString message = tray.pendingBlinkMessage;
     unsigned serial = tray.blinkSerial;
-    ShowInfo(message.text(), tray.mainWindow);
+    ShowInfo(ShownMessage(message).text(), tray.mainWindow);
     // A later Blink that came due meanwhile keeps blinking until its own box.
     if (tray.blinkSerial != serial) return;
     tray.pendingBlinkMessage = WString();
     KillTimer(tray.mainWindow, kBlinkTimer);
-    SetTrayIcon(tray, IDI_ALARM, "NIM_MODIFY");
+    SetTrayIcon(tray, IDI_ALARM);
+    CheckWin32(tray.UpdateTrayIcon(), "NIM_MODIFY");
 }
 
 LRESULT OnClickTimer(TrayAlarm& tray) {
@@ -133,7 +133,13 @@ LRESULT OnWatchTimer(TrayAlarm& tray) {
 
 LRESULT OnBlinkTimer(TrayAlarm& tray) {
     HICON normal = LoadIconW(zavInstance, MAKEINTRESOURCEW(IDI_ALARM));
-    SetTrayIcon(tray, tray.trayRecord.hIcon == normal ? IDI_ALARM_RINGING : IDI_ALARM, "Shell_NotifyIcon");
+    SetTrayIcon(tray, tray.trayRecord.hIcon == normal ? IDI_ALARM_RINGING : IDI_ALARM);
+    if (tray.UpdateTrayIcon()) return 0;
+    // The blinking goes on; only its first failure is reported. Marked
+    // before the box: the box's loop runs the next ticks.
+    if (tray.blinkFailureReported == tray.blinkSerial) return 0;
+    tray.blinkFailureReported = tray.blinkSerial;
+    CheckWin32(FALSE, "Shell_NotifyIcon");
     return 0;
 }
 

@@ -103,12 +103,22 @@ InstanceMutex::InstanceMutex(const wchar_t* name) : created_(false), handle_(nul
     // name is taken all the same. Going on to create would fail the same way
     // and leave a second resident program running with no mutex at all.
     if (GetLastError() == ERROR_ACCESS_DENIED) return;
-    created_ = true;
     SECURITY_ATTRIBUTES inheritable = {};
     inheritable.nLength = sizeof(inheritable);
     inheritable.lpSecurityDescriptor = nullptr;
     inheritable.bInheritHandle = TRUE;
-    handle_ = CreateMutexW(&inheritable, TRUE, name);
+    HANDLE made = CreateMutexW(&inheritable, TRUE, name);
+    // Another start may have made the mutex between the open and here: then
+    // this handle names its mutex (ERROR_ALREADY_EXISTS, not owned). A create
+    // that fails (refused, or the name taken by another kind of object) is
+    // no free name either.
+    if (made != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(made);
+        return;
+    }
+    if (made == nullptr) return;
+    created_ = true;
+    handle_ = made;
 }
 
 void InstanceMutex::Release() {

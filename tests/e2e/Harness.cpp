@@ -581,4 +581,126 @@ void Screenshot(const std::wstring& name, HWND settle) {
     WaitUntil([&dosPicture] { return GetFileAttributesW(dosPicture.c_str()) != INVALID_FILE_ATTRIBUTES; });
 }
 
+// ---- Programs a test did not start itself ----
+
+namespace {
+
+HWND ZavWindowOf(DWORD processId) {
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"ZAV_WINCLASS", L"Orrivane"); w != nullptr;
+         w = FindWindowExW(nullptr, w, L"ZAV_WINCLASS", L"Orrivane")) {
+        if (ProcessOf(w) == processId) return w;
+    }
+    return nullptr;
+}
+
+bool StillRunning(HANDLE process) { return process != nullptr && WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
+
+// WM_CLOSE to its ZAV window; TerminateProcess when it has none (a ZAV
+// waiting in a box) or does not end.
+void EndProcess(HANDLE process, DWORD processId) {
+    if (!StillRunning(process)) return;
+    HWND window = ZavWindowOf(processId);
+    if (window != nullptr) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        if (WaitUntil([process] { return !StillRunning(process); }, 5000)) return;
+    }
+    TerminateProcess(process, 0xDEAD);
+    WaitForSingleObject(process, 5000);
+}
+
+}  // namespace
+
+bool RunInCmd(const Sandbox& sandbox, const std::wstring& command, HANDLE* cmd) {
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    std::wstring program = std::wstring(system) + L"\\cmd.exe";
+    std::wstring commandLine = L"cmd.exe /c " + command;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        sandbox.directory().c_str(), &startup, &info)) {
+        return false;
+    }
+    CloseHandle(info.hThread);
+    *cmd = info.hProcess;
+    return true;
+}
+
+OtherProcess::~OtherProcess() {
+    EndProcess(process_, id_);
+    if (process_ != nullptr) CloseHandle(process_);
+}
+
+bool OtherProcess::Find(const std::wstring& fileName, DWORD timeoutMs) {
+    WaitUntil([&] {
+        for (DWORD id : ProcessesNamed(fileName)) {
+            process_ = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, id);
+            if (process_ != nullptr) {
+                id_ = id;
+                return true;
+            }
+        }
+        return false;
+    }, timeoutMs);
+    return process_ != nullptr;
+}
+
+bool OtherProcess::Running() const { return StillRunning(process_); }
+
+bool OtherProcess::WaitForExit(DWORD timeoutMs) const {
+    return WaitUntil([this] { return !Running(); }, timeoutMs);
+}
+
+DWORD OtherProcess::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+HWND OtherProcess::WaitForZavWindow(DWORD timeoutMs) const {
+    HWND window = nullptr;
+    WaitUntil([&] {
+        window = ZavWindowOf(id_);
+        return window != nullptr || !Running();
+    }, timeoutMs);
+    return window;
+}
+
+bool OtherProcess::Close(DWORD timeoutMs) const {
+    if (!Running()) return true;
+    HWND window = ZavWindowOf(id_);
+    if (window == nullptr) return false;
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    return WaitForExit(timeoutMs);
+}
+
+ZavCrowd::~ZavCrowd() {
+    for (PROCESS_INFORMATION& info : processes_) {
+        EndProcess(info.hProcess, info.dwProcessId);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+}
+
+bool ZavCrowd::Start(const Sandbox& sandbox, int count) {
+    std::wstring program = sandbox.PathOf(L"ZAV.exe");
+    for (int i = 0; i < count; ++i) {
+        std::wstring commandLine = L"\"" + program + L"\"";
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION info = {};
+        if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                            sandbox.directory().c_str(), &startup, &info)) {
+            return false;
+        }
+        processes_.push_back(info);
+    }
+    // Let go together, so that the starts meet at the single-instance guard.
+    for (PROCESS_INFORMATION& info : processes_) ResumeThread(info.hThread);
+    return true;
+}
+
+bool ZavCrowd::Running(size_t i) const { return StillRunning(processes_[i].hProcess); }
+
 }  // namespace e2e

@@ -199,4 +199,53 @@ HWND WaitForBalloon(DWORD timeoutMs = kWaitMs);
 // screen, so a box that has just appeared is in the picture. Otherwise nothing.
 void Screenshot(const std::wstring& name, HWND settle = nullptr);
 
+// ---- Programs a test did not start itself ----
+
+// Runs "cmd /c <command>" with the sandbox as current directory, as a user
+// typing the command at a prompt in that folder. The handle of cmd goes to
+// *cmd; false when cmd could not be started.
+bool RunInCmd(const Sandbox& sandbox, const std::wstring& command, HANDLE* cmd);
+
+// A running process of a program file that another program started, taken by
+// its name, and ended as ZavProcess ends its own: WM_CLOSE to its ZAV window,
+// TerminateProcess only as a last resort.
+class OtherProcess {
+public:
+    OtherProcess() = default;
+    ~OtherProcess();
+    OtherProcess(const OtherProcess&) = delete;
+    OtherProcess& operator=(const OtherProcess&) = delete;
+
+    // Waits for a process with that file name to appear and opens it.
+    bool Find(const std::wstring& fileName, DWORD timeoutMs = kWaitMs);
+    DWORD id() const { return id_; }
+    bool Running() const;
+    bool WaitForExit(DWORD timeoutMs = kWaitMs) const;
+    DWORD ExitCode() const;
+    // Its window "Orrivane" of class ZAV_WINCLASS; nullptr after the time-out.
+    HWND WaitForZavWindow(DWORD timeoutMs = kWaitMs) const;
+    bool Close(DWORD timeoutMs = kWaitMs) const;
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD id_ = 0;
+};
+
+// Several ZAV.exe started in the sandbox at one instant: created suspended,
+// then all let go together. Each is ended on destruction as ZavProcess does.
+class ZavCrowd {
+public:
+    ZavCrowd() = default;
+    ~ZavCrowd();
+    ZavCrowd(const ZavCrowd&) = delete;
+    ZavCrowd& operator=(const ZavCrowd&) = delete;
+
+    bool Start(const Sandbox& sandbox, int count);
+    const std::vector<PROCESS_INFORMATION>& processes() const { return processes_; }
+    bool Running(size_t i) const;
+
+private:
+    std::vector<PROCESS_INFORMATION> processes_;
+};
+
 }  // namespace e2e
