@@ -9,12 +9,6 @@
 
 namespace {
 
-REGSAM ChooseRegistryView() {
-    BOOL wow64 = FALSE;
-    GetOsLevel(&wow64, nullptr);
-    return wow64 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
-}
-
 // The watch pass hands its actions over by reference to a record copy of
 // its own; ActExecute takes its own copy before anything nested can run.
 void PerformScheduledAction(const WString& actionText) {
@@ -27,7 +21,21 @@ void StartSettingsFromSchedule(const wchar_t* commandWord) {
 
 }  // namespace
 
-const REGSAM registryView = ChooseRegistryView();
+namespace {
+REGSAM registryViewCache = 0;  // 0 until the first call: no flag is 0
+}  // namespace
+
+REGSAM RegistryView() {
+    // Asked on first use, not while static objects are built: GetOsLevel can
+    // show a box, and no box may open before wWinMain runs.
+    if (registryViewCache == 0) {
+        BOOL wow64 = FALSE;
+        GetOsLevel(&wow64, nullptr);
+        registryViewCache = wow64 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+    }
+    return registryViewCache;
+}
+
 HINSTANCE zavInstance = GetModuleHandleW(nullptr);
 TrayAlarm* trayAlarm = nullptr;
 

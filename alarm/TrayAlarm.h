@@ -16,8 +16,8 @@ static_assert(sizeof(NOTIFYICONDATAW) == 956, "NOTIFYICONDATAW must be the 956-b
 
 // Every registry key ZAV opens carries this flag, so that a 32-bit ZAV on
 // 64-bit Windows reaches the 64-bit view: KEY_WOW64_64KEY under WOW64,
-// KEY_WOW64_32KEY otherwise. Chosen before wWinMain runs.
-extern const REGSAM registryView;
+// KEY_WOW64_32KEY otherwise. Decided on the first call.
+REGSAM RegistryView();
 
 // ZAV's module instance (icons, menu, window class).
 extern HINSTANCE zavInstance;

@@ -89,7 +89,7 @@ LRESULT OnCommand(TrayAlarm& tray, WORD id) {
 // ---- Timers ----
 
 void ShowTrayMenu(TrayAlarm& tray) {
-    UniqueMenu menu(LoadMenuW(zavInstance, MAKEINTRESOURCEW(IDM_TRAY)));
+    UniqueMenu menu(LoadMenuW(zavInstance, MAKEINTRESOURCEW(IDR_TRAY_MENU)));
     POINT cursor = {};
     CheckWin32(GetCursorPos(&cursor), "GetCursorPos");
     TrackPopupMenuEx(GetSubMenu(menu.get(), 0), TPM_RIGHTBUTTON, cursor.x, cursor.y, tray.mainWindow, nullptr);
