@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "tests/e2e/BenchSupport.h"
 #include "tests/e2e/Harness.h"
 
 using namespace e2e;
@@ -86,21 +87,6 @@ int TrayIconCount() {
     return count;
 }
 
-// Records examined at start and every second but not due during the run.
-std::vector<std::wstring> QuietSchedule(int records) {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    std::vector<std::wstring> schedule;
-    for (int i = 0; i < records; ++i) {
-        SYSTEMTIME at = now;
-        at.wHour = static_cast<WORD>((now.wHour + 12) % 24);
-        at.wMinute = static_cast<WORD>(i % 60);
-        at.wSecond = static_cast<WORD>((i / 60) % 60);
-        schedule.push_back(EveryDayRecord(at, L"Msg", L"起動測定用の予定 " + std::to_wstring(i)));
-    }
-    return schedule;
-}
-
 // Milliseconds from CreateProcess to ZAV's icon in the tray; negative when it
 // did not appear.
 double ZavStartToTray(const Sandbox& sandbox) {
@@ -151,7 +137,7 @@ double NotepadStartToWindow() {
 bool MeasureStart(int starts) {
     Sandbox sandbox;
     sandbox.InstallStandIn();
-    sandbox.WriteSchedule(QuietSchedule(kStartRecords));
+    sandbox.WriteSchedule(QuietSchedule(kStartRecords, L"起動測定用の予定"));
     std::vector<double> zav;
     std::vector<double> notepad;
     // Alternating, so that a busy spell of the machine falls on both.
