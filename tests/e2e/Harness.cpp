@@ -125,23 +125,13 @@ std::wstring StandInProgramPath() { return TestProgramDirectory() + L"\\..\\stan
 
 // ---- Sandbox ----
 
-Sandbox::Sandbox() {
-    static int serial = 0;
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    wchar_t name[80];
-    swprintf(name, 80, L"orrivane-e2e-%lu-%d-%llu", GetCurrentProcessId(), ++serial, GetTickCount64());
-    directory_ = std::wstring(temp) + name;
-    CreateDirectoryW(directory_.c_str(), nullptr);
+Sandbox::Sandbox() : directory_(folder_.path().text()) {
     CopyFileW(ZavProgramPath().c_str(), PathOf(L"ZAV.exe").c_str(), FALSE);
 }
 
 Sandbox::~Sandbox() {
     // A program that just ended may hold its image a moment longer.
-    WaitUntil([this] {
-        RemoveTree(directory_);
-        return GetFileAttributesW(directory_.c_str()) == INVALID_FILE_ATTRIBUTES;
-    }, 3000);
+    WaitUntil([this] { return RemoveTree(directory_); }, 3000);
 }
 
 std::wstring Sandbox::PathOf(const std::wstring& name) const { return directory_ + L"\\" + name; }
