@@ -5,18 +5,19 @@
 // which is most of a statically linked program's size.
 //
 // Every one of them ends the program where the runtime would have thrown:
-// product code catches nothing, so a throw would have ended it all the same.
+// product code catches nothing, so a throw would have ended it all the same
+// (through abort, exit code 3, after a message to a console nobody sees).
 #include <windows.h>
 
 #include <cstdlib>
 #include <new>
 
+#include "common/ProgramRuntime.h"
+
 namespace {
 
 [[noreturn]] void EndProgram() {
-    // The code an uncaught exception ends a program with under the toolchain's
-    // runtime (abort), without its message on a console nobody sees.
-    ExitProcess(3);
+    ExitProcess(kRuntimeFailureExitCode);
 }
 
 void* Allocate(std::size_t size) {
