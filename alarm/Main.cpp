@@ -29,7 +29,7 @@ void HandleArguments(const WString& arguments) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-    zavInstance = instance;
+    g_zavInstance = instance;
     CommandLine commandLine = SplitCommandLine();
     WString moduleDirectory = DirectoryOf(commandLine.program);
     SettingsFile settings = SettingsFile::ForCurrentDirectory();
