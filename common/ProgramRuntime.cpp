@@ -28,6 +28,8 @@ void* Allocate(std::size_t size) {
 
 }  // namespace
 
+// One line a function: these read as the table they are.
+// clang-format off
 void* operator new(std::size_t size) { return Allocate(size); }
 void* operator new[](std::size_t size) { return Allocate(size); }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return std::malloc(size != 0 ? size : 1); }
@@ -66,3 +68,4 @@ void __cxa_throw_bad_array_new_length() { EndProgram(); }
 void __cxa_pure_virtual() { EndProgram(); }
 void __cxa_deleted_virtual() { EndProgram(); }
 }
+// clang-format on

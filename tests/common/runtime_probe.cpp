@@ -27,7 +27,9 @@ struct Derived : Base {
 
 // Out of line, so the compiler cannot see that the call is made while Base
 // is still being built.
-__attribute__((noipa)) void CallWork(Base* object) { object->Work(); }
+__attribute__((noipa)) void CallWork(Base* object) {
+    object->Work();
+}
 
 }  // namespace
 

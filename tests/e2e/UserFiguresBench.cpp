@@ -154,8 +154,8 @@ bool MeasureStart(int starts) {
     std::printf("ZAV start to tray icon with %d records: median %.0f ms, worst %.0f ms (%zu starts)\n", kStartRecords,
                 Median(zav), *std::max_element(zav.begin(), zav.end()), zav.size());
     if (!notepad.empty()) {
-        std::printf("Wine's notepad start to window, same run: median %.0f ms; ZAV / notepad = %.2f\n",
-                    Median(notepad), Median(zav) / Median(notepad));
+        std::printf("Wine's notepad start to window, same run: median %.0f ms; ZAV / notepad = %.2f\n", Median(notepad),
+                    Median(zav) / Median(notepad));
     }
     return true;
 }
@@ -213,9 +213,10 @@ bool MeasureLateness() {
         std::printf("Alarm lateness: only %zu of %d boxes seen\n", delays.size(), kLateRecords);
         if (delays.empty()) return false;
     }
-    std::printf("Alarm lateness, %d Msg records on successive seconds: median %.0f ms, worst %.0f ms "
-                "(from the start of the due second to the box on screen)\n",
-                kLateRecords, Median(delays), *std::max_element(delays.begin(), delays.end()));
+    std::printf(
+        "Alarm lateness, %d Msg records on successive seconds: median %.0f ms, worst %.0f ms "
+        "(from the start of the due second to the box on screen)\n",
+        kLateRecords, Median(delays), *std::max_element(delays.begin(), delays.end()));
     return delays.size() == static_cast<size_t>(kLateRecords);
 }
 
