@@ -13,7 +13,7 @@ constexpr int kParameterIndex = 7;
 constexpr int kTestRunTextLimit = 65536;
 
 void RunMplay(const WString& parameter) { Mplay(parameter); }
-void RunShell(const WString& parameter) { Shell(trayAlarm != nullptr ? trayAlarm->mainWindow : nullptr, parameter); }
+void RunShell(const WString& parameter) { Shell(g_trayAlarm != nullptr ? g_trayAlarm->mainWindow : nullptr, parameter); }
 void RunExit(const WString& parameter) { Exit(IDI_ALARM, parameter); }
 
 struct ActionEntry {
@@ -66,21 +66,21 @@ WString ShownMessage(const WString& message) {
 }
 
 void Msg(const WString& parameter) {
-    ShowInfo(ShownMessage(parameter).text(), trayAlarm != nullptr ? trayAlarm->mainWindow : nullptr);
+    ShowInfo(ShownMessage(parameter).text(), g_trayAlarm != nullptr ? g_trayAlarm->mainWindow : nullptr);
 }
 
 void Notice(const WString& parameter) {
-    if (trayAlarm == nullptr) return;
-    NOTIFYICONDATAW& balloon = trayAlarm->balloonRecord;
+    if (g_trayAlarm == nullptr) return;
+    NOTIFYICONDATAW& balloon = g_trayAlarm->balloonRecord;
     // The title holds 63 units and its NUL; the rest of the text is dropped.
     lstrcpynW(balloon.szInfoTitle, parameter.text(), ARRAYSIZE(balloon.szInfoTitle));
-    trayAlarm->notifyIcon(NIM_MODIFY, &balloon);
+    g_trayAlarm->notifyIcon(NIM_MODIFY, &balloon);
 }
 
 void Blink(const WString& parameter) {
-    if (trayAlarm == nullptr) return;
-    trayAlarm->pendingBlinkMessage = parameter;
-    ++trayAlarm->blinkSerial;
-    CheckWin32(SetTimer(trayAlarm->mainWindow, kBlinkTimer, trayAlarm->blinkPeriod, nullptr),
+    if (g_trayAlarm == nullptr) return;
+    g_trayAlarm->pendingBlinkMessage = parameter;
+    ++g_trayAlarm->blinkSerial;
+    CheckWin32(SetTimer(g_trayAlarm->mainWindow, kBlinkTimer, g_trayAlarm->blinkPeriod, nullptr),
                "SetTimer ActExecute");
 }

@@ -29,7 +29,7 @@ void HandleArguments(const WString& arguments) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-    zavInstance = instance;
+    g_zavInstance = instance;
     CommandLine commandLine = SplitCommandLine();
     // From the module: started as "ZAV" at a prompt, the command line names no folder.
     WString moduleDirectory = ProgramFolder();

@@ -9,12 +9,6 @@
 
 namespace {
 
-REGSAM ChooseRegistryView() {
-    BOOL wow64 = FALSE;
-    GetOsLevel(&wow64, nullptr);
-    return wow64 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
-}
-
 // The watch pass hands its actions over by reference to a record copy of
 // its own; ActExecute takes its own copy before anything nested can run.
 void PerformScheduledAction(const WString& actionText) {
@@ -22,14 +16,28 @@ void PerformScheduledAction(const WString& actionText) {
 }
 
 void StartSettingsFromSchedule(const wchar_t* commandWord) {
-    if (trayAlarm != nullptr) trayAlarm->StartSettings(commandWord, SW_SHOW);
+    if (g_trayAlarm != nullptr) g_trayAlarm->StartSettings(commandWord, SW_SHOW);
 }
 
 }  // namespace
 
-const REGSAM registryView = ChooseRegistryView();
-HINSTANCE zavInstance = GetModuleHandleW(nullptr);
-TrayAlarm* trayAlarm = nullptr;
+namespace {
+REGSAM g_registryView = 0;  // 0 until the first call: no view flag is 0
+}  // namespace
+
+REGSAM RegistryView() {
+    // Asked on first use, not while static objects are built: GetOsLevel can
+    // show a box, and no box may open before wWinMain runs.
+    if (g_registryView == 0) {
+        BOOL wow64 = FALSE;
+        GetOsLevel(&wow64, nullptr);
+        g_registryView = wow64 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+    }
+    return g_registryView;
+}
+
+HINSTANCE g_zavInstance = GetModuleHandleW(nullptr);
+TrayAlarm* g_trayAlarm = nullptr;
 
 int ClampTimerInt(int value) {
     if (value > kTimerIntMax) return kTimerIntDefault;
@@ -60,7 +68,7 @@ TrayAlarm::TrayAlarm(const WString& moduleDirectory, int osLevel, BOOL wow64, co
       settingsProgramPath(JoinPath(moduleDirectory, kZavSetProgram)),
       trayRecord(), balloonRecord() {
     watch.schedulePath = ScheduleFilePath(startupDirectory);
-    trayAlarm = this;
+    g_trayAlarm = this;
     SetActionHandler(PerformScheduledAction);
     SetSettingsStarter(StartSettingsFromSchedule);
 
@@ -79,19 +87,19 @@ TrayAlarm::TrayAlarm(const WString& moduleDirectory, int osLevel, BOOL wow64, co
 
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = OnMyNotifyIcon;
-    windowClass.hInstance = zavInstance;
+    windowClass.hInstance = g_zavInstance;
     windowClass.lpszClassName = kZavWindowClass;
     CheckWin32(RegisterClassW(&windowClass), "RegisterClass");
 
     mainWindow = CreateWindowExW(WS_EX_TOOLWINDOW, kZavWindowClass, kZavWindowTitle, WS_POPUP, 0, 0, 1, 1,
-                                 nullptr, nullptr, zavInstance, nullptr);
+                                 nullptr, nullptr, g_zavInstance, nullptr);
 
     trayRecord.cbSize = sizeof(NOTIFYICONDATAW);
     trayRecord.hWnd = mainWindow;
     trayRecord.uID = kTrayIconId;
     trayRecord.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     trayRecord.uCallbackMessage = trayMessage;
-    trayRecord.hIcon = LoadIconW(zavInstance, MAKEINTRESOURCEW(IDI_ALARM));
+    trayRecord.hIcon = LoadIconW(g_zavInstance, MAKEINTRESOURCEW(IDI_ALARM));
     lstrcpynW(trayRecord.szTip, L"Orrivane", ARRAYSIZE(trayRecord.szTip));
 
     balloonRecord = trayRecord;
@@ -106,7 +114,7 @@ TrayAlarm::TrayAlarm(const WString& moduleDirectory, int osLevel, BOOL wow64, co
 TrayAlarm::~TrayAlarm() {
     notifyIcon(NIM_DELETE, &trayRecord);
     CheckWin32(DestroyWindow(mainWindow), "DestroyWindow");
-    trayAlarm = nullptr;
+    g_trayAlarm = nullptr;
 }
 
 void TrayAlarm::RunInitSchedule() {

@@ -1,5 +1,5 @@
 // ZAV's main object: the hidden window, the tray icon records, the schedule
-// and the settings. There is exactly one, reached through trayAlarm.
+// and the settings. There is exactly one, reached through g_trayAlarm.
 #pragma once
 
 #include <windows.h>
@@ -16,11 +16,11 @@ static_assert(sizeof(NOTIFYICONDATAW) == 956, "NOTIFYICONDATAW must be the 956-b
 
 // Every registry key ZAV opens carries this flag, so that a 32-bit ZAV on
 // 64-bit Windows reaches the 64-bit view: KEY_WOW64_64KEY under WOW64,
-// KEY_WOW64_32KEY otherwise. Chosen before wWinMain runs.
-extern const REGSAM registryView;
+// KEY_WOW64_32KEY otherwise. Decided on the first call.
+REGSAM RegistryView();
 
 // ZAV's module instance (icons, menu, window class).
-extern HINSTANCE zavInstance;
+extern HINSTANCE g_zavInstance;
 
 // Window timers of the main window.
 constexpr UINT_PTR kClickTimer = 0;   // tells a single click from a double click
@@ -84,7 +84,7 @@ struct TrayAlarm {
 };
 
 // The one TrayAlarm while it exists, for the window procedure and the actions.
-extern TrayAlarm* trayAlarm;
+extern TrayAlarm* g_trayAlarm;
 
 // TimerInt as the watch timer uses it: above kTimerIntMax it becomes the
 // default; 0 or below becomes kTimerIntMin (SetTimer would otherwise fire as

@@ -89,7 +89,7 @@ LRESULT OnCommand(TrayAlarm& tray, WORD id) {
 // ---- Timers ----
 
 void ShowTrayMenu(TrayAlarm& tray) {
-    UniqueMenu menu(LoadMenuW(zavInstance, MAKEINTRESOURCEW(IDM_TRAY)));
+    UniqueMenu menu(LoadMenuW(g_zavInstance, MAKEINTRESOURCEW(IDR_TRAY_MENU)));
     POINT cursor = {};
     CheckWin32(GetCursorPos(&cursor), "GetCursorPos");
     TrackPopupMenuEx(GetSubMenu(menu.get(), 0), TPM_RIGHTBUTTON, cursor.x, cursor.y, tray.mainWindow, nullptr);
@@ -100,7 +100,7 @@ void ShowTrayMenu(TrayAlarm& tray) {
 }
 
 void SetTrayIcon(TrayAlarm& tray, int iconId) {
-    tray.trayRecord.hIcon = LoadIconW(zavInstance, MAKEINTRESOURCEW(iconId));
+    tray.trayRecord.hIcon = LoadIconW(g_zavInstance, MAKEINTRESOURCEW(iconId));
 }
 
 void ShowBlinkMessage(TrayAlarm& tray) {
@@ -132,7 +132,7 @@ LRESULT OnWatchTimer(TrayAlarm& tray) {
 }
 
 LRESULT OnBlinkTimer(TrayAlarm& tray) {
-    HICON normal = LoadIconW(zavInstance, MAKEINTRESOURCEW(IDI_ALARM));
+    HICON normal = LoadIconW(g_zavInstance, MAKEINTRESOURCEW(IDI_ALARM));
     SetTrayIcon(tray, tray.trayRecord.hIcon == normal ? IDI_ALARM_RINGING : IDI_ALARM);
     if (tray.UpdateTrayIcon()) return 0;
     // The blinking goes on; only its first failure is reported. Marked
@@ -157,7 +157,7 @@ LRESULT OnTimer(TrayAlarm& tray, UINT_PTR timerId) {
 LRESULT CALLBACK OnMyNotifyIcon(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // Messages that arrive before the TrayAlarm exists (none in practice) or
     // after it went are left to the default procedure.
-    TrayAlarm* tray = trayAlarm;
+    TrayAlarm* tray = g_trayAlarm;
     if (tray == nullptr) return DefWindowProcW(window, message, wParam, lParam);
 
     if (message == tray->trayMessage) return OnTrayCallback(*tray, wParam, lParam);

@@ -67,42 +67,6 @@ std::vector<HWND> VisibleWindows(DWORD processId, const wchar_t* className) {
     return search.found;
 }
 
-std::string ToAnsi(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string result(size, '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &result[0], size, nullptr, nullptr);
-    return result;
-}
-
-std::wstring FromAnsi(const std::string& bytes) {
-    if (bytes.empty()) return std::wstring();
-    int size = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring result(size, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), &result[0], size);
-    return result;
-}
-
-void DeleteTree(const std::wstring& directory) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((directory + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::wstring path = directory + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                DeleteTree(path);
-            } else {
-                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(path.c_str());
-            }
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(directory.c_str());
-}
-
 }  // namespace
 
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
@@ -161,23 +125,13 @@ std::wstring StandInProgramPath() { return TestProgramDirectory() + L"\\..\\stan
 
 // ---- Sandbox ----
 
-Sandbox::Sandbox() {
-    static int serial = 0;
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    wchar_t name[80];
-    swprintf(name, 80, L"orrivane-e2e-%lu-%d-%llu", GetCurrentProcessId(), ++serial, GetTickCount64());
-    directory_ = std::wstring(temp) + name;
-    CreateDirectoryW(directory_.c_str(), nullptr);
+Sandbox::Sandbox() : directory_(folder_.path().text()) {
     CopyFileW(ZavProgramPath().c_str(), PathOf(L"ZAV.exe").c_str(), FALSE);
 }
 
 Sandbox::~Sandbox() {
     // A program that just ended may hold its image a moment longer.
-    WaitUntil([this] {
-        DeleteTree(directory_);
-        return GetFileAttributesW(directory_.c_str()) == INVALID_FILE_ATTRIBUTES;
-    }, 3000);
+    WaitUntil([this] { return RemoveTree(directory_); }, 3000);
 }
 
 std::wstring Sandbox::PathOf(const std::wstring& name) const { return directory_ + L"\\" + name; }
@@ -190,7 +144,7 @@ void Sandbox::Remove(const std::wstring& name) const { DeleteFileW(PathOf(name).
 
 void Sandbox::WriteLines(const std::wstring& name, const std::vector<std::wstring>& lines) const {
     std::string bytes;
-    for (const std::wstring& line : lines) bytes += ToAnsi(line) + "\r\n";
+    for (const std::wstring& line : lines) bytes += Encode(CP_ACP, line) + "\r\n";
     WriteBytes(PathOf(name), bytes);
 }
 
@@ -199,7 +153,7 @@ std::vector<std::wstring> Sandbox::ReadLines(const std::wstring& name) const {
     std::string bytes = ReadBytes(PathOf(name), &exists);
     std::vector<std::wstring> lines;
     if (!exists) return lines;
-    std::wstring text = FromAnsi(bytes);
+    std::wstring text = Decode(CP_ACP, bytes);
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find(L'\n', start);

@@ -42,7 +42,7 @@ std::wstring ZavProgramPath();         // bin\ZAV.exe
 std::wstring SettingsProgramPath();    // bin\ZAVSet.exe, the real one
 std::wstring StandInProgramPath();     // standin\ZAVSet.exe, the recording stand-in
 
-// A fresh folder under %TEMP% holding ZAV.exe, deleted with everything in it
+// A fresh folder under %TEMP% (a TempFolder) holding ZAV.exe, deleted with everything in it
 // when the sandbox goes. Texts are read and written in the ANSI code page, as
 // the programs do.
 class Sandbox {
@@ -77,6 +77,7 @@ public:
     }
 
 private:
+    TempFolder folder_;  // before directory_, which is taken from it
     std::wstring directory_;
 };
 

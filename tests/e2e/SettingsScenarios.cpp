@@ -40,11 +40,7 @@ std::vector<std::wstring> TutorialRecords() {
     std::vector<std::wstring> records;
     std::string bytes = TutorialBytes();
     for (size_t at = 0, end; (end = bytes.find("\r\n", at)) != std::string::npos; at = end + 2) {
-        std::string line = bytes.substr(at, end - at);
-        int size = MultiByteToWideChar(932, 0, line.data(), static_cast<int>(line.size()), nullptr, 0);
-        std::wstring record(size, L'\0');
-        MultiByteToWideChar(932, 0, line.data(), static_cast<int>(line.size()), &record[0], size);
-        records.push_back(record);
+        records.push_back(Decode(932, bytes.substr(at, end - at)));
     }
     return records;
 }
