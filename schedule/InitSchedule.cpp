@@ -34,18 +34,35 @@ WString SchedulePathIn(const WString& directory)
     return JoinPath(directory, L"Zavbell.txt").Unquote();
 }
 
+void ShowNotWritten(const WString& path)
+{
+    ShowError((path + L"\nファイルに書き込めませんでした").text());
+}
+
 void ConvertOldSchedule(const WString& directory, const WString& schedulePath)
 {
     // A schedule that exists but cannot be read (held open by another
     // program) must not become an empty one, nor replace the last backup.
     StringList old;
     if (!old.load(schedulePath)) return;
-    old.save(JoinPath(directory, L"old Zavbell.txt").Unquote());
+    // Nothing to convert: the file stays as it is, and so does the backup
+    // of an earlier conversion.
+    if (old.count() == 0) return;
+    // The backup is the file's own bytes: a load and save would lose what
+    // does not survive the round trip.
+    const WString backupPath = JoinPath(directory, L"old Zavbell.txt").Unquote();
+    if (!CopyFileW(schedulePath.text(), backupPath.text(), FALSE)) {
+        ShowNotWritten(backupPath);
+        return;
+    }
 
     StringList converted;
     converted.reserve(old.count());
     for (int i = 0; i < old.count(); ++i) InsertSorted(converted, ConvertOldRecord(old.at(i)));
-    converted.save(schedulePath);
+    if (!converted.save(schedulePath)) {
+        ShowNotWritten(schedulePath);
+        return;
+    }
 
     ShowInfo(L"Ver.2.00 以前からのスケジュールを変換しました\n"
              L"旧スケジュールは \"old Zavbell.txt\" にあります");
