@@ -199,4 +199,8 @@ HWND WaitForBalloon(DWORD timeoutMs = kWaitMs);
 // screen, so a box that has just appeared is in the picture. Otherwise nothing.
 void Screenshot(const std::wstring& name, HWND settle = nullptr);
 
+// ---- Files of a sandbox ----
+// Names of the sandbox's files that match a wildcard pattern ("Zavbell.txt.*.tmp").
+std::vector<std::wstring> FilesMatching(const Sandbox& sandbox, const std::wstring& pattern);
+
 }  // namespace e2e
