@@ -45,28 +45,60 @@ bool ReadWholeFile(const WString& path, std::vector<char>& bytes, ULONGLONG* fil
     return true;
 }
 
+// The length of the well-formed UTF-8 sequence (RFC 3629: no overlong
+// forms, no surrogates, nothing above U+10FFFF) at p[0] of a non-ASCII lead
+// byte, or 0. `left` bytes are there.
+size_t Utf8SequenceAt(const unsigned char* p, size_t left)
+{
+    const unsigned char c = p[0];
+    size_t more;
+    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+        more = 1;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        more = 2;
+        if (c == 0xE0) low = 0xA0;
+        if (c == 0xED) high = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        more = 3;
+        if (c == 0xF0) low = 0x90;
+        if (c == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (left <= more || p[1] < low || p[1] > high) return 0;
+    for (size_t k = 2; k <= more; ++k) {
+        if ((p[k] & 0xC0) != 0x80) return 0;
+    }
+    return more + 1;
+}
+
 // A file that starts with the UTF-8 byte-order mark, or whose bytes are
 // valid UTF-8 and not all ASCII, was written by an editor in UTF-8; anything
-// else is in the ANSI code page. Code page 932 text with a lead byte almost
-// never forms valid UTF-8. *skip: the length of the byte-order mark.
+// else is in the ANSI code page. Code page 932 text almost never forms valid
+// UTF-8, and the scan stops at its first lead byte that does not. *skip: the
+// length of the byte-order mark.
 UINT CodePageOf(const std::vector<char>& bytes, size_t* skip)
 {
     *skip = 0;
-    if (bytes.size() >= 3 && bytes[0] == '\xEF' && bytes[1] == '\xBB' && bytes[2] == '\xBF') {
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t n = bytes.size();
+    if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) {
         *skip = 3;
         return CP_UTF8;
     }
     bool ascii = true;
-    for (char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            ascii = false;
-            break;
+    for (size_t i = 0; i < n;) {
+        if (p[i] < 0x80) {
+            ++i;
+            continue;
         }
+        const size_t length = Utf8SequenceAt(p + i, n - i);
+        if (length == 0) return CP_ACP;
+        ascii = false;
+        i += length;
     }
-    if (ascii) return CP_ACP;
-    const bool utf8 = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
-                                          nullptr, 0) > 0;
-    return utf8 ? CP_UTF8 : CP_ACP;
+    return ascii ? CP_ACP : CP_UTF8;
 }
 
 // Writes every byte. No piece but the last ends in LF: a temporary file that

@@ -418,6 +418,15 @@ TEST_F(ScheduleFile, WhereNoTemporaryFileCanBeMadeTheFileIsWrittenInPlace)
     EXPECT_EQ((std::vector<std::wstring>{longName}), FilesIn(folder_.path()));
 }
 
+// Code page 932 bytes as text, converted here rather than by the code under test.
+std::wstring FromCp932(const std::string& bytes)
+{
+    const int n = MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], n);
+    return text;
+}
+
 TEST_F(ScheduleFile, UtfEightFilesAreReadAsUtfEightAndWrittenInTheCodePage)
 {
     struct Case {
@@ -435,6 +444,11 @@ TEST_F(ScheduleFile, UtfEightFilesAreReadAsUtfEightAndWrittenInTheCodePage)
         {"a byte-order mark alone", bom, {}},
         {"code page 932", Cp932Lines({L"  EveryDay 07:00:00 Msg    朝です"}), {L"  EveryDay 07:00:00 Msg    朝です"}},
         {"plain ASCII", "  EveryDay 07:00:00 Msg    abc\r\n", {L"  EveryDay 07:00:00 Msg    abc"}},
+        // "/" in an overlong two-byte form is no UTF-8; in code page 932 the
+        // two bytes are the half-width katakana ﾀ and ｯ.
+        {"an overlong UTF-8 form", "x\xC0\xAF\r\n", {L"xﾀｯ"}},
+        {"UTF-8 cut in the middle of a character", morning.substr(0, morning.size() - 1),
+         {FromCp932(morning.substr(0, morning.size() - 1))}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.lines, LoadBytes(c.bytes)) << c.name;
