@@ -6,6 +6,7 @@
 
 #include "common/Handles.h"
 #include "common/Paths.h"
+#include "schedule/ScheduleFile.h"
 #include "schedule/StringList.h"
 #include "tests/common/TestSupport.h"
 #include "tests/schedule/ScheduleTestSupport.h"
@@ -402,12 +403,15 @@ TEST_F(ScheduleFile, ReplacingKeepsTheOldFilesHiddenAndSystemFlags)
 
 TEST_F(ScheduleFile, WhereNoTemporaryFileCanBeMadeTheFileIsWrittenInPlace)
 {
-    // A file name of 246 units leaves no room in the 255 units a name may have
+    // A file name of 250 units leaves no room in the 255 units a name may have
     // (NTFS and Linux alike) for ".<process id>.tmp": the temporary file cannot
-    // be created, as in a folder where only the file itself is writable.
-    const std::wstring longName = std::wstring(242, L'z') + L".txt";
-    const WString path = Path(longName.c_str());
+    // be created, as in a folder where only the file itself is writable (under
+    // Wine the tests run as root, whom no folder refuses).
+    const std::wstring longName = std::wstring(246, L'z') + L".txt";
+    // "\\?\": on Windows the whole path passes MAX_PATH too.
+    const WString path = WString(L"\\\\?\\") + Path(longName.c_str());
     ASSERT_TRUE(WriteBytes(path, "old\r\n"));
+    ASSERT_FALSE(WriteBytes(SaveTemporaryPath(path, GetCurrentProcessId()), "x")) << "the temporary name still fits";
     StringList list = ListOf({L"  EveryDay 07:00:00 Msg    書けた"});
     ASSERT_TRUE(list.save(path));
     EXPECT_EQ(Cp932Lines({L"  EveryDay 07:00:00 Msg    書けた"}), ReadBytes(path));
