@@ -75,11 +75,6 @@ protected:
     TempFolder folder_;
 };
 
-TEST(SaveTemporaryPath, IsTheScheduleWithTheProcessId)
-{
-    EXPECT_EQ(L"C:\\a\\Zavbell.txt.1234.tmp", std::wstring(SaveTemporaryPath(WString(L"C:\\a\\Zavbell.txt"), 1234).text()));
-}
-
 TEST_F(Recovery, AMissingScheduleComesBackFromTheNewestCompleteSave)
 {
     const std::string older = Cp932Lines({L"  EveryDay 07:00:00 Msg    古い保存"});

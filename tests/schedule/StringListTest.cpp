@@ -507,12 +507,4 @@ TEST_F(ScheduleFile, AFileTooLargeToHoldIsRefusedWithItsNameAndSize)
     EXPECT_EQ(kMaxScheduleRecords, list.count());
 }
 
-TEST_F(ScheduleFile, LoadQuietlyShowsNoBox)
-{
-    StringList list = ListOf({L"stale"});
-    EXPECT_FALSE(list.loadQuietly(Path(L"missing.txt")));
-    EXPECT_EQ(0, list.count());
-    EXPECT_TRUE(boxes_.boxes().empty());
-}
-
 }  // namespace
