@@ -327,7 +327,8 @@ bool StringList::save(const WString& path) const
         written = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
     }
     // The new file takes the old one's hidden and system flags with it.
-    if (written && exists && (attributes & kKeptAttributes)) SetFileAttributesW(temp.text(), attributes & kKeptAttributes);
+    const DWORD kept = exists ? attributes & kKeptAttributes : 0;
+    if (written && kept) SetFileAttributesW(temp.text(), kept);
     // One rename: the schedule's name always holds either the old or the new
     // file. (ReplaceFileW is no such swap under Wine: it moves the old file
     // aside and deletes it before the new one takes its name.)
