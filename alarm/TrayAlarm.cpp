@@ -72,12 +72,16 @@ TrayAlarm::TrayAlarm(const WString& moduleDirectory, int osLevel, BOOL wow64, co
     SetActionHandler(PerformScheduledAction);
     SetSettingsStarter(StartSettingsFromSchedule);
 
+    // Before anything looks at the schedule: a save killed halfway may have
+    // left the only copy in its temporary file.
+    RecoverScheduleFile(watch.schedulePath);
     watch.schedule.clear();
     if (!PathExists(watch.schedulePath)) {
         RunInitSchedule();
-    } else {
-        watch.schedule.load(watch.schedulePath);
-        if (NeedsInitSchedule(watch.schedule)) RunInitSchedule();
+    } else if (LoadSchedule(watch) && NeedsInitSchedule(watch.schedule)) {
+        // A file that exists but cannot be read (held open elsewhere, too
+        // large) has had its box; ZAVSet could not read it either.
+        RunInitSchedule();
     }
 
     trayMessage = RegisterWindowMessageW(kTrayMessageName);
@@ -126,7 +130,9 @@ void TrayAlarm::RunInitSchedule() {
 }
 
 void TrayAlarm::ReloadSchedule() {
-    watch.schedule.load(watch.schedulePath);
+    // A file that cannot be read now (locked, briefly missing) leaves the
+    // alarms ZAV has; load's box says why.
+    LoadSchedule(watch);
 }
 
 void TrayAlarm::ReadIni() {

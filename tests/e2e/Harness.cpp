@@ -657,4 +657,18 @@ bool ZavCrowd::Start(const Sandbox& sandbox, int count) {
 
 bool ZavCrowd::Running(size_t i) const { return StillRunning(processes_[i].hProcess); }
 
+// ---- Files of a sandbox ----
+
+std::vector<std::wstring> FilesMatching(const Sandbox& sandbox, const std::wstring& pattern) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(sandbox.PathOf(pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
 }  // namespace e2e

@@ -248,5 +248,8 @@ public:
 private:
     std::vector<PROCESS_INFORMATION> processes_;
 };
+// ---- Files of a sandbox ----
+// Names of the sandbox's files that match a wildcard pattern ("Zavbell.txt.*.tmp").
+std::vector<std::wstring> FilesMatching(const Sandbox& sandbox, const std::wstring& pattern);
 
 }  // namespace e2e
