@@ -1,5 +1,6 @@
 #include "alarm/Media.h"
 
+#include <commctrl.h>
 #include <vfw.h>
 
 #include "alarm/Actions.h"
@@ -47,6 +48,17 @@ LONG ModeOf(const MediaPlayer& player)
     return static_cast<LONG>(Send(player, MCIWNDM_GETMODEW, ARRAYSIZE(name), reinterpret_cast<LPARAM>(name)));
 }
 
+constexpr UINT_PTR kStopWatch = 1;
+
+// Notes a stop or pause sent to the player (its play bar, or another
+// program) while it repeats. The position cannot tell under Wine: a stopped
+// wave device reports the end position, as if it had played to the end.
+LRESULT CALLBACK WatchStops(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
+{
+    if (message == MCI_STOP || message == MCI_PAUSE) reinterpret_cast<MediaPlayer*>(data)->interrupted = true;
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
 void StopEveryDevice()
 {
     MCI_GENERIC_PARMS parms = {};
@@ -78,6 +90,7 @@ void OpenPlayer(MediaPlayer& player, const WString& file)
         CheckWin32(previous != 0 || GetLastError() == 0, "SetWindowLong");
         SetWindowPos(player.window, nullptr, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        SetWindowSubclass(player.window, WatchStops, kStopWatch, reinterpret_cast<DWORD_PTR>(&player));
     }
     const UINT device = static_cast<UINT>(Send(player, MCIWNDM_GETDEVICEID));
     if (device != 0 && player.track > 0) {
@@ -122,8 +135,9 @@ bool WaitWhilePlaying(const MediaPlayer& player, unsigned serial)
     }
 }
 
-void ClosePlayer(const MediaPlayer& player, bool reportStop)
+void ClosePlayer(MediaPlayer& player, bool reportStop)
 {
+    RemoveWindowSubclass(player.window, WatchStops, kStopWatch);
     const LRESULT stopped = Send(player, MCI_STOP);
     if (reportStop) ReportMci(stopped, L"MCIWndStop");
     Send(player, MCI_CLOSE);
@@ -205,10 +219,13 @@ void Mplay(const WString& parameter)
         StartPlaying(player);
         played = true;
         if (!WaitWhilePlaying(player, serial) || !repeat) break;
-        // Stopped, paused or moved by the user: the position is short of the
-        // end and the repetition ends. (The mode alone cannot tell: a device
-        // that played to its end reports "stopped" as well.)
-        if (!ReachedEnd(player.end, static_cast<LONG>(Send(player, MCIWNDM_GETPOSITIONW)))) break;
+        // Stopped, paused or moved by the user: the repetition ends. The mode
+        // cannot tell, a device that played to its end reports "stopped" too;
+        // a device that is no longer there (not ready) ends it as well.
+        if (player.interrupted || ModeOf(player) == MCI_MODE_NOT_READY ||
+            !ReachedEnd(player.end, static_cast<LONG>(Send(player, MCIWNDM_GETPOSITIONW)))) {
+            break;
+        }
         Send(player, MCI_SEEK, 0, player.start);
     }
 

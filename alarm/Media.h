@@ -13,6 +13,7 @@ struct MediaPlayer {
     LONG start = 0;      // in the device's time format
     LONG end = 0;
     HWND window = nullptr;
+    bool interrupted = false;  // stopped or paused from outside while it played
 };
 
 // "Track03.cda" (any letter case) is track 3; any other name, or a number
