@@ -168,6 +168,28 @@ TEST_F(ExitAction, CountdownNowRunsAtOnceAndRunningOutRunsWithTheBarGoingDown) {
     EXPECT_EQ(positions[1], 1);
 }
 
+TEST_F(ExitAction, LongWaitsFillTheBarBeyond16BitsAndNegativeWaitsCountAsZero) {
+    LRESULT high = -1;
+    LRESULT position = -1;
+    LoopDriver driver([&] {
+        if (HWND dialog = Countdown(L"通常の終了 までの時間")) {
+            high = SendDlgItemMessageW(dialog, IDC_EXIT_BAR, PBM_GETRANGE, FALSE, 0);
+            position = SendDlgItemMessageW(dialog, IDC_EXIT_BAR, PBM_GETPOS, 0, 0);
+            Click(dialog, IDC_EXIT_CANCEL);
+        }
+    });
+    EXPECT_EQ(Exit(IDI_ALARM, L"通常の終了 待機時間 =100000秒"), 2);
+    EXPECT_EQ(high, 100000);
+    EXPECT_EQ(position, 100000);
+
+    // "-5" is no plain number: a countdown of 0 that ends at its first tick.
+    LoopDriver none([] {});
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(Exit(IDI_ALARM, L"再起動 待機時間 =-5秒"), 1);
+    EXPECT_LT(GetTickCount() - start, 3000u);
+    EXPECT_EQ(Joined(g_calls), "[ExitWindowsEx 2 0] ");
+}
+
 TEST_F(ExitAction, CancelHoldsWhileAnotherLoopRunsOverTheCountdown) {
     int state = 0;
     LoopDriver driver([&] {
