@@ -11,14 +11,22 @@ HOME="$dir" XDG_RUNTIME_DIR="$dir" pulseaudio -n --daemonize=no --exit-idle-time
     -L "module-null-sink sink_name=orrivane" \
     -L "module-native-protocol-unix auth-anonymous=1 socket=$dir/native" >"$dir/log" 2>&1 &
 pulse=$!
+# Ended by its id, also when ctest stops this script at its time-out.
+cleanup() {
+    kill "$pulse" 2>/dev/null
+    wait "$pulse" 2>/dev/null
+    rm -rf "$dir"
+}
+trap cleanup EXIT
+trap 'exit 143' TERM INT
 for _ in $(seq 50); do
     [ -S "$dir/native" ] && break
     sleep 0.1
 done
-export PULSE_SERVER="unix:$dir/native"
+if [ -S "$dir/native" ]; then
+    export PULSE_SERVER="unix:$dir/native"
+else
+    echo "with-null-sink: pulseaudio did not start:" >&2
+    cat "$dir/log" >&2
+fi
 "$@"
-status=$?
-kill "$pulse" 2>/dev/null
-wait "$pulse" 2>/dev/null
-rm -rf "$dir"
-exit $status
