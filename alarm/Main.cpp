@@ -1,5 +1,6 @@
 // ZAV: the resident alarm.
 #include <windows.h>
+#include <ole2.h>
 
 #include "alarm/TrayAlarm.h"
 #include "common/MessageBoxes.h"
@@ -56,8 +57,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         if (!commandLine.arguments.empty()) {
             HandleArguments(commandLine.arguments);
         } else {
-            TrayAlarm tray(moduleDirectory, osLevel, wow64, settings);
-            tray.MainLoop();
+            // OLE for the whole run: Mplay's volume needs COM on this thread
+            // (Kabe's own initialisation then only counts up).
+            const HRESULT ole = OleInitialize(nullptr);
+            {
+                TrayAlarm tray(moduleDirectory, osLevel, wow64, settings);
+                tray.MainLoop();
+            }
+            if (SUCCEEDED(ole)) OleUninitialize();
         }
     } else {
         ShowError(kDoubleStart);

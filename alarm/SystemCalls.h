@@ -7,9 +7,23 @@
 
 #include <windows.h>
 
+struct IActiveDesktop;
+struct IAudioEndpointVolume;
+
 struct SystemCalls {
     BOOL (WINAPI* exitWindowsEx)(UINT flags, DWORD reason);
     BOOL (WINAPI* setSystemPowerState)(BOOL suspend, BOOL force);
+
+    // ---- Wallpaper (Kabe) ----
+    // The shell's Active Desktop object (CoCreateInstance, in-process).
+    HRESULT (*createActiveDesktop)(IActiveDesktop** desktop);
+    // SystemParametersInfoW, used for SPI_SETDESKWALLPAPER.
+    BOOL (WINAPI* setWallpaperInfo)(UINT action, UINT parameter, PVOID value, UINT flags);
+
+    // ---- Volume (Mplay) ----
+    // The default output device's volume, with ZAV's own session set to full
+    // first; fails when COM is not initialised or the device has none.
+    HRESULT (*openEndpointVolume)(IAudioEndpointVolume** endpoint);
 };
 
 // The real calls, until a test replaces them.

@@ -10,3 +10,10 @@
 #define IDM_ABOUT           40002
 #define IDM_SETTINGS        40003
 #define IDM_TIMER           40004
+
+// ---- Countdown before stopping the computer ----
+#define IDD_EXIT_COUNTDOWN  9500
+#define IDC_EXIT_TOTAL      9501    // the total wait, at the full end of the bar
+#define IDC_EXIT_BAR        9502
+#define IDC_EXIT_NOW        9503
+#define IDC_EXIT_CANCEL     9504
