@@ -9,6 +9,8 @@
 // press its OK; the SC_SCREENSAVE broadcast starts nothing there.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -634,7 +636,12 @@ TEST_F(HelperScenario, PicksAFileAsZavSetAsksAndLeavesTheBlockOnCancel) {
 
 TEST_F(HelperScenario, PicksAFolderOpeningOnTheRequestsFolder) {
     const std::wstring title = L"フォルダーを選んでください";
-    std::wstring initial = L" \"" + sandbox.directory() + L"\" ";
+    // The Windows folder, not the sandbox: on a busy machine Wine's browser
+    // was seen to lose the selection of a folder under %TEMP% (where other
+    // programs keep writing) and to open on the profile folder instead.
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    std::wstring initial = L" \"" + std::wstring(windows) + L"\" ";
     std::string bytes(1, '\0');
     bytes.append(reinterpret_cast<const char*>(title.c_str()), 2 * (title.size() + 1));
     int folderOffset = static_cast<int>(bytes.size());
@@ -651,12 +658,32 @@ TEST_F(HelperScenario, PicksAFolderOpeningOnTheRequestsFolder) {
         if (!dialogs.empty()) dialog = dialogs.front();
         return dialog != nullptr;
     })) << "no folder browser";
-    // The initial folder is selected while the browser initialises, before it shows.
+    // Wine fills and expands the folder tree after the browser shows: OK is
+    // pressed once the tree has held still for a while.
+    HWND tree = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        tree = FindWindowExW(dialog, nullptr, L"SysTreeView32", nullptr);
+        for (HWND child = FindWindowExW(dialog, nullptr, nullptr, nullptr); tree == nullptr && child != nullptr;
+             child = FindWindowExW(dialog, child, nullptr, nullptr)) {
+            tree = FindWindowExW(child, nullptr, L"SysTreeView32", nullptr);
+        }
+        return tree != nullptr;
+    })) << "no folder tree";
+    LRESULT items = -1;
+    ULONGLONG since = GetTickCount64();
+    WaitUntil([&] {
+        LRESULT now = SendMessageW(tree, TVM_GETCOUNT, 0, 0);
+        if (now != items) {
+            items = now;
+            since = GetTickCount64();
+        }
+        return GetTickCount64() - since >= 700;
+    });
     EXPECT_TRUE(AnswerBox(dialog, IDOK));
     ASSERT_TRUE(helper.WaitForExit());
     EXPECT_EQ(helper.ExitCode(), 1u);
     const wchar_t* answer = reinterpret_cast<const wchar_t*>(static_cast<const char*>(request.view()) + folderOffset);
-    EXPECT_EQ(CompareStringOrdinal(answer, -1, sandbox.directory().c_str(), -1, TRUE), CSTR_EQUAL) << Narrow(answer);
+    EXPECT_EQ(CompareStringOrdinal(answer, -1, windows, -1, TRUE), CSTR_EQUAL) << Narrow(answer);
 }
 
 TEST_F(HelperScenario, EndsWith0AndNoDialogWithoutOrWithAMalformedBlock) {
