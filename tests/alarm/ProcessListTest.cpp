@@ -133,8 +133,11 @@ TEST(ProcessList, EnumerateListsThisProgramWithItsRecord) {
         const WString& path = list.path(i);
         EXPECT_TRUE((path.at(1) == L':' && path.at(2) == L'\\') || path.Left(2) == L"\\\\") << Narrow(path);
     }
-    // Under Wine 64-bit processes are left out of a 32-bit list (error 998), silently.
-    EXPECT_TRUE(boxes.boxes().empty()) << Narrow(boxes.boxes()[0].text);
+    // Wine: 64-bit processes are left out of a 32-bit list (error 998), silently.
+    // (Windows may refuse the token of a process it let the list open: a box.)
+    if (RunningUnderWine()) {
+        EXPECT_TRUE(boxes.boxes().empty()) << Narrow(boxes.boxes()[0].text);
+    }
 }
 
 // ---- Closing by path ----
