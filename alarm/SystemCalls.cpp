@@ -1,5 +1,6 @@
 #include "alarm/SystemCalls.h"
 
+#include <shellapi.h>
 #include <wininet.h>  // before shlobj.h: IActiveDesktop is declared only with it
 #include <shlobj.h>
 #include <mmdeviceapi.h>
@@ -12,6 +13,12 @@
 // would make the table dynamically initialised, and the recording ZAV's own
 // initialiser could then run first and be overwritten.
 namespace {
+
+HINSTANCE WINAPI RealShellExecute(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory,
+                                 INT show)
+{
+    return ShellExecuteW(owner, verb, file, parameters, directory, show);
+}
 
 BOOL WINAPI RealExitWindowsEx(UINT flags, DWORD reason) { return ExitWindowsEx(flags, reason); }
 BOOL WINAPI RealSetSystemPowerState(BOOL suspend, BOOL force) { return SetSystemPowerState(suspend, force); }
@@ -45,6 +52,25 @@ HRESULT OpenEndpointVolume(IAudioEndpointVolume** endpoint)
     return hr;
 }
 
+// vdmdbg.dll exists only where 16-bit programs can run; it is loaded once an
+// NTVDM.EXE is listed and stays loaded for the rest of the run.
+FARPROC VdmProcedure(const char* name) {
+    static HMODULE library = LoadLibraryW(L"vdmdbg.dll");
+    return library != nullptr ? GetProcAddress(library, name) : nullptr;
+}
+
+INT WINAPI LoadedEnumTaskWOWEx(DWORD processId, TASKENUMPROCEX callback, LPARAM data) {
+    auto call = reinterpret_cast<INT(WINAPI*)(DWORD, TASKENUMPROCEX, LPARAM)>(
+        reinterpret_cast<void*>(VdmProcedure("VDMEnumTaskWOWEx")));
+    return call != nullptr ? call(processId, callback, data) : 0;
+}
+
+BOOL WINAPI LoadedTerminateTaskWOW(DWORD processId, WORD task) {
+    auto call = reinterpret_cast<BOOL(WINAPI*)(DWORD, WORD)>(
+        reinterpret_cast<void*>(VdmProcedure("VDMTerminateTaskWOW")));
+    return call != nullptr ? call(processId, task) : FALSE;
+}
+
 }  // namespace
 
 SystemCalls g_systemCalls = {
@@ -57,4 +83,9 @@ SystemCalls g_systemCalls = {
 
     // ---- Volume (Mplay) ----
     OpenEndpointVolume,
+
+    // ---- Shell and the 16-bit tasks of closeByPath ----
+    RealShellExecute,
+    LoadedEnumTaskWOWEx,
+    LoadedTerminateTaskWOW,
 };

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <windows.h>
+#include <vdmdbg.h>
 
 struct IActiveDesktop;
 struct IAudioEndpointVolume;
@@ -24,6 +25,14 @@ struct SystemCalls {
     // The default output device's volume, with ZAV's own session set to full
     // first; fails when COM is not initialised or the device has none.
     HRESULT (*openEndpointVolume)(IAudioEndpointVolume** endpoint);
+
+    // Shell: starting the program of a record.
+    HINSTANCE (WINAPI* shellExecute)(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters,
+                                     LPCWSTR directory, INT show);
+    // The 16-bit tasks of an NTVDM (vdmdbg.dll, loaded on the first call).
+    // Wine's vdmdbg aborts the process when either is called.
+    INT (WINAPI* vdmEnumTaskWOWEx)(DWORD processId, TASKENUMPROCEX callback, LPARAM data);
+    BOOL (WINAPI* vdmTerminateTaskWOW)(DWORD processId, WORD task);
 };
 
 // The real calls, until a test replaces them.

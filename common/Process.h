@@ -20,6 +20,8 @@ public:
     ProcessRunner& operator=(const ProcessRunner&) = delete;
 
     void SetParameters(const WString& parameters);
+    // Adds SEE_MASK_* flags (SEE_MASK_FLAG_NO_UI: no shell box of its own).
+    void AddMask(ULONG mask) { info_.fMask |= mask; }
     BOOL launch();
     // Polls the process every sleepMs ms, pumping messages in between; stops
     // when it ends or when *cancel becomes non-zero. Returns the exit code.
