@@ -20,7 +20,7 @@ bool Shell(HWND owner, const WString& parameter) {
         CommandLine split = SplitCommandLine(command);
         if (!split.program.empty()) {
             result = reinterpret_cast<INT_PTR>(
-                systemCalls.shellExecute(owner, L"open", split.program.text(), split.arguments.text(),
+                g_systemCalls.shellExecute(owner, L"open", split.program.text(), split.arguments.text(),
                                          DirectoryOf(split.program).text(), minimised ? SW_MINIMIZE : SW_SHOWNORMAL));
         }
     }

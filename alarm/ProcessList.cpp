@@ -236,7 +236,7 @@ BOOL WINAPI CloseMatchingTask(DWORD threadId, WORD, WORD task, PSZ, PSZ fileName
     DWORD ntvdm = static_cast<DWORD>(search->ntvdm.id);
     PostCloseToWindows(ntvdm, threadId);
     WaitPumping(nullptr, search->waitMs);
-    systemCalls.vdmTerminateTaskWOW(ntvdm, task);
+    g_systemCalls.vdmTerminateTaskWOW(ntvdm, task);
     search->matched = true;
     return TRUE;    // stop this enumeration
 }
@@ -245,7 +245,7 @@ BOOL WINAPI CloseMatchingTask(DWORD threadId, WORD, WORD task, PSZ, PSZ fileName
 
 void ProcessList::listTasks(const ProcessRecord& ntvdm) {
     TaskSearch search = {this, ntvdm, nullptr, nullptr, 0, false};
-    systemCalls.vdmEnumTaskWOWEx(static_cast<DWORD>(ntvdm.id), ListTask, reinterpret_cast<LPARAM>(&search));
+    g_systemCalls.vdmEnumTaskWOWEx(static_cast<DWORD>(ntvdm.id), ListTask, reinterpret_cast<LPARAM>(&search));
 }
 
 int ProcessList::closeTask(const WString& path, DWORD waitMs) {
@@ -256,7 +256,7 @@ int ProcessList::closeTask(const WString& path, DWORD waitMs) {
     for (int i = 0; i < count_ && !matched; ++i) {
         if (records_[i].id <= 0 || !IsNtvdm(paths_[i])) continue;
         TaskSearch search = {this, records_[i], &path, &shortPath, waitMs, false};
-        systemCalls.vdmEnumTaskWOWEx(static_cast<DWORD>(records_[i].id), CloseMatchingTask,
+        g_systemCalls.vdmEnumTaskWOWEx(static_cast<DWORD>(records_[i].id), CloseMatchingTask,
                                      reinterpret_cast<LPARAM>(&search));
         matched = search.matched;
     }

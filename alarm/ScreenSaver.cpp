@@ -30,7 +30,7 @@ class ScreenSaverSettings {
 public:
     ScreenSaverSettings() {
         HKEY key = nullptr;
-        lastResult_ = RegOpenKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE | registryView,
+        lastResult_ = RegOpenKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE | RegistryView(),
                                     &key);
         key_.reset(key);
     }
@@ -75,7 +75,7 @@ bool ScreenSaverRunning() {
 // On 64-bit Windows a 32-bit ZAV cannot see the 64-bit screensavers'
 // paths: Quillon64 does the break there.
 void BreakWithHelper() {
-    ProcessRunner helper(JoinPath(trayAlarm->moduleDirectory, kHelperProgram), kHelperBreakScreenSaver, L"open",
+    ProcessRunner helper(JoinPath(g_trayAlarm->moduleDirectory, kHelperProgram), kHelperBreakScreenSaver, L"open",
                          WString(), SW_SHOWNORMAL, nullptr);
     // Only ZAV's own box when Quillon64 is missing, not the shell's as well.
     helper.AddMask(SEE_MASK_FLAG_NO_UI);
@@ -86,7 +86,7 @@ void BreakWithHelper() {
 
 // Every wait dispatches messages: records that come due meanwhile still fire.
 void StopRunningScreenSaver() {
-    if (trayAlarm != nullptr && trayAlarm->wow64) {
+    if (g_trayAlarm != nullptr && g_trayAlarm->wow64) {
         BreakWithHelper();
     } else {
         BreakScreenSaver();
@@ -126,7 +126,7 @@ void ThreeDText(const WString& parameter) {
     // Created when missing (a fresh profile has no such key): otherwise the
     // text would be lost and the screensaver show whatever it had.
     HKEY opened = nullptr;
-    RegCreateKeyExW(HKEY_CURRENT_USER, kText3dKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE | registryView,
+    RegCreateKeyExW(HKEY_CURRENT_USER, kText3dKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE | RegistryView(),
                     nullptr, &opened, nullptr);
     UniqueRegKey text3d(opened);
     if (text3d) {

@@ -69,7 +69,7 @@ bool SetWallpaperBySettings(const KabeParameter& kabe)
 {
     const DesktopStyleValues values = DesktopStyleValuesOf(kabe.none ? 0 : kabe.style);
     HKEY rawKey = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE | registryView,
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE | RegistryView(),
                         nullptr, &rawKey, nullptr) != ERROR_SUCCESS) {
         return false;
     }

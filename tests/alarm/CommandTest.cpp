@@ -23,12 +23,12 @@ HINSTANCE WINAPI RecordShellExecute(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR pa
 
 class ShellRecorder {
 public:
-    explicit ShellRecorder(INT_PTR answer) : saved_(systemCalls.shellExecute) {
+    explicit ShellRecorder(INT_PTR answer) : saved_(g_systemCalls.shellExecute) {
         g_calls.clear();
         g_answer = answer;
-        systemCalls.shellExecute = RecordShellExecute;
+        g_systemCalls.shellExecute = RecordShellExecute;
     }
-    ~ShellRecorder() { systemCalls.shellExecute = saved_; }
+    ~ShellRecorder() { g_systemCalls.shellExecute = saved_; }
 
 private:
     decltype(SystemCalls::shellExecute) saved_;

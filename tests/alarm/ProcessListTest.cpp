@@ -219,12 +219,12 @@ BOOL WINAPI FakeTerminateTask(DWORD processId, WORD task) {
 
 class VdmSeam {
 public:
-    VdmSeam() : saved_(systemCalls) {
+    VdmSeam() : saved_(g_systemCalls) {
         g_vdm = VdmFake();
-        systemCalls.vdmEnumTaskWOWEx = FakeEnumTasks;
-        systemCalls.vdmTerminateTaskWOW = FakeTerminateTask;
+        g_systemCalls.vdmEnumTaskWOWEx = FakeEnumTasks;
+        g_systemCalls.vdmTerminateTaskWOW = FakeTerminateTask;
     }
-    ~VdmSeam() { systemCalls = saved_; }
+    ~VdmSeam() { g_systemCalls = saved_; }
 
 private:
     SystemCalls saved_;

@@ -167,7 +167,9 @@ TEST_F(ActionScenario, MplayShowsThePlayerWhileItPlaysAndAMsgFiresMeanwhile) {
     HWND player = WaitForPlayer();
     ASSERT_NE(player, nullptr);
     EXPECT_NE(TitleOf(player).find(L"bell.wav"), std::wstring::npos) << Narrow(TitleOf(player));
-    EXPECT_EQ(GetWindowLongW(player, GWL_STYLE) & WS_SYSMENU, 0) << "the player has a close box";
+    // The window exists a moment before ZAV takes its system menu away.
+    EXPECT_TRUE(WaitUntil([player] { return (GetWindowLongW(player, GWL_STYLE) & WS_SYSMENU) == 0; }, 2000))
+        << "the player has a close box";
     HWND box = WaitForBox(zav.id(), L"再生中のメッセージ", 3000);
     ASSERT_NE(box, nullptr) << "the Msg did not fire during playback";
     EXPECT_FALSE(run->Done()) << "the test run returned before the file had played";
