@@ -19,3 +19,18 @@
 #define IDC_ABOUT_MAIL          2006    // blue, double-click sends a mail
 #define IDC_ABOUT_HOMEPAGE      2007    // blue, double-click opens the home page
 #define IDC_ABOUT_OK            2008    // default button
+
+// ---- Command input dialog (dialog 9200) ----
+#define IDD_COMMAND             9200
+#define IDC_CMD_HEADING         9201    // 13 points
+#define IDC_CMD_DROP_HINT       9202    // blue
+#define IDC_CMD_EDIT            9203    // the command line; accepts dropped files
+#define IDC_CMD_BROWSE          9204
+#define IDC_CMD_CLEAR           9205
+#define IDC_CMD_SHORT_NAMES     9206
+#define IDC_CMD_NOTE1           9207    // green
+#define IDC_CMD_NOTE2           9208    // green
+#define IDC_CMD_PASTE           9209
+#define IDC_CMD_MINIMISED       9210    // "Icon " in the parameter
+#define IDC_CMD_CANCEL          9211
+#define IDC_CMD_OK              9212
