@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 #include "common/Handles.h"
@@ -66,8 +67,10 @@ struct DialogSpec {
 // leaves the dialog open.
 void RefuseInput(HWND dialog, int fieldId, const wchar_t* message);
 
-template <typename D>
-class ModalDialog : public CWinLib {
+// Base: CWinLib, or a class derived from it that several dialogs share
+// (CSetAlmTmr); its constructor takes the arguments after smallIconId.
+template <typename D, typename Base = CWinLib>
+class ModalDialog : public Base {
 public:
     ModalDialog(const ModalDialog&) = delete;
     ModalDialog& operator=(const ModalDialog&) = delete;
@@ -75,7 +78,9 @@ public:
 protected:
     // elevation: the code of GetOsLevel (3 adds "(昇格中)" to the title);
     // smallIconId: the icon resource of the title bar, 0 for none.
-    ModalDialog(int elevation, int smallIconId) : elevation_(elevation), smallIconId_(smallIconId) {}
+    template <typename... BaseArguments>
+    ModalDialog(int elevation, int smallIconId, BaseArguments&&... arguments)
+        : Base(std::forward<BaseArguments>(arguments)...), elevation_(elevation), smallIconId_(smallIconId) {}
     ~ModalDialog() = default;
 
     INT_PTR RunModal(HWND owner) {
@@ -87,8 +92,8 @@ protected:
         return result;
     }
 
-    void EndWith(INT_PTR result) const { CheckWin32(EndDialog(window, result), "EndDialog"); }
-    void Refuse(int fieldId, const wchar_t* message) const { RefuseInput(window, fieldId, message); }
+    void EndWith(INT_PTR result) const { CheckWin32(EndDialog(this->window, result), "EndDialog"); }
+    void Refuse(int fieldId, const wchar_t* message) const { RefuseInput(this->window, fieldId, message); }
     int elevation() const { return elevation_; }
     // The open dialog of class D, for the procedures of its subclassed controls.
     static D* current() { return current_; }
@@ -125,11 +130,12 @@ private:
 
     INT_PTR Open(HWND dialog) {
         const DialogSpec<D>& spec = D::kSpec;
-        window = dialog;
-        SetElevatedTitle(elevation_);
-        if (smallIconId_ != 0) smallIcon_ = SetSmallIcon(smallIconId_);
-        for (const FontEntry& font : spec.fonts) fonts_.push_back(MakeFont(font.id, font.points, font.face, FALSE));
-        for (const ToolTipEntry& tip : spec.toolTips) AddToolTip(tip.id, tip.text, kToolTipAutoPop);
+        this->window = dialog;
+        this->SetElevatedTitle(elevation_);
+        if (smallIconId_ != 0) smallIcon_ = this->SetSmallIcon(smallIconId_);
+        for (const FontEntry& font : spec.fonts)
+            fonts_.push_back(this->MakeFont(font.id, font.points, font.face, FALSE));
+        for (const ToolTipEntry& tip : spec.toolTips) this->AddToolTip(tip.id, tip.text, kToolTipAutoPop);
         return spec.onInit ? (static_cast<D*>(this)->*spec.onInit)() : TRUE;
     }
 
