@@ -136,6 +136,18 @@ TEST_F(CommandDialogTest, DroppedFilesAreQuotedAppendedOrReplaceTheSelection) {
     EXPECT_EQ(Narrow(plain), Narrow(result));
 }
 
+// The dropped name is read into a buffer of the size DragQueryFileW gives,
+// not MAX_PATH: a long path arrives whole.
+TEST_F(CommandDialogTest, LongDroppedNameArrivesWhole) {
+    std::wstring longPath = L"C:\\" + std::wstring(300, L'd') + L"\\tool.exe";
+    EXPECT_TRUE(Run(L"", {[&](HWND dialog) {
+        Drop(dialog, longPath);
+        EXPECT_EQ(Narrow(longPath), ItemTextUtf8(dialog, IDC_CMD_EDIT));
+        Click(dialog, IDC_CMD_OK);
+    }}));
+    EXPECT_EQ(longPath.size(), static_cast<size_t>(result.length()));
+}
+
 TEST_F(CommandDialogTest, ShortNamesAreInsertedUnquoted) {
     WString spaced = MakeFile(L"long program name.exe");
     // The oracle: the system's own short form of the file.
@@ -233,6 +245,16 @@ TEST_F(CommandDialogTest, ElevatedHintTipFontAndColours) {
         Click(dialog, IDC_CMD_CANCEL);
     }}, kElevationFull));
     EXPECT_EQ("x", Narrow(result));
+}
+
+TEST_F(CommandDialogTest, IconZeroMeansNoSmallIcon) {
+    DCommand dialog(L"x", 0, settings, kElevationDefault);
+    HICON icon = reinterpret_cast<HICON>(1);
+    RunDialog([&] { return dialog.Run(nullptr) ? 1 : 0; }, [&](HWND open) {
+        icon = reinterpret_cast<HICON>(SendMessageW(open, WM_GETICON, ICON_SMALL, 0));
+        Click(open, IDC_CMD_CANCEL);
+    });
+    EXPECT_EQ(nullptr, icon);
 }
 
 TEST_F(CommandDialogTest, NegativeStoredPlaceOnAMonitorIsRestored) {

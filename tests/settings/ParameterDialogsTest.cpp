@@ -2,6 +2,7 @@
 // templates, driven through the dialog harness; their parameter checks and
 // pure helpers as tables.
 #include <windows.h>
+#include <commctrl.h>
 #include <powrprof.h>
 
 #include <gtest/gtest.h>
@@ -62,6 +63,23 @@ TEST_F(ParameterDialogTest, ExitRoundTripWithHeldNoteTipsAndPlace) {
         EXPECT_EQ(IsPwrSuspendAllowed() != FALSE, Enabled(dialog, IDC_EXIT_SLEEP));
         EXPECT_EQ(IsPwrHibernateAllowed() != FALSE, Enabled(dialog, IDC_EXIT_HIBERNATE));
         EXPECT_EQ(3u, DialogTips(dialog).size());
+        // The up-down sits on the wait box's right edge, range 0 to 300.
+        HWND spin = GetDlgItem(dialog, IDC_EXIT_WAIT_SPIN);
+        EXPECT_TRUE(IsWindowVisible(spin));
+        EXPECT_EQ(GetDlgItem(dialog, IDC_EXIT_WAIT), reinterpret_cast<HWND>(SendMessageW(spin, UDM_GETBUDDY, 0, 0)));
+        int low = -1;
+        int high = -1;
+        SendMessageW(spin, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
+        EXPECT_EQ(0, low);
+        EXPECT_EQ(300, high);
+        RECT spinRect{};
+        RECT waitRect{};
+        GetWindowRect(spin, &spinRect);
+        GetWindowRect(GetDlgItem(dialog, IDC_EXIT_WAIT), &waitRect);
+        EXPECT_GT(spinRect.right - spinRect.left, 0);
+        // UDS_ALIGNRIGHT lays the arrows over the box's right border.
+        EXPECT_NEAR(waitRect.right, spinRect.left, 3);
+        EXPECT_EQ(waitRect.top, spinRect.top);
         GetWindowRect(dialog, &place);
         Click(dialog, IDC_EXIT_OK);
     }, settings);
@@ -250,6 +268,33 @@ TEST_F(ParameterDialogTest, MediaCancelKeepsTheParameter) {
     EXPECT_EQ(INT_MIN, settings.ReadInt(L"SetPlayLeft", INT_MIN));
 }
 
+// The picker's filter list (cmb1) shows the filter chosen from the
+// extension of the name it starts with; a file that does not exist starts
+// it on the Media folder's "*.wav", the sound filter.
+TEST_F(ParameterDialogTest, MediaBrowseFilterFollowsTheExtension) {
+    BoxRecorder boxes;
+    constexpr int kFilterList = 0x470;
+    const struct { const wchar_t* name; bool create; int filter; } cases[] = {
+        {L"", false, 0}, {L"song.MID", true, 1}, {L"gone.mid", false, 0}, {L"clip.avi", true, 2},
+        {L"notes.txt", true, 3}, {L"ring.Mp3", true, 0},
+    };
+    for (const auto& c : cases) {
+        WString path = c.name[0] == L'\0' ? WString() : JoinPath(folder.path(), c.name);
+        if (c.create) CreateEmptyFile(path);
+        int shown = -1;
+        bool accepted = true;
+        RunMedia(settings, path.text(), {
+            [](HWND dialog) { PostClick(dialog, IDC_MEDIA_BROWSE); },
+            [&](HWND picker) {
+                shown = static_cast<int>(SendDlgItemMessageW(picker, kFilterList, CB_GETCURSEL, 0, 0));
+                PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            },
+            [](HWND dialog) { Click(dialog, IDC_MEDIA_CANCEL); },
+        }, &accepted);
+        EXPECT_EQ(c.filter, shown) << Narrow(c.name);
+    }
+}
+
 TEST(MediaCheckTest, DriveLetterPathsOnly) {
     const struct { const wchar_t* text; bool passes; } cases[] = {
         {L"C:\\a.wav", true}, {L"Repeat Vol:50% D:\\m\\b.mid", true}, {L"\\\\server\\a.wav", false},
@@ -407,6 +452,34 @@ TEST_F(ParameterDialogTest, WallpaperEmptyOkElevatedHintAndNoActiveDesktop) {
     SetDesktopProbe(previous);
     ASSERT_EQ(1u, noDesktop.boxes().size());
     EXPECT_EQ(Narrow(L"ActiveDesktop がインストールされていません"), Narrow(noDesktop.boxes()[0].text));
+}
+
+// With an empty path the picker starts in the Windows folder's
+// Web\Wallpaper: a bare name typed there is found in that folder.
+TEST_F(ParameterDialogTest, WallpaperBrowseStartsInWebWallpaper) {
+    BoxRecorder boxes;
+    WString web = JoinPath(folder.path(), L"Web");
+    WString wallpapers = JoinPath(web, L"Wallpaper");
+    ASSERT_TRUE(CreateDirectoryW(web.text(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(wallpapers.text(), nullptr));
+    WString picture = JoinPath(wallpapers, L"sea.jpg");
+    ASSERT_TRUE(CreateEmptyFile(picture));
+    DWallpaper dialog(L"", kOs10, kElevationDefault, settings, folder.path());
+    RunDialog([&] { dialog.Run(nullptr); return 0; }, {
+        [](HWND wallpaper) { PostClick(wallpaper, IDC_KABE_BROWSE); },
+        [](HWND picker) {
+            EXPECT_EQ(Narrow(L"壁紙ファイル名の指定"), Narrow(WindowText(picker)));
+            AnswerFilePicker(picker, L"sea.jpg");
+        },
+        [](HWND wallpaper) {
+            SelectEntry(wallpaper, IDC_KABE_LAYOUT, 2);
+            Click(wallpaper, IDC_KABE_OK);
+        },
+    });
+    EXPECT_EQ("Expand " + Narrow(picture), Narrow(dialog.parameter()));
+    DeleteFileW(picture.text());
+    RemoveDirectoryW(wallpapers.text());
+    RemoveDirectoryW(web.text());
 }
 
 TEST_F(ParameterDialogTest, WallpaperStoredPlaceBelowZeroIsNotRestored) {
