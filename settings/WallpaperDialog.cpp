@@ -257,8 +257,7 @@ LRESULT CALLBACK DWallpaper::PreviewProc(HWND preview, UINT message, WPARAM wPar
 }
 
 void DWallpaper::ReportOnce(HRESULT hr, const char* name) {
-    if (!reporting_) return;
-    CheckHResult(hr, name);
+    if (reporting_) CheckHResult(FAILED(hr) ? hr : E_FAIL, name);
 }
 
 HBITMAP DWallpaper::Thumbnail(const WString& path, int width, int height) {
@@ -268,35 +267,47 @@ HBITMAP DWallpaper::Thumbnail(const WString& path, int width, int height) {
     reportedPath_ = path;
     ComPtr<IShellFolder> desktop;
     HRESULT hr = SHGetDesktopFolder(desktop.GetAddressOf());
-    if (FAILED(hr)) return ReportOnce(hr, "SHGetDesktopFolder"), nullptr;
+    if (FAILED(hr) || !desktop) {
+        ReportOnce(hr, "SHGetDesktopFolder");
+        return nullptr;
+    }
     WString folderName = DirectoryOf(path);
     ITEMIDLIST* raw = nullptr;
     hr = desktop->ParseDisplayName(window, nullptr, const_cast<wchar_t*>(folderName.text()), nullptr, &raw, nullptr);
     UniquePidl folderPidl(raw);
-    if (FAILED(hr) || !folderPidl) return ReportOnce(FAILED(hr) ? hr : E_FAIL, "ParseDisplayName"), nullptr;
+    if (FAILED(hr) || !folderPidl) {
+        ReportOnce(hr, "ParseDisplayName");
+        return nullptr;
+    }
     ComPtr<IShellFolder> folder;
     hr = desktop->BindToObject(folderPidl.get(), nullptr, IID_IShellFolder,
                                reinterpret_cast<void**>(folder.GetAddressOf()));
-    if (FAILED(hr) || !folder) return ReportOnce(FAILED(hr) ? hr : E_FAIL, "BindToObject"), nullptr;
+    if (FAILED(hr) || !folder) {
+        ReportOnce(hr, "BindToObject");
+        return nullptr;
+    }
     WString fileName = FileNameOf(path);
     raw = nullptr;
     hr = folder->ParseDisplayName(window, nullptr, const_cast<wchar_t*>(fileName.text()), nullptr, &raw, nullptr);
     UniquePidl filePidl(raw);
-    if (FAILED(hr) || !filePidl) return ReportOnce(FAILED(hr) ? hr : E_FAIL, "ParseDisplayName"), nullptr;
-    // No IExtractImage for this type (under Wine for any type): no preview.
+    if (FAILED(hr) || !filePidl) {
+        ReportOnce(hr, "ParseDisplayName");
+        return nullptr;
+    }
+    // A type without IExtractImage (under Wine, every type) has no preview;
+    // that is no failure to report.
     ComPtr<IExtractImage> extractor;
     LPCITEMIDLIST item = filePidl.get();
-    if (FAILED(folder->GetUIObjectOf(window, 1, &item, IID_IExtractImage, nullptr,
-                                     reinterpret_cast<void**>(extractor.GetAddressOf()))) ||
-        !extractor)
-        return nullptr;
+    hr = folder->GetUIObjectOf(window, 1, &item, IID_IExtractImage, nullptr,
+                               reinterpret_cast<void**>(extractor.GetAddressOf()));
+    if (FAILED(hr) || !extractor) return nullptr;
     wchar_t location[MAX_PATH] = L"";
     DWORD priority = 0;
     SIZE size{width, height};
     DWORD flags = IEIFLAG_SCREEN | IEIFLAG_ORIGSIZE | IEIFLAG_QUALITY;
-    if (FAILED(extractor->GetLocation(location, MAX_PATH, &priority, &size, 32, &flags))) {
-        // E_PENDING asks for a later Extract, which the preview does at once.
-    }
+    // E_PENDING only offers to extract later; the preview extracts now.
+    hr = extractor->GetLocation(location, MAX_PATH, &priority, &size, 32, &flags);
+    if (FAILED(hr) && hr != E_PENDING) return nullptr;
     HBITMAP bitmap = nullptr;
     if (FAILED(extractor->Extract(&bitmap))) return nullptr;
     return bitmap;

@@ -386,6 +386,28 @@ TEST_F(ParameterDialogTest, WallpaperRoundTripPreviewWithoutBoxes) {
     EXPECT_NE(-1, settings.ReadInt(L"KabeLeft", -1));
 }
 
+// A path the file system finds but the shell cannot parse (the "\\?\"
+// form) fails a shell step while painting: its box comes once, not again on
+// each repaint that the box itself causes.
+TEST_F(ParameterDialogTest, WallpaperShellFailureIsReportedOncePerPath) {
+    BoxRecorder boxes;
+    WString picture = MakeFile(L"raw.bmp");
+    WString raw = WString(L"\\\\?\\") + picture;
+    ASSERT_TRUE(IsAcceptedWallpaper(raw, kOs10));
+    std::wstring parameter = std::wstring(L"Center ") + raw.text();
+    RunWallpaper(settings, parameter.c_str(), {[&](HWND dialog) {
+        EXPECT_EQ(Narrow(raw), ItemTextUtf8(dialog, IDC_KABE_FILE));
+        for (int i = 0; i < 4; ++i) {
+            InvalidateRect(dialog, nullptr, TRUE);
+            UpdateWindow(dialog);
+        }
+        Click(dialog, IDC_KABE_CANCEL);
+    }});
+    ASSERT_EQ(1u, boxes.boxes().size()) << "one box, not one per repaint";
+    for (const RecordedBox& box : boxes.boxes())
+        EXPECT_EQ(0u, Narrow(box.text).find("ParseDisplayName Error Code =0x")) << Narrow(box.text);
+}
+
 TEST_F(ParameterDialogTest, WallpaperLayoutNotOfferedIsRefusedUntilOneIsPicked) {
     BoxRecorder boxes;
     WString picture = MakeFile(L"p.jpg");
