@@ -18,19 +18,6 @@
 #include "common/MessageBoxes.h"
 #include "settings/WinLib.h"
 
-// A table given by its first entry and its length; built from an array, or
-// empty from {}.
-template <typename T>
-struct TableRef {
-    const T* items = nullptr;
-    std::size_t count = 0;
-    constexpr TableRef() = default;
-    template <std::size_t N>
-    constexpr TableRef(const T (&table)[N]) : items(table), count(N) {}  // NOLINT: tables convert on purpose
-    const T* begin() const { return items; }
-    const T* end() const { return items + count; }
-};
-
 struct ToolTipEntry {
     int id;
     const wchar_t* text;
@@ -114,9 +101,9 @@ private:
         case WM_CTLCOLORSTATIC:
             if (spec.colours.count == 0) return FALSE;
             return PaintStatic(reinterpret_cast<HDC>(wParam),
-                               ColourOf(spec.colours, GetDlgCtrlID(reinterpret_cast<HWND>(lParam))));
+                               StaticTextColour(spec.colours, GetDlgCtrlID(reinterpret_cast<HWND>(lParam))));
         case WM_COMMAND:
-            return DispatchCommand(*self, spec.commands, LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+            return DispatchCommand<D>(*self, spec.commands, LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
         case WM_CLOSE:
             self->EndWith(spec.closeResult);
             return TRUE;
@@ -144,21 +131,6 @@ private:
         for (UniqueGdiObject& font : fonts_) FreeFont(font);
         fonts_.clear();
         FreeIcon(smallIcon_);
-    }
-
-    static COLORREF ColourOf(TableRef<StaticColour> table, int id) {
-        for (const StaticColour& entry : table)
-            if (entry.id == id) return entry.colour;
-        return GetSysColor(COLOR_WINDOWTEXT);
-    }
-
-    static bool DispatchCommand(D& self, TableRef<CommandEntry<D>> table, int id, int notification) {
-        for (const CommandEntry<D>& entry : table)
-            if (entry.id == id && (entry.notification == kAnyNotification || entry.notification == notification)) {
-                (self.*entry.handler)();
-                return true;
-            }
-        return false;
     }
 
     static inline D* current_ = nullptr;   // the open dialog of this class; modal, so at most one

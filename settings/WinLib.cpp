@@ -293,6 +293,12 @@ void SaveRect(HWND dialog, const SettingsFile& settings, const wchar_t* leftKey,
     settings.WriteInt(heightKey, rect.bottom - rect.top);
 }
 
+COLORREF StaticTextColour(TableRef<StaticColour> table, int id) {
+    for (const StaticColour& entry : table)
+        if (entry.id == id) return entry.colour;
+    return GetSysColor(COLOR_WINDOWTEXT);
+}
+
 INT_PTR PaintStatic(HDC dc, COLORREF textColour) {
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     SetTextColor(dc, textColour);
