@@ -45,16 +45,6 @@ WString ShortFormOf(const WString& path) {
     return QuoteCommand(path, WString());
 }
 
-// The first file of a drop; the drop is finished here.
-WString FirstDroppedFile(HDROP drop) {
-    UINT length = DragQueryFileW(drop, 0, nullptr, 0);
-    std::unique_ptr<wchar_t[]> name(new wchar_t[length + 1]);
-    name[0] = L'\0';
-    CheckWin32(DragQueryFileW(drop, 0, name.get(), length + 1), "DragQueryFile");
-    DragFinish(drop);
-    return WString(name.get());
-}
-
 }  // namespace
 
 const DialogSpec<DCommand> DCommand::kSpec = [] {

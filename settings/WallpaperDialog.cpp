@@ -39,15 +39,6 @@ bool ProbeActiveDesktop() {
 }
 DesktopProbe g_desktopProbe = ProbeActiveDesktop;
 
-WString FirstDroppedFile(HDROP drop) {
-    UINT length = DragQueryFileW(drop, 0, nullptr, 0);
-    std::unique_ptr<wchar_t[]> name(new wchar_t[length + 1]);
-    name[0] = L'\0';
-    CheckWin32(DragQueryFileW(drop, 0, name.get(), length + 1), "DragQueryFile");
-    DragFinish(drop);
-    return WString(name.get());
-}
-
 // Frees the PIDL that the shell allocated.
 struct PidlFree {
     void operator()(ITEMIDLIST* pidl) const { CoTaskMemFree(pidl); }

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
+#include <shellapi.h>
 
 #include <climits>
 #include <cstddef>
@@ -81,6 +82,10 @@ int WidestLineWidth(HDC dc, const wchar_t* text);
 // True when max >= min, the whole text is one decimal integer (leading white
 // space allowed; an empty text is 0) and min <= value <= max.
 bool IsNumberInRange(const WString& text, int min, int max);
+
+// The first file of a drop (WM_DROPFILES), read at the length the drop
+// gives; the drop is finished here, so further files are ignored.
+WString FirstDroppedFile(HDROP drop);
 
 void InitOpenFileName(OPENFILENAMEW* record, HWND owner, const wchar_t* filter, DWORD filterIndex,
                       const wchar_t* title, wchar_t* fileBuffer, DWORD bufferCapacity);
