@@ -3,7 +3,7 @@
 BUILD_DIR ?= build
 export BUILD_DIR
 
-.PHONY: all deps build prefix run test bench clean
+.PHONY: all deps build prefix run test bench dist clean
 
 all: build
 
@@ -24,6 +24,11 @@ test: build prefix
 
 bench: build prefix
 	@scripts/run-bench.sh
+
+# Orrivane-<version>.zip in the build folder, then a check that it starts.
+dist: build prefix
+	@scripts/make-dist.sh
+	@scripts/check-dist.sh
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -9,9 +9,11 @@
 namespace {
 
 constexpr int kParameterIndex = 7;
+// Longer than any record ZAVSet writes.
+constexpr int kTestRunTextLimit = 65536;
 
 void RunMplay(const WString& parameter) { Mplay(parameter); }
-void RunShell(const WString& parameter) { Shell(trayAlarm != nullptr ? trayAlarm->mainWindow : nullptr, parameter); }
+void RunShell(const WString& parameter) { Shell(g_trayAlarm != nullptr ? g_trayAlarm->mainWindow : nullptr, parameter); }
 void RunExit(const WString& parameter) { Exit(IDI_ALARM, parameter); }
 
 struct ActionEntry {
@@ -47,31 +49,38 @@ void ActExecute(WString actionText) {
 void RunTestRecord() {
     SharedBlock block;
     if (!block.open(kTestRunBlockName)) return;
-    // Read unit by unit: the block carries no length, and a text without its
-    // NUL must not lead past the mapped pages.
+    // Any local program can write ZAV_TEST. The block carries no length: a
+    // text without its NUL ends with the mapped pages, and one longer than a
+    // record can sensibly be is not read at all (megabytes froze ZAV).
     WString actionText;
-    wchar_t unit[2] = {};
-    while (block.read(unit, sizeof(wchar_t)) && unit[0] != L'\0') actionText.append(unit);
-    ActExecute(actionText);
+    if (block.readText(&actionText, kTestRunTextLimit)) ActExecute(actionText);
     block.close();
 }
 
+WString ShownMessage(const WString& message) {
+    if (message.length() <= kShownMessageUnits) return message;
+    int cut = kShownMessageUnits;
+    // Not between the two halves of a surrogate pair.
+    if (IS_HIGH_SURROGATE(message.at(cut - 1))) --cut;
+    return message.Left(cut) + L"…";
+}
+
 void Msg(const WString& parameter) {
-    ShowInfo(parameter.text(), trayAlarm != nullptr ? trayAlarm->mainWindow : nullptr);
+    ShowInfo(ShownMessage(parameter).text(), g_trayAlarm != nullptr ? g_trayAlarm->mainWindow : nullptr);
 }
 
 void Notice(const WString& parameter) {
-    if (trayAlarm == nullptr) return;
-    NOTIFYICONDATAW& balloon = trayAlarm->balloonRecord;
+    if (g_trayAlarm == nullptr) return;
+    NOTIFYICONDATAW& balloon = g_trayAlarm->balloonRecord;
     // The title holds 63 units and its NUL; the rest of the text is dropped.
     lstrcpynW(balloon.szInfoTitle, parameter.text(), ARRAYSIZE(balloon.szInfoTitle));
-    Shell_NotifyIconW(NIM_MODIFY, &balloon);
+    g_trayAlarm->notifyIcon(NIM_MODIFY, &balloon);
 }
 
 void Blink(const WString& parameter) {
-    if (trayAlarm == nullptr) return;
-    trayAlarm->pendingBlinkMessage = parameter;
-    ++trayAlarm->blinkSerial;
-    CheckWin32(SetTimer(trayAlarm->mainWindow, kBlinkTimer, trayAlarm->blinkPeriod, nullptr),
+    if (g_trayAlarm == nullptr) return;
+    g_trayAlarm->pendingBlinkMessage = parameter;
+    ++g_trayAlarm->blinkSerial;
+    CheckWin32(SetTimer(g_trayAlarm->mainWindow, kBlinkTimer, g_trayAlarm->blinkPeriod, nullptr),
                "SetTimer ActExecute");
 }

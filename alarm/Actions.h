@@ -12,6 +12,12 @@ void ActExecute(WString actionText);
 // The action text a test-run block holds; nothing when the block is missing.
 void RunTestRecord();
 
+// A message as a box shows it: at most kShownMessageUnits code units, then
+// "…". Longer texts made boxes taller than the screen, without their OK
+// button; the schedule keeps the whole text.
+constexpr int kShownMessageUnits = 1000;
+WString ShownMessage(const WString& message);
+
 // Message actions (Actions.cpp).
 void Msg(const WString& parameter);
 void Notice(const WString& parameter);

@@ -29,9 +29,10 @@ void HandleArguments(const WString& arguments) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
-    zavInstance = instance;
+    g_zavInstance = instance;
     CommandLine commandLine = SplitCommandLine();
-    WString moduleDirectory = DirectoryOf(commandLine.program);
+    // From the module: started as "ZAV" at a prompt, the command line names no folder.
+    WString moduleDirectory = ProgramFolder();
     SettingsFile settings = SettingsFile::ForCurrentDirectory();
 
     int elevationWanted = settings.ReadInt(L"Elevation", 0);
@@ -40,8 +41,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     int osLevel = GetOsLevel(&wow64, &elevation);
     if (elevationWanted != 0 && elevation == kElevationLimited) {
         // Not checked: when the user refuses the consent prompt no ZAV runs.
+        // The program by its full path, whatever name it was started by.
         CommandLine again = SplitCommandLine();
-        ShellExecuteW(nullptr, L"runas", again.program.text(), again.arguments.text(),
+        ShellExecuteW(nullptr, L"runas", ProgramPath().text(), again.arguments.text(),
                       SpecialFolderPath(-1).text(), show);
         return 1;
     }

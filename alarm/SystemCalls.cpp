@@ -1,6 +1,6 @@
 #include "alarm/SystemCalls.h"
 
-SystemCalls systemCalls = {
+SystemCalls g_systemCalls = {
     ExitWindowsEx,
     SetSystemPowerState,
 };

@@ -1,7 +1,7 @@
 // The calls ZAV's actions make that a test must never make for real: they
 // end the Wine session the tests run in (ExitWindowsEx), stop the machine, or
 // change what the user's desktop shows. Actions reach them only through
-// systemCalls; unit tests and the recording ZAV of the end-to-end tests put
+// g_systemCalls; unit tests and the recording ZAV of the end-to-end tests put
 // recorders in its members. Each action's work adds the members it needs.
 #pragma once
 
@@ -13,4 +13,4 @@ struct SystemCalls {
 };
 
 // The real calls, until a test replaces them.
-extern SystemCalls systemCalls;
+extern SystemCalls g_systemCalls;

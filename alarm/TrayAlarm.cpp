@@ -9,12 +9,6 @@
 
 namespace {
 
-REGSAM ChooseRegistryView() {
-    BOOL wow64 = FALSE;
-    GetOsLevel(&wow64, nullptr);
-    return wow64 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
-}
-
 // The watch pass hands its actions over by reference to a record copy of
 // its own; ActExecute takes its own copy before anything nested can run.
 void PerformScheduledAction(const WString& actionText) {
@@ -22,19 +16,42 @@ void PerformScheduledAction(const WString& actionText) {
 }
 
 void StartSettingsFromSchedule(const wchar_t* commandWord) {
-    if (trayAlarm != nullptr) trayAlarm->StartSettings(commandWord, SW_SHOW);
+    if (g_trayAlarm != nullptr) g_trayAlarm->StartSettings(commandWord, SW_SHOW);
 }
 
 }  // namespace
 
-const REGSAM registryView = ChooseRegistryView();
-HINSTANCE zavInstance = GetModuleHandleW(nullptr);
-TrayAlarm* trayAlarm = nullptr;
+namespace {
+REGSAM g_registryView = 0;  // 0 until the first call: no view flag is 0
+}  // namespace
+
+REGSAM RegistryView() {
+    // Asked on first use, not while static objects are built: GetOsLevel can
+    // show a box, and no box may open before wWinMain runs.
+    if (g_registryView == 0) {
+        BOOL wow64 = FALSE;
+        GetOsLevel(&wow64, nullptr);
+        g_registryView = wow64 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+    }
+    return g_registryView;
+}
+
+HINSTANCE g_zavInstance = GetModuleHandleW(nullptr);
+TrayAlarm* g_trayAlarm = nullptr;
 
 int ClampTimerInt(int value) {
     if (value > kTimerIntMax) return kTimerIntDefault;
     if (value <= 0) return kTimerIntMin;
     return value;
+}
+
+int ClampBlinkInt(int value) {
+    return (value < kBlinkIntMin || value > kBlinkIntMax) ? kBlinkIntDefault : value;
+}
+
+void OpenMessageFilter(const TrayAlarm& tray, MessageFilterCall change) {
+    change(tray.controlMessage, MSGFLT_ADD);
+    change(tray.taskbarMessage, MSGFLT_ADD);
 }
 
 bool IsOldFormatRecord(const WString& record) {
@@ -51,39 +68,42 @@ TrayAlarm::TrayAlarm(const WString& moduleDirectory, int osLevel, BOOL wow64, co
       settingsProgramPath(JoinPath(moduleDirectory, kZavSetProgram)),
       trayRecord(), balloonRecord() {
     watch.schedulePath = ScheduleFilePath(startupDirectory);
-    trayAlarm = this;
+    g_trayAlarm = this;
     SetActionHandler(PerformScheduledAction);
     SetSettingsStarter(StartSettingsFromSchedule);
 
+    // Before anything looks at the schedule: a save killed halfway may have
+    // left the only copy in its temporary file.
+    RecoverScheduleFile(watch.schedulePath);
     watch.schedule.clear();
     if (!PathExists(watch.schedulePath)) {
         RunInitSchedule();
-    } else {
-        watch.schedule.load(watch.schedulePath);
-        if (NeedsInitSchedule(watch.schedule)) RunInitSchedule();
+    } else if (LoadSchedule(watch) && NeedsInitSchedule(watch.schedule)) {
+        // A file that exists but cannot be read (held open elsewhere, too
+        // large) has had its box; ZAVSet could not read it either.
+        RunInitSchedule();
     }
 
     trayMessage = RegisterWindowMessageW(kTrayMessageName);
     controlMessage = RegisterWindowMessageW(kControlMessageName);
     taskbarMessage = RegisterWindowMessageW(kTaskbarCreatedName);
-    // An elevated ZAV must still hear an unelevated ZAVSet.
-    ChangeWindowMessageFilter(controlMessage, MSGFLT_ADD);
+    OpenMessageFilter(*this);
 
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = OnMyNotifyIcon;
-    windowClass.hInstance = zavInstance;
+    windowClass.hInstance = g_zavInstance;
     windowClass.lpszClassName = kZavWindowClass;
     CheckWin32(RegisterClassW(&windowClass), "RegisterClass");
 
     mainWindow = CreateWindowExW(WS_EX_TOOLWINDOW, kZavWindowClass, kZavWindowTitle, WS_POPUP, 0, 0, 1, 1,
-                                 nullptr, nullptr, zavInstance, nullptr);
+                                 nullptr, nullptr, g_zavInstance, nullptr);
 
     trayRecord.cbSize = sizeof(NOTIFYICONDATAW);
     trayRecord.hWnd = mainWindow;
     trayRecord.uID = kTrayIconId;
     trayRecord.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     trayRecord.uCallbackMessage = trayMessage;
-    trayRecord.hIcon = LoadIconW(zavInstance, MAKEINTRESOURCEW(IDI_ALARM));
+    trayRecord.hIcon = LoadIconW(g_zavInstance, MAKEINTRESOURCEW(IDI_ALARM));
     lstrcpynW(trayRecord.szTip, L"Orrivane", ARRAYSIZE(trayRecord.szTip));
 
     balloonRecord = trayRecord;
@@ -92,13 +112,13 @@ TrayAlarm::TrayAlarm(const WString& moduleDirectory, int osLevel, BOOL wow64, co
     balloonRecord.dwInfoFlags = NIIF_INFO;
 
     ReadIni();
-    Shell_NotifyIconW(NIM_ADD, &trayRecord);
+    notifyIcon(NIM_ADD, &trayRecord);
 }
 
 TrayAlarm::~TrayAlarm() {
-    Shell_NotifyIconW(NIM_DELETE, &trayRecord);
+    notifyIcon(NIM_DELETE, &trayRecord);
     CheckWin32(DestroyWindow(mainWindow), "DestroyWindow");
-    trayAlarm = nullptr;
+    g_trayAlarm = nullptr;
 }
 
 void TrayAlarm::RunInitSchedule() {
@@ -110,7 +130,9 @@ void TrayAlarm::RunInitSchedule() {
 }
 
 void TrayAlarm::ReloadSchedule() {
-    watch.schedule.load(watch.schedulePath);
+    // A file that cannot be read now (locked, briefly missing) leaves the
+    // alarms ZAV has; load's box says why.
+    LoadSchedule(watch);
 }
 
 void TrayAlarm::ReadIni() {
@@ -118,7 +140,12 @@ void TrayAlarm::ReadIni() {
     KillTimer(mainWindow, kWatchTimer);
     CheckWin32(SetTimer(mainWindow, kWatchTimer, watchPeriod, nullptr), "SetTimer in ReadIni");
     // Taken by the next Blink; a blink already running keeps its period.
-    blinkPeriod = settings.ReadInt(L"BlinkInt", kBlinkIntDefault);
+    blinkPeriod = ClampBlinkInt(settings.ReadInt(L"BlinkInt", kBlinkIntDefault));
+}
+
+BOOL TrayAlarm::UpdateTrayIcon() {
+    if (notifyIcon(NIM_MODIFY, &trayRecord)) return TRUE;
+    return notifyIcon(NIM_ADD, &trayRecord);
 }
 
 void TrayAlarm::MainLoop() {

@@ -1,5 +1,5 @@
 // ZAV's main object: the hidden window, the tray icon records, the schedule
-// and the settings. There is exactly one, reached through trayAlarm.
+// and the settings. There is exactly one, reached through g_trayAlarm.
 #pragma once
 
 #include <windows.h>
@@ -16,11 +16,11 @@ static_assert(sizeof(NOTIFYICONDATAW) == 956, "NOTIFYICONDATAW must be the 956-b
 
 // Every registry key ZAV opens carries this flag, so that a 32-bit ZAV on
 // 64-bit Windows reaches the 64-bit view: KEY_WOW64_64KEY under WOW64,
-// KEY_WOW64_32KEY otherwise. Chosen before wWinMain runs.
-extern const REGSAM registryView;
+// KEY_WOW64_32KEY otherwise. Decided on the first call.
+REGSAM RegistryView();
 
 // ZAV's module instance (icons, menu, window class).
-extern HINSTANCE zavInstance;
+extern HINSTANCE g_zavInstance;
 
 // Window timers of the main window.
 constexpr UINT_PTR kClickTimer = 0;   // tells a single click from a double click
@@ -28,6 +28,14 @@ constexpr UINT_PTR kWatchTimer = 1;   // the watch pass
 constexpr UINT_PTR kBlinkTimer = 2;   // swaps the tray icon while a Blink is pending
 
 constexpr UINT kTrayIconId = 1;
+
+// BlinkInt as the options dialog offers it; a value outside is taken as
+// kBlinkIntDefault.
+constexpr int kBlinkIntMin = 100;
+constexpr int kBlinkIntMax = 3000;
+
+using NotifyIconCall = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAW record);
+using MessageFilterCall = BOOL(WINAPI*)(UINT message, DWORD action);
 
 struct TrayAlarm {
     TrayAlarm(const WString& moduleDirectory, int osLevel, BOOL wow64, const SettingsFile& settings);
@@ -54,6 +62,9 @@ struct TrayAlarm {
     // Counts Blink actions, so that the box of one blink does not end a
     // later blink that came due while the box was open.
     unsigned blinkSerial = 0;
+    // The blink whose failed tray update was reported: one box per blink,
+    // since the box's own loop runs the next ticks.
+    unsigned blinkFailureReported = 0;
     int watchPeriod = kTimerIntDefault;
     int blinkPeriod = kBlinkIntDefault;
     WatchState watch;               // schedule path, schedule, lastChecked
@@ -63,16 +74,33 @@ struct TrayAlarm {
     NOTIFYICONDATAW trayRecord;
     NOTIFYICONDATAW balloonRecord;
     HWND mainWindow = nullptr;
+    // Every call to the notification area goes through here; tests put in
+    // one that fails, as the shell does while Explorer is away.
+    NotifyIconCall notifyIcon = Shell_NotifyIconW;
+
+    // Shows trayRecord: NIM_MODIFY, or NIM_ADD when the icon is gone (Explorer
+    // restarted unnoticed, or the first NIM_ADD came before the taskbar).
+    BOOL UpdateTrayIcon();
 };
 
 // The one TrayAlarm while it exists, for the window procedure and the actions.
-extern TrayAlarm* trayAlarm;
+extern TrayAlarm* g_trayAlarm;
 
 // TimerInt as the watch timer uses it: above kTimerIntMax it becomes the
 // default; 0 or below becomes kTimerIntMin (SetTimer would otherwise fire as
 // fast as the system allows, or, for a negative value read as unsigned,
 // almost never).
 int ClampTimerInt(int value);
+
+// BlinkInt as the blink timer uses it: outside kBlinkIntMin..kBlinkIntMax
+// (0 or letters would blink every 10 ms, -1 or a huge value once in weeks)
+// it becomes the default.
+int ClampBlinkInt(int value);
+
+// Lets the messages an elevated ZAV must hear from unelevated senders through
+// the message filter: ZAVSet's control message, and Explorer's TaskbarCreated
+// (without it the icon never comes back after Explorer restarts).
+void OpenMessageFilter(const TrayAlarm& tray, MessageFilterCall change = ChangeWindowMessageFilter);
 
 // True when a record is in the format used before version 2.00: a blank at
 // code unit 14, or 毎 at 12 followed by a blank.

@@ -52,8 +52,8 @@ LRESULT OnControlMessage(TrayAlarm& tray, WPARAM request) {
 
 LRESULT OnTaskbarCreated(TrayAlarm& tray) {
     // The record carries whichever icon it showed last, so a blink goes on.
-    Shell_NotifyIconW(NIM_DELETE, &tray.trayRecord);
-    Shell_NotifyIconW(NIM_ADD, &tray.trayRecord);
+    tray.notifyIcon(NIM_DELETE, &tray.trayRecord);
+    tray.notifyIcon(NIM_ADD, &tray.trayRecord);
     return 1;
 }
 
@@ -89,7 +89,7 @@ LRESULT OnCommand(TrayAlarm& tray, WORD id) {
 // ---- Timers ----
 
 void ShowTrayMenu(TrayAlarm& tray) {
-    UniqueMenu menu(LoadMenuW(zavInstance, MAKEINTRESOURCEW(IDM_TRAY)));
+    UniqueMenu menu(LoadMenuW(g_zavInstance, MAKEINTRESOURCEW(IDR_TRAY_MENU)));
     POINT cursor = {};
     CheckWin32(GetCursorPos(&cursor), "GetCursorPos");
     TrackPopupMenuEx(GetSubMenu(menu.get(), 0), TPM_RIGHTBUTTON, cursor.x, cursor.y, tray.mainWindow, nullptr);
@@ -99,21 +99,21 @@ void ShowTrayMenu(TrayAlarm& tray) {
     CheckWin32(DestroyMenu(menu.release()), "DestroyMenu");
 }
 
-void SetTrayIcon(TrayAlarm& tray, int iconId, const char* failureLabel) {
-    tray.trayRecord.hIcon = LoadIconW(zavInstance, MAKEINTRESOURCEW(iconId));
-    CheckWin32(Shell_NotifyIconW(NIM_MODIFY, &tray.trayRecord), failureLabel);
+void SetTrayIcon(TrayAlarm& tray, int iconId) {
+    tray.trayRecord.hIcon = LoadIconW(g_zavInstance, MAKEINTRESOURCEW(iconId));
 }
 
 void ShowBlinkMessage(TrayAlarm& tray) {
     // Copied: a Blink that comes due while the box is open replaces the member.
     WString message = tray.pendingBlinkMessage;
     unsigned serial = tray.blinkSerial;
-    ShowInfo(message.text(), tray.mainWindow);
+    ShowInfo(ShownMessage(message).text(), tray.mainWindow);
     // A later Blink that came due meanwhile keeps blinking until its own box.
     if (tray.blinkSerial != serial) return;
     tray.pendingBlinkMessage = WString();
     KillTimer(tray.mainWindow, kBlinkTimer);
-    SetTrayIcon(tray, IDI_ALARM, "NIM_MODIFY");
+    SetTrayIcon(tray, IDI_ALARM);
+    CheckWin32(tray.UpdateTrayIcon(), "NIM_MODIFY");
 }
 
 LRESULT OnClickTimer(TrayAlarm& tray) {
@@ -132,8 +132,14 @@ LRESULT OnWatchTimer(TrayAlarm& tray) {
 }
 
 LRESULT OnBlinkTimer(TrayAlarm& tray) {
-    HICON normal = LoadIconW(zavInstance, MAKEINTRESOURCEW(IDI_ALARM));
-    SetTrayIcon(tray, tray.trayRecord.hIcon == normal ? IDI_ALARM_RINGING : IDI_ALARM, "Shell_NotifyIcon");
+    HICON normal = LoadIconW(g_zavInstance, MAKEINTRESOURCEW(IDI_ALARM));
+    SetTrayIcon(tray, tray.trayRecord.hIcon == normal ? IDI_ALARM_RINGING : IDI_ALARM);
+    if (tray.UpdateTrayIcon()) return 0;
+    // The blinking goes on; only its first failure is reported. Marked
+    // before the box: the box's loop runs the next ticks.
+    if (tray.blinkFailureReported == tray.blinkSerial) return 0;
+    tray.blinkFailureReported = tray.blinkSerial;
+    CheckWin32(FALSE, "Shell_NotifyIcon");
     return 0;
 }
 
@@ -151,7 +157,7 @@ LRESULT OnTimer(TrayAlarm& tray, UINT_PTR timerId) {
 LRESULT CALLBACK OnMyNotifyIcon(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // Messages that arrive before the TrayAlarm exists (none in practice) or
     // after it went are left to the default procedure.
-    TrayAlarm* tray = trayAlarm;
+    TrayAlarm* tray = g_trayAlarm;
     if (tray == nullptr) return DefWindowProcW(window, message, wParam, lParam);
 
     if (message == tray->trayMessage) return OnTrayCallback(*tray, wParam, lParam);

@@ -1,13 +1,11 @@
 // Resource ids of ZAV.
 #pragma once
 
-// ---- Icons ----
-#define IDI_SETTINGS        100
-#define IDI_ALARM           101     // the tray icon
-#define IDI_ALARM_RINGING   102     // its second picture while blinking
+#include "common/res/Icons.h"
 
 // ---- Tray menu ----
-#define IDM_TRAY            103
+// IDR_: a resource (the menu template), not a command id like the IDM_ below.
+#define IDR_TRAY_MENU       103
 #define IDM_EXIT            40001
 #define IDM_ABOUT           40002
 #define IDM_SETTINGS        40003

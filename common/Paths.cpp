@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <memory>
+
 #include "common/MessageBoxes.h"
 
 WString JoinPath(const WString& dir, const WString& name) {
@@ -74,4 +76,21 @@ WString SpecialFolderFile(int id, const WString& name) {
 
 bool PathExists(const WString& path) {
     return GetFileAttributesW(path.text()) != INVALID_FILE_ATTRIBUTES;
+}
+
+WString ProgramPath() {
+    // GetModuleFileNameW cuts a path longer than the buffer and says so only
+    // by filling it: try again with more room.
+    for (DWORD size = MAX_PATH;; size *= 2) {
+        std::unique_ptr<wchar_t[]> buffer(new wchar_t[size]);
+        DWORD written = GetModuleFileNameW(nullptr, buffer.get(), size);
+        CheckWin32(written, "GetModuleFileName");
+        if (written == 0) return WString();
+        if (written < size) return WString(buffer.get(), static_cast<int>(written));
+        if (size >= 32768) return WString();
+    }
+}
+
+WString ProgramFolder() {
+    return DirectoryOf(ProgramPath());
 }

@@ -13,5 +13,12 @@ WString ExtensionOf(const WString& path);
 WString SpecialFolderPath(int id);
 WString SpecialFolderFile(int id, const WString& name);
 
+// The full path of the running program's own file. Taken from the module,
+// not the command line: a program started as "ZAV" at a prompt in its folder
+// has no folder in its command line.
+WString ProgramPath();
+// The folder of that file, where ZAV, ZAVSet and Quillon64 lie together.
+WString ProgramFolder();
+
 // True when the file or directory exists (GetFileAttributesW succeeds).
 bool PathExists(const WString& path);

@@ -73,6 +73,21 @@ bool SharedBlock::read(void* destination, int count) {
     return true;
 }
 
+bool SharedBlock::readText(WString* text, int maxUnits) {
+    if (view_ == nullptr || maxUnits < 0 || position_ % 2 != 0) return false;
+    int end = (size_ > 0 && size_ < mapped_) ? size_ : mapped_;
+    int available = end > position_ ? (end - position_) / 2 : 0;
+    int searched = available <= maxUnits ? available : maxUnits + 1;
+    const wchar_t* start = reinterpret_cast<const wchar_t*>(static_cast<const char*>(view_) + position_);
+    int length = 0;
+    while (length < searched && start[length] != L'\0') ++length;
+    if (length > maxUnits) return false;
+    *text = WString(start, length);
+    bool terminated = length < available;
+    position_ += (length + (terminated ? 1 : 0)) * 2;
+    return true;
+}
+
 bool SharedBlock::seek(int offset) {
     if (offset < 0) return false;
     if (size_ >= 1 && offset > size_) return false;

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "common/WString.h"
+
 class SharedBlock {
 public:
     SharedBlock() = default;
@@ -15,6 +17,12 @@ public:
     bool write(const void* source, int count);
     bool read(void* destination, int count);
     bool seek(int offset);
+    // The NUL-terminated UTF-16 text at the cursor, found with one bounded
+    // search and taken with one copy; the cursor then stands after its NUL.
+    // A text that runs to the end of the block (or of the mapped pages) ends
+    // there. False, taking nothing, when the text is longer than maxUnits
+    // (it is not read), the cursor is at an odd offset, or the block is closed.
+    bool readText(WString* text, int maxUnits);
     void close();
 
     bool isOpen() const { return view_ != nullptr; }

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 #include <shobjidl.h>
+#include <wrl/client.h>
 
 #include <initializer_list>
 
@@ -103,12 +104,22 @@ InstanceMutex::InstanceMutex(const wchar_t* name) : created_(false), handle_(nul
     // name is taken all the same. Going on to create would fail the same way
     // and leave a second resident program running with no mutex at all.
     if (GetLastError() == ERROR_ACCESS_DENIED) return;
-    created_ = true;
     SECURITY_ATTRIBUTES inheritable = {};
     inheritable.nLength = sizeof(inheritable);
     inheritable.lpSecurityDescriptor = nullptr;
     inheritable.bInheritHandle = TRUE;
-    handle_ = CreateMutexW(&inheritable, TRUE, name);
+    HANDLE made = CreateMutexW(&inheritable, TRUE, name);
+    // Another start may have made the mutex between the open and here: then
+    // this handle names its mutex (ERROR_ALREADY_EXISTS, not owned). A create
+    // that fails (refused, or the name taken by another kind of object) is
+    // no free name either.
+    if (made != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(made);
+        return;
+    }
+    if (made == nullptr) return;
+    created_ = true;
+    handle_ = made;
 }
 
 void InstanceMutex::Release() {
@@ -124,36 +135,22 @@ WString QuoteCommand(const WString& program, const WString& arguments) {
     return command;
 }
 
-namespace {
-
-template <typename T>
-void ReleaseCom(T*& object) {
-    if (object != nullptr) object->Release();
-    object = nullptr;
-}
-
-}  // namespace
-
 bool CreateShortcut(const WString& linkPath, const WString& target, const WString& arguments, bool runAs) {
-    IShellLinkW* link = nullptr;
-    IPersistFile* file = nullptr;
-    IShellLinkDataList* data = nullptr;
-    bool ok = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                         reinterpret_cast<void**>(&link)));
+    Microsoft::WRL::ComPtr<IShellLinkW> link;
+    Microsoft::WRL::ComPtr<IPersistFile> file;
+    bool ok = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)));
     ok = ok && SUCCEEDED(link->SetWorkingDirectory(DirectoryOf(target).text()));
     ok = ok && SUCCEEDED(link->SetPath(target.text()));
     ok = ok && SUCCEEDED(link->SetArguments(arguments.text()));
-    ok = ok && SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)));
+    ok = ok && SUCCEEDED(link.As(&file));
     ok = ok && SUCCEEDED(file->Save(linkPath.text(), TRUE));
     if (ok && runAs) {
+        Microsoft::WRL::ComPtr<IShellLinkDataList> data;
         DWORD flags = 0;
-        ok = SUCCEEDED(link->QueryInterface(IID_IShellLinkDataList, reinterpret_cast<void**>(&data)));
+        ok = SUCCEEDED(link.As(&data));
         ok = ok && SUCCEEDED(data->GetFlags(&flags));
         ok = ok && SUCCEEDED(data->SetFlags(flags | SLDF_RUNAS_USER));
         ok = ok && SUCCEEDED(file->Save(linkPath.text(), TRUE));
     }
-    ReleaseCom(data);
-    ReleaseCom(file);
-    ReleaseCom(link);
     return ok;
 }

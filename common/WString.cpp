@@ -1,5 +1,6 @@
 #include "common/WString.h"
 
+#include <climits>
 #include <cstdarg>
 #include <cstring>
 #include <cwchar>
@@ -27,6 +28,15 @@ int MeasureN(const wchar_t* text, int count) {
 
 int Measure(const wchar_t* text) {
     return text == nullptr ? 0 : lstrlenW(text);
+}
+
+// The capacity for a text of `length` units: its length plus 30, or double
+// the old capacity when that is more, so that a text built in many small
+// appends is copied a logarithmic number of times, not once per 30 units.
+int GrownCapacity(int capacity, int length) {
+    int grown = length + kGrowth;
+    if (capacity <= INT_MAX / 2 && capacity * 2 > grown) grown = capacity * 2;
+    return grown;
 }
 
 }  // namespace
@@ -122,11 +132,12 @@ void WString::assign(const wchar_t* text) {
     if (capacity_ < n + 1) {
         // The text cannot lie inside our own buffer here: it is longer than
         // anything the buffer holds.
-        wchar_t* grown = new wchar_t[n + kGrowth];
+        int capacity = GrownCapacity(capacity_, n);
+        wchar_t* grown = new wchar_t[capacity];
         std::memcpy(grown, text, n * sizeof(wchar_t));
         if (buffer_ != g_movedFrom) delete[] buffer_;
         buffer_ = grown;
-        capacity_ = n + kGrowth;
+        capacity_ = capacity;
     } else if (n > 0) {
         // memmove: the text may be a tail of our own buffer.
         std::memmove(buffer_, text, n * sizeof(wchar_t));
@@ -140,13 +151,14 @@ void WString::append(const wchar_t* text) {
     if (n == 0) return;
     int total = length_ + n;
     if (capacity_ < total + 1) {
-        wchar_t* grown = new wchar_t[total + kGrowth];
+        int capacity = GrownCapacity(capacity_, total);
+        wchar_t* grown = new wchar_t[capacity];
         std::memcpy(grown, buffer_, length_ * sizeof(wchar_t));
         // The old buffer stays alive until here: text may point into it.
         std::memcpy(grown + length_, text, n * sizeof(wchar_t));
         if (buffer_ != g_movedFrom) delete[] buffer_;
         buffer_ = grown;
-        capacity_ = total + kGrowth;
+        capacity_ = capacity;
     } else {
         std::memmove(buffer_ + length_, text, n * sizeof(wchar_t));
     }

@@ -2,6 +2,7 @@
 
 #include "common/MessageBoxes.h"
 #include "common/Paths.h"
+#include "common/Protocol.h"
 
 namespace {
 
@@ -31,7 +32,12 @@ const wchar_t* const kRetiredWords[] = {L"Dengon", L"Reboot", L"Stop  "};
 
 WString SchedulePathIn(const WString& directory)
 {
-    return JoinPath(directory, L"Zavbell.txt").Unquote();
+    return ScheduleFilePath(directory);
+}
+
+void ShowNotWritten(const WString& path)
+{
+    ShowError((path + L"\nファイルに書き込めませんでした").text());
 }
 
 void ConvertOldSchedule(const WString& directory, const WString& schedulePath)
@@ -40,12 +46,24 @@ void ConvertOldSchedule(const WString& directory, const WString& schedulePath)
     // program) must not become an empty one, nor replace the last backup.
     StringList old;
     if (!old.load(schedulePath)) return;
-    old.save(JoinPath(directory, L"old Zavbell.txt").Unquote());
+    // Nothing to convert: the file stays as it is, and so does the backup
+    // of an earlier conversion.
+    if (old.count() == 0) return;
+    // The backup is the file's own bytes: a load and save would lose what
+    // does not survive the round trip.
+    const WString backupPath = JoinPath(directory, kScheduleBackupName).Unquote();
+    if (!CopyFileW(schedulePath.text(), backupPath.text(), FALSE)) {
+        ShowNotWritten(backupPath);
+        return;
+    }
 
     StringList converted;
     converted.reserve(old.count());
     for (int i = 0; i < old.count(); ++i) InsertSorted(converted, ConvertOldRecord(old.at(i)));
-    converted.save(schedulePath);
+    if (!converted.save(schedulePath)) {
+        ShowNotWritten(schedulePath);
+        return;
+    }
 
     ShowInfo(L"Ver.2.00 以前からのスケジュールを変換しました\n"
              L"旧スケジュールは \"old Zavbell.txt\" にあります");

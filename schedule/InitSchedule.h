@@ -16,9 +16,12 @@ StringList InitialSchedule();
 WString ConvertOldRecord(const WString& oldRecord);
 
 // Works on Zavbell.txt in directory: writes the tutorial schedule when there
-// is no file; otherwise keeps a copy as "old Zavbell.txt", converts every
-// record, writes the result in sort-key order and shows the conversion box.
-// A file that cannot be read is left alone after load's error box.
+// is no file; otherwise copies the file byte for byte to "old Zavbell.txt",
+// converts every record, writes the result in sort-key order and shows the
+// conversion box once that write succeeded. A file that cannot be read is
+// left alone after load's error box, a file without records without any box;
+// when the copy or the converted file cannot be written, one error box names
+// that file (a failed copy leaves Zavbell.txt untouched).
 void InitSchedule(const WString& directory);
 // The same for the current directory.
 void InitSchedule();

@@ -4,21 +4,33 @@
 
 #include "common/Handles.h"
 #include "common/MessageBoxes.h"
+#include "schedule/ScheduleFile.h"
 
 namespace {
 
 constexpr int kCapacityStep = 100;
 
+// Attributes a save carries over from the file it replaces. Read-only is not
+// among them: a read-only schedule is never replaced.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                  FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
 // The file is read in one piece: the schedule is small next to memory, and
 // one ReadFile is far cheaper than byte-wise stdio.
-bool ReadWholeFile(const WString& path, std::vector<char>& bytes)
+// False when the file cannot be opened or read, or is larger than
+// kMaxScheduleBytes (then *fileSize says so).
+bool ReadWholeFile(const WString& path, std::vector<char>& bytes, ULONGLONG* fileSize)
 {
     UniqueHandle file(CreateFileW(path.text(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) return false;
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x40000000) return false;
+    if (!GetFileSizeEx(file.get(), &size)) return false;
+    *fileSize = static_cast<ULONGLONG>(size.QuadPart);
+    // Checked before anything is allocated: a vector that cannot grow ends
+    // the program.
+    if (*fileSize > kMaxScheduleBytes) return false;
     bytes.resize(static_cast<size_t>(size.QuadPart));
     size_t done = 0;
     while (done < bytes.size()) {
@@ -33,13 +45,71 @@ bool ReadWholeFile(const WString& path, std::vector<char>& bytes)
     return true;
 }
 
+// The length of the well-formed UTF-8 sequence (RFC 3629: no overlong
+// forms, no surrogates, nothing above U+10FFFF) at p[0] of a non-ASCII lead
+// byte, or 0. `left` bytes are there.
+size_t Utf8SequenceAt(const unsigned char* p, size_t left)
+{
+    const unsigned char c = p[0];
+    size_t more;
+    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+        more = 1;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        more = 2;
+        if (c == 0xE0) low = 0xA0;
+        if (c == 0xED) high = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        more = 3;
+        if (c == 0xF0) low = 0x90;
+        if (c == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (left <= more || p[1] < low || p[1] > high) return 0;
+    for (size_t k = 2; k <= more; ++k) {
+        if ((p[k] & 0xC0) != 0x80) return 0;
+    }
+    return more + 1;
+}
+
+// A file that starts with the UTF-8 byte-order mark, or whose bytes are
+// valid UTF-8 and not all ASCII, was written by an editor in UTF-8; anything
+// else is in the ANSI code page. Code page 932 text almost never forms valid
+// UTF-8, and the scan stops at its first lead byte that does not. *skip: the
+// length of the byte-order mark.
+UINT CodePageOf(const std::vector<char>& bytes, size_t* skip)
+{
+    *skip = 0;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t n = bytes.size();
+    if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) {
+        *skip = 3;
+        return CP_UTF8;
+    }
+    bool ascii = true;
+    for (size_t i = 0; i < n;) {
+        if (p[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        const size_t length = Utf8SequenceAt(p + i, n - i);
+        if (length == 0) return CP_ACP;
+        ascii = false;
+        i += length;
+    }
+    return ascii ? CP_ACP : CP_UTF8;
+}
+
+// Writes every byte. No piece but the last ends in LF: a temporary file that
+// a kill cut short never looks complete (IsComplete in ScheduleFile.cpp).
 bool WriteAll(HANDLE file, const std::vector<char>& bytes)
 {
     size_t done = 0;
     while (done < bytes.size()) {
         DWORD put = 0;
-        const DWORD chunk = static_cast<DWORD>(bytes.size() - done > 0x1000000 ? 0x1000000
-                                                                               : bytes.size() - done);
+        DWORD chunk = static_cast<DWORD>(bytes.size() - done > 0x1000000 ? 0x1000000 : bytes.size() - done);
+        if (done + chunk < bytes.size() && bytes[done + chunk - 1] == '\n') --chunk;
         if (!WriteFile(file, bytes.data() + done, chunk, &put, nullptr) || put == 0) return false;
         done += put;
     }
@@ -82,33 +152,28 @@ std::vector<char> EncodeSchedule(const StringList& list)
     return out;
 }
 
-bool MoveOver(const WString& from, const WString& to)
+// The old way, for a folder where no new file can be made (no right to
+// create files there, or a path too long for the temporary name): the
+// schedule itself is overwritten. OPEN_ALWAYS rather than CREATE_ALWAYS,
+// which refuses a hidden or system file unless asked for the same attributes.
+bool WriteInPlace(const WString& path, const std::vector<char>& bytes)
 {
-    return MoveFileExW(from.text(), to.text(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    UniqueHandle file(CreateFileW(path.text(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    return WriteAll(file.get(), bytes) && SetEndOfFile(file.get()) && FlushFileBuffers(file.get());
 }
 
-// Puts the finished temporary file in the place of the schedule file.
-// ReplaceFileW keeps the old file's attributes and security; it needs an
-// existing target, so a first save moves the file into place instead.
-// Returns false when the temporary file still has to be cleaned up.
-bool PutInPlace(const WString& path, const WString& temp, bool* keepTemp)
+WString DecimalText(ULONGLONG value)
 {
-    *keepTemp = false;
-    if (GetFileAttributesW(path.text()) == INVALID_FILE_ATTRIBUTES &&
-        GetLastError() == ERROR_FILE_NOT_FOUND)
-        return MoveOver(temp, path);
-    if (ReplaceFileW(path.text(), temp.text(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                     nullptr))
-        return true;
-    const DWORD error = GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND) return MoveOver(temp, path);  // removed in between
-    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
-        // ReplaceFileW got halfway: the old file may already be gone, and then
-        // the temporary file is the only copy of the schedule.
-        if (MoveOver(temp, path)) return true;
-        *keepTemp = GetFileAttributesW(path.text()) == INVALID_FILE_ATTRIBUTES;
-    }
-    return false;
+    wchar_t digits[24];
+    int at = 23;
+    digits[at] = L'\0';
+    do {
+        digits[--at] = static_cast<wchar_t>(L'0' + value % 10);
+        value /= 10;
+    } while (value > 0);
+    return WString(digits + at);
 }
 
 }  // namespace
@@ -174,74 +239,102 @@ void StringList::clear() { items_.clear(); }
 
 bool StringList::load(const WString& path)
 {
+    ULONGLONG size = 0;
+    switch (Read(path, &size)) {
+    case ReadResult::Read: return true;
+    case ReadResult::CannotOpen: ShowError((path + L"\nファイルがないのかもしれません").text()); break;
+    case ReadResult::TooLarge:
+        ShowError((path + L"\nファイルが大きすぎるので読み込めません (" + DecimalText(size) + L" バイト)").text());
+        break;
+    }
+    return false;
+}
+
+bool StringList::loadQuietly(const WString& path)
+{
+    ULONGLONG size = 0;
+    return Read(path, &size) == ReadResult::Read;
+}
+
+StringList::ReadResult StringList::Read(const WString& path, ULONGLONG* size)
+{
     clear();
     std::vector<char> bytes;
-    if (!ReadWholeFile(path, bytes)) {
-        ShowError((path + L"\nファイルがないのかもしれません").text());
-        return false;
-    }
+    if (!ReadWholeFile(path, bytes, size))
+        return *size > kMaxScheduleBytes ? ReadResult::TooLarge : ReadResult::CannotOpen;
+    size_t start = 0;
+    const UINT codePage = CodePageOf(bytes, &start);
     const char* data = bytes.data();
-    const size_t size = bytes.size();
+    const size_t end = bytes.size();
 
     int lines = 0;
-    for (const char* p = data; p && p < data + size; ++lines) {
-        p = static_cast<const char*>(memchr(p, '\n', data + size - p));
+    for (const char* p = data + start; p && p < data + end; ++lines) {
+        p = static_cast<const char*>(memchr(p, '\n', data + end - p));
         if (p) ++p;
     }
+    // Every record costs memory of its own, however short.
+    if (lines > kMaxScheduleRecords) return ReadResult::TooLarge;
     Grow(lines);
 
     // Each line is converted with its LF, as a whole, and only then stripped
-    // of LF and CR. No ANSI code page yields more UTF-16 units than bytes.
+    // of LF and CR. Neither code page yields more UTF-16 units than bytes.
     std::vector<wchar_t> wide;
-    size_t start = 0;
-    while (start < size) {
+    while (start < end) {
         const char* line = data + start;
-        const char* lf = static_cast<const char*>(memchr(line, '\n', size - start));
-        const size_t length = lf ? static_cast<size_t>(lf - line) + 1 : size - start;
+        const char* lf = static_cast<const char*>(memchr(line, '\n', end - start));
+        const size_t length = lf ? static_cast<size_t>(lf - line) + 1 : end - start;
         if (wide.size() < length) wide.resize(length);
-        int n = MultiByteToWideChar(CP_ACP, 0, line, static_cast<int>(length), wide.data(),
+        int n = MultiByteToWideChar(codePage, 0, line, static_cast<int>(length), wide.data(),
                                     static_cast<int>(wide.size()));
         if (n == 0 && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
             // Only a code page with more units than bytes would get here.
-            wide.resize(MultiByteToWideChar(CP_ACP, 0, line, static_cast<int>(length), nullptr, 0));
-            n = MultiByteToWideChar(CP_ACP, 0, line, static_cast<int>(length), wide.data(),
+            wide.resize(MultiByteToWideChar(codePage, 0, line, static_cast<int>(length), nullptr, 0));
+            n = MultiByteToWideChar(codePage, 0, line, static_cast<int>(length), wide.data(),
                                     static_cast<int>(wide.size()));
         }
         if (n > 0 && wide[n - 1] == L'\n') --n;
         if (n > 0 && wide[n - 1] == L'\r') --n;
+        // A WString ends at a NUL: the rest of the line would be lost.
+        for (int i = 0; i < n; ++i) {
+            if (wide[i] == L'\0') wide[i] = L' ';
+        }
         items_.emplace_back(wide.data(), n);
         start += length;
     }
-    return true;
+    return ReadResult::Read;
 }
 
 bool StringList::save(const WString& path) const
 {
-    // A full path: ReplaceFileW under Wine takes the folder for its own
-    // temporary name from the path and fails on a bare file name.
-    wchar_t full[MAX_PATH * 4];
-    const DWORD length = GetFullPathNameW(path.text(), MAX_PATH * 4, full, nullptr);
-    if (length == 0 || length >= MAX_PATH * 4) return false;
-    const WString target(full);
-    // Writing "over" a folder must fail (Wine's ReplaceFileW would move the
-    // folder aside).
+    const WString target = FullPathOf(path);
+    if (target.empty()) return false;
+    // Writing "over" a folder must fail, and a read-only schedule is the
+    // user's to keep as it is.
     const DWORD attributes = GetFileAttributesW(target.text());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (exists && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))) return false;
 
     const std::vector<char> bytes = EncodeSchedule(*this);
-    // Same folder as the schedule, so the final rename never crosses volumes;
-    // the process id keeps ZAV's and ZAVSet's saves apart.
-    const WString temp = target + L"." + WString(static_cast<int>(GetCurrentProcessId())) + L".tmp";
+    // Same folder as the schedule, so the rename never crosses volumes; the
+    // process id keeps ZAV's and ZAVSet's saves apart and tells ZAV's
+    // start-up whether the saver still runs (RecoverScheduleFile).
+    const WString temp = SaveTemporaryPath(target, GetCurrentProcessId());
     bool written;
     {
         UniqueHandle file(CreateFileW(temp.text(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) return false;
+        if (!file) return WriteInPlace(target, bytes);
         written = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
     }
-    bool keepTemp = false;
-    if (written && PutInPlace(target, temp, &keepTemp)) return true;
-    if (!keepTemp) DeleteFileW(temp.text());
+    // The new file takes the old one's hidden and system flags with it.
+    const DWORD kept = exists ? attributes & kKeptAttributes : 0;
+    if (written && kept) SetFileAttributesW(temp.text(), kept);
+    // One rename: the schedule's name always holds either the old or the new
+    // file. (ReplaceFileW is no such swap under Wine: it moves the old file
+    // aside and deletes it before the new one takes its name.)
+    if (written && MoveFileExW(temp.text(), target.text(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    DeleteFileW(temp.text());
     return false;
 }
 

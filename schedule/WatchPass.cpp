@@ -144,6 +144,14 @@ bool ActionIs(const WString& actionText, const wchar_t* word)
 const wchar_t* const kDeferredWords[] = {L"Screen", L"3DText", L"Kabe  "};
 constexpr int kDeferredCount = 3;
 
+bool HasMarked(const StringList& list)
+{
+    for (int i = 0; i < list.count(); ++i) {
+        if (list.at(i).at(kHoldFlagColumn) == kDeletionMark) return true;
+    }
+    return false;
+}
+
 void RemoveMarked(StringList& list)
 {
     for (int i = 0; i < list.count();) {
@@ -154,27 +162,26 @@ void RemoveMarked(StringList& list)
     }
 }
 
+bool Contains(const std::vector<WString>& texts, const WString& text)
+{
+    for (const WString& t : texts) {
+        if (t == text) return true;
+    }
+    return false;
+}
+
 // Removal and save at the end of a pass. A nested pass must not shift the
 // records under the walk of the pass it runs in, so it only leaves the
 // removal to the outermost one; its save already leaves the marked records
 // out, so that the file (and any reload from it) is right at once.
 void FinishPass(WatchState& state, bool saveNeeded)
 {
-    StringList& list = state.schedule;
-    const bool outermost = state.passDepth == 1;
-    if (outermost && state.removalPending) {
-        RemoveMarked(list);
+    if (state.passDepth == 1 && state.removalPending) {
+        RemoveMarked(state.schedule);
         state.removalPending = false;
     }
-    if (!saveNeeded) return;
     // A failed save leaves the old file; memory keeps the new state.
-    if (state.removalPending) {
-        StringList kept = list;
-        RemoveMarked(kept);
-        kept.save(state.schedulePath);
-    } else {
-        list.save(state.schedulePath);
-    }
+    if (saveNeeded) SaveSchedule(state);
 }
 
 }  // namespace
@@ -214,6 +221,59 @@ bool IsDue(const WString& rule, const WString& now, const SYSTEMTIME& time, bool
     return DueAt(rule.text(), now.text(), time, start);
 }
 
+void ApplyEdits(StringList& list, const std::vector<ScheduleEdit>& edits)
+{
+    for (const ScheduleEdit& edit : edits) {
+        for (int i = 0; i < list.count(); ++i) {
+            if (list.at(i) != edit.before) continue;
+            if (edit.remove)
+                list.remove(i);
+            else
+                list.SetAt(i, edit.after);
+            break;
+        }
+    }
+}
+
+bool LoadSchedule(WatchState& state)
+{
+    // Taken before the read: a change made while ZAV reads shows at its next save.
+    const FileStamp stamp = StampOf(state.schedulePath);
+    StringList loaded;
+    if (!loaded.load(state.schedulePath)) return false;
+    ApplyEdits(loaded, state.pendingEdits);
+    state.schedule = std::move(loaded);
+    state.fileStamp = stamp;
+    ++state.reloads;
+    return true;
+}
+
+bool SaveSchedule(WatchState& state)
+{
+    const FileStamp stamp = StampOf(state.schedulePath);
+    if (stamp != state.fileStamp) {
+        // No box here: the pass may be between two records.
+        StringList current;
+        if (!current.loadQuietly(state.schedulePath)) return false;
+        ApplyEdits(current, state.pendingEdits);
+        state.schedule = std::move(current);
+        state.fileStamp = stamp;
+        ++state.reloads;
+    }
+    bool saved;
+    if (HasMarked(state.schedule)) {
+        StringList kept = state.schedule;
+        RemoveMarked(kept);
+        saved = kept.save(state.schedulePath);
+    } else {
+        saved = state.schedule.save(state.schedulePath);
+    }
+    if (!saved) return false;
+    state.fileStamp = StampOf(state.schedulePath);
+    state.pendingEdits.clear();
+    return true;
+}
+
 void CheckSchedule(WatchState& state, bool start)
 {
     SYSTEMTIME time;
@@ -233,9 +293,15 @@ void CheckSchedule(WatchState& state, bool start)
     }
 
     ++state.passDepth;
+    // Marks of this pass not yet saved.
     bool saveNeeded = false;
     WString deferred[kDeferredCount];
     bool deferredSet[kDeferredCount] = {false, false, false};
+    // What this pass did, for the walk after a reload: a record it handled
+    // may come back at another index.
+    const unsigned reloadsAtStart = state.reloads;
+    std::vector<WString> performed;  // action texts
+    std::vector<WString> usedHolds;  // records whose hold-once flag it cleared, as they read now
 
     // Actions may run nested passes or reload the list: the count is read at
     // every step, and nothing of record i is used after an action has run.
@@ -248,33 +314,55 @@ void CheckSchedule(WatchState& state, bool start)
         // end of the outermost pass; a nested pass must not run it again.
         if (flag == kHoldAlways || flag == kDeletionMark) continue;
         if (!DueAt(record.text() + kDateRuleColumn, now, time, start)) continue;
+        WString actionText = record.From(kActionWordColumn);
+        if (state.reloads != reloadsAtStart &&
+            ((flag != kHoldOnce && Contains(performed, actionText)) || Contains(usedHolds, record)))
+            continue;
         if (flag == kHoldOnce) {
+            ScheduleEdit edit{record, record, false};
+            edit.after.SetAt(kHoldFlagColumn, kHoldNone);
+            state.pendingEdits.push_back(edit);
+            usedHolds.push_back(edit.after);
             list.SetFlag(i, kHoldNone);
             saveNeeded = true;
             continue;
         }
-        WString actionText = record.From(kActionWordColumn);
         if (flag == kHoldRunOnce) {
             // Marked before the action runs: a pass nested in the action then
             // neither runs the record again nor saves it into the file.
+            state.pendingEdits.push_back(ScheduleEdit{record, WString(), true});
             list.SetFlag(i, kDeletionMark);
             saveNeeded = true;
             state.removalPending = true;
         }
+        performed.push_back(actionText);
         int slot = 0;
         while (slot < kDeferredCount && !ActionIs(actionText, kDeferredWords[slot])) ++slot;
         if (slot < kDeferredCount) {
             deferred[slot] = std::move(actionText);
             deferredSet[slot] = true;
-        } else if (ActionIs(actionText, kSettingsActionWord)) {
-            g_settingsStarter(kSettingsActionWord);
-        } else {
-            g_actionHandler(actionText);
+            continue;
         }
+        // The marks reach the file before the action runs: while its box is
+        // open, ZAVSet may save and ZAV reload, and the reloaded list must
+        // already lack this run-once record.
+        if (saveNeeded) {
+            SaveSchedule(state);
+            saveNeeded = false;
+        }
+        if (ActionIs(actionText, kSettingsActionWord))
+            g_settingsStarter(kSettingsActionWord);
+        else
+            g_actionHandler(actionText);
     }
 
     for (int slot = 0; slot < kDeferredCount; ++slot) {
-        if (deferredSet[slot]) g_actionHandler(deferred[slot]);
+        if (!deferredSet[slot]) continue;
+        if (saveNeeded) {
+            SaveSchedule(state);
+            saveNeeded = false;
+        }
+        g_actionHandler(deferred[slot]);
     }
 
     FinishPass(state, saveNeeded);

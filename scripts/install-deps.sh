@@ -5,7 +5,7 @@ set -eu
 
 PKGS="cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 \
 binutils-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth locales fonts-ipafont-gothic \
-googletest fonts-wine imagemagick xdotool x11-utils procps python3"
+googletest fonts-wine imagemagick xdotool x11-utils procps python3 zip unzip"
 
 missing=""
 for p in $PKGS; do

@@ -162,9 +162,8 @@ HWND CWinLib::AddToolTip(int id, const wchar_t* text, int autoPopMs) const {
     {
         WindowDC dc(tip);
         HGDIOBJ tipFont = reinterpret_cast<HGDIOBJ>(SendMessageW(tip, WM_GETFONT, 0, 0));
-        HGDIOBJ previous = tipFont ? SelectObject(dc.get(), tipFont) : nullptr;
+        SelectedObject font(dc.get(), tipFont ? tipFont : GetCurrentObject(dc.get(), OBJ_FONT));
         width = WidestLineWidth(dc.get(), text);
-        if (previous) SelectObject(dc.get(), previous);
     }
     SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, width);
     SendMessageW(tip, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(autoPopMs, 0));

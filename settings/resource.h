@@ -4,9 +4,7 @@
 // ---- Shared ----
 #define IDC_STATIC          (-1)    // statics nobody addresses
 
-// ---- Icons ----
-#define IDI_SETTINGS        100
-#define IDI_ALARM           101
+#include "common/res/Icons.h"
 
 // ---- About box (dialog 200) ----
 #define IDD_ABOUT               200

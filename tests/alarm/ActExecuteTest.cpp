@@ -108,15 +108,36 @@ namespace {
 // and nothing past it is read.
 TEST(TestRun, TextWithoutItsNulEndsAtTheEndOfTheBlock) {
     constexpr int kUnits = 2048;   // one 4 KiB page
-    std::wstring text = L"Msg    " + std::wstring(kUnits - 7, L'x');
+    // Blink keeps its whole text (a box would show only the start of it).
+    std::wstring text = L"Blink  " + std::wstring(kUnits - 7, L'x');
     SharedBlock block;
     ASSERT_TRUE(block.create(kTestRunBlockName, kUnits * static_cast<int>(sizeof(wchar_t))));
     ASSERT_TRUE(block.write(text.c_str(), kUnits * static_cast<int>(sizeof(wchar_t))));
     BoxRecorder recorder;
-    EXPECT_EQ(SendMessageW(TestTray().mainWindow, TestTray().controlMessage, 2, 0), 0);
+    TrayAlarm& tray = TestTray();
+    EXPECT_EQ(SendMessageW(tray.mainWindow, tray.controlMessage, 2, 0), 0);
+    EXPECT_EQ(tray.pendingBlinkMessage.length(), kUnits - 7) << "the text did not end with the block";
+    EXPECT_TRUE(recorder.boxes().empty());
+    KillTimer(tray.mainWindow, kBlinkTimer);
+    tray.pendingBlinkMessage = WString();
+}
+
+// A message of thousands of characters made a box taller than the screen,
+// without its OK button, and a megabyte took seconds to show.
+TEST(Msg, ShowsAtMost1000CharactersOfALongMessage) {
+    TrayAlarm& tray = TestTray();
+    std::wstring message(5000, L'あ');
+    std::wstring shown = message.substr(0, 1000) + L"…";
+    BoxRecorder recorder;
+    ActExecute((L"Msg    " + message).c_str());
+    ActExecute((L"Blink  " + message).c_str());
+    EXPECT_EQ(tray.pendingBlinkMessage.length(), 5000) << "the pending message keeps the whole text";
+    // The single click that shows the blink message.
+    SendMessageW(tray.mainWindow, WM_TIMER, kClickTimer, 0);
     const std::vector<RecordedBox>& boxes = recorder.boxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text.size(), static_cast<size_t>(kUnits - 7)) << "the text did not end with the block";
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_TRUE(boxes[0].text == shown) << "Msg showed " << boxes[0].text.size() << " units";
+    EXPECT_TRUE(boxes[1].text == shown) << "the blink box showed " << boxes[1].text.size() << " units";
 }
 
 }  // namespace

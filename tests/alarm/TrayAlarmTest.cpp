@@ -2,7 +2,10 @@
 
 #include <climits>
 #include <memory>
+#include <utility>
+#include <vector>
 
+#include "alarm/Actions.h"
 #include "common/MessageBoxes.h"
 #include "tests/alarm/AlarmTestSupport.h"
 
@@ -98,6 +101,23 @@ TEST(ReadIni, TakesBothPeriodsFromTheSettingsFile) {
     EXPECT_TRUE(recorder.boxes().empty()) << "ReadIni reported a failure";
 }
 
+// The options dialog offers 100 to 3000 ms; 0 or letters blinked every 10 ms,
+// -1 or a huge number once in weeks.
+TEST(ReadIni, BlinkIntOutsideTheOptionsRangeIsTheDefault) {
+    const struct {
+        const wchar_t* blinkInt;
+        int blinkPeriod;
+    } cases[] = {{L"0", 500}, {L"abc", 500}, {L"-1", 500}, {L"99999999", 500}, {L"100", 100}, {L"3000", 3000}};
+    TrayAlarm& tray = TestTray();
+    for (const auto& c : cases) {
+        WriteTestSetting(L"BlinkInt", c.blinkInt);
+        tray.ReadIni();
+        EXPECT_EQ(tray.blinkPeriod, c.blinkPeriod) << "BlinkInt " << Narrow(c.blinkInt);
+    }
+    WriteTestSetting(L"BlinkInt", nullptr);
+    tray.ReadIni();
+}
+
 // ---- Old schedule format ----
 
 struct FormatCase {
@@ -185,6 +205,56 @@ TEST(OnMyNotifyIcon, AnswersTheShellAndUnknownRequests) {
     // Another icon's callback is not this one's.
     EXPECT_EQ(SendMessageW(tray.mainWindow, tray.trayMessage, 2, WM_LBUTTONDBLCLK), 0);
     EXPECT_TRUE(recorder.boxes().empty());
+}
+
+// ---- The tray icon while Explorer is away ----
+
+// Every call fails, as while Explorer is gone or restarting.
+BOOL WINAPI NoNotificationArea(DWORD, PNOTIFYICONDATAW) {
+    SetLastError(ERROR_TIMEOUT);
+    return FALSE;
+}
+
+// Each failed tick used to open a box whose own loop ran the next tick.
+TEST(BlinkTimer, AFailedTrayUpdateIsReportedOncePerBlinkAndALostIconComesBack) {
+    TrayAlarm& tray = TestTray();
+    BoxRecorder recorder;
+    ActExecute(L"Blink  点滅中");
+    // Explorer restarted and ZAV missed TaskbarCreated: the icon is gone.
+    Shell_NotifyIconW(NIM_DELETE, &tray.trayRecord);
+    for (int tick = 0; tick < 5; ++tick) SendMessageW(tray.mainWindow, WM_TIMER, kBlinkTimer, 0);
+    EXPECT_EQ(recorder.boxes().size(), 0u) << "boxes for an icon that could be added again";
+    EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &tray.trayRecord)) << "the icon was not added again";
+
+    tray.notifyIcon = NoNotificationArea;
+    for (int tick = 0; tick < 5; ++tick) SendMessageW(tray.mainWindow, WM_TIMER, kBlinkTimer, 0);
+    ActExecute(L"Blink  次の点滅");
+    for (int tick = 0; tick < 5; ++tick) SendMessageW(tray.mainWindow, WM_TIMER, kBlinkTimer, 0);
+    tray.notifyIcon = Shell_NotifyIconW;
+    ASSERT_EQ(recorder.boxes().size(), 2u) << "one box for each blink";
+    EXPECT_EQ(Narrow(recorder.boxes()[0].text), "Shell_NotifyIcon Error Code =1460");
+    EXPECT_TRUE(KillTimer(tray.mainWindow, kBlinkTimer)) << "the icon stopped blinking";
+    tray.pendingBlinkMessage = WString();
+}
+
+std::vector<std::pair<UINT, DWORD>> g_filterChanges;
+
+BOOL WINAPI RecordFilterChange(UINT message, DWORD action) {
+    g_filterChanges.emplace_back(message, action);
+    return TRUE;
+}
+
+// Windows drops Explorer's TaskbarCreated on its way to an elevated window
+// unless the window lets it through, and the icon never came back. Wine
+// filters nothing (ChangeWindowMessageFilter only answers TRUE), so what is
+// let through is checked at the call.
+TEST(TrayAlarm, LetsZavSetAndTaskbarCreatedThroughTheMessageFilter) {
+    TrayAlarm& tray = TestTray();
+    g_filterChanges.clear();
+    OpenMessageFilter(tray, RecordFilterChange);
+    std::vector<std::pair<UINT, DWORD>> expected = {{tray.controlMessage, MSGFLT_ADD},
+                                                    {tray.taskbarMessage, MSGFLT_ADD}};
+    EXPECT_EQ(g_filterChanges, expected);
 }
 
 }  // namespace

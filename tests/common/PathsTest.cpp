@@ -113,4 +113,17 @@ TEST(Paths, PathExists) {
     EXPECT_TRUE(PathExists(file));
 }
 
+// A program started by a bare name ("ZAV" at a prompt in its folder) has no
+// folder in its command line; its own file still names one.
+TEST(Paths, ProgramFolderIsTheFolderOfTheRunningProgram) {
+    TempFolder elsewhere;
+    CurrentDirectoryScope inElsewhere(elsewhere.path());
+    WString folder = ProgramFolder();
+    EXPECT_EQ(L':', folder.at(1)) << "not a full path: " << Narrow(folder);
+    EXPECT_TRUE(PathExists(JoinPath(folder, L"common_tests.exe")) || PathExists(JoinPath(folder, L"common_tests_x64.exe")))
+        << Narrow(folder);
+    EXPECT_EQ(folder, DirectoryOf(ProgramPath()));
+    EXPECT_TRUE(PathExists(ProgramPath())) << Narrow(ProgramPath());
+}
+
 }  // namespace

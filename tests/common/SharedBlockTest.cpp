@@ -132,4 +132,31 @@ TEST(SharedBlock, DestructorClosesAndCreateRejectsEmptySize) {
     EXPECT_FALSE(empty.isOpen());
 }
 
+TEST(SharedBlock, ReadTextStopsAtTheNulTheBlockEndOrTheLimit) {
+    const wchar_t text[] = L"Msg    テスト";
+    SharedBlock writer;
+    ASSERT_TRUE(writer.create(UniqueName(L"orrivane_text_").text(), 4096));
+    ASSERT_TRUE(writer.write(text, sizeof(text)));
+    SharedBlock reader;
+    ASSERT_TRUE(reader.open(UniqueName(L"orrivane_text_").text()));
+    WString read;
+    EXPECT_TRUE(reader.readText(&read, 100));
+    EXPECT_STREQ(text, read.text());
+    EXPECT_EQ(static_cast<int>(sizeof(text)), reader.position()) << "the cursor stands after the NUL";
+
+    // Longer than the limit: refused, nothing taken.
+    ASSERT_TRUE(reader.seek(0));
+    WString refused(L"before");
+    EXPECT_FALSE(reader.readText(&refused, 5));
+    EXPECT_STREQ(L"before", refused.text());
+
+    // No NUL before the end of the mapped page: the text ends there.
+    std::wstring full(2048, L'y');
+    ASSERT_TRUE(writer.seek(0));
+    ASSERT_TRUE(writer.write(full.c_str(), 4096));
+    ASSERT_TRUE(reader.seek(0));
+    EXPECT_TRUE(reader.readText(&read, 65536));
+    EXPECT_EQ(2048, read.length());
+}
+
 }  // namespace

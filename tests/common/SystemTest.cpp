@@ -125,6 +125,65 @@ TEST(InstanceMutex, AMutexThatCannotBeOpenedIsHeldByAnother) {
     CloseHandle(held);
 }
 
+// Two starts at one instant: both find no mutex to open, and the later
+// CreateMutexW gets the earlier one's mutex (ERROR_ALREADY_EXISTS) or fails
+// (here: the name belongs to another kind of object). Neither may count as
+// its own.
+TEST(InstanceMutex, ACreateThatFindsTheNameTakenIsHeldByAnother) {
+    WString name(L"Orrivane taken name ");
+    name += WString(static_cast<int>(GetCurrentProcessId()));
+    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, name.text());
+    ASSERT_NE(nullptr, event);
+    InstanceMutex guard(name.text());
+    EXPECT_FALSE(guard.created()) << "a name CreateMutexW could not take was taken as free";
+    EXPECT_EQ(nullptr, guard.handle());
+    guard.Release();
+    CloseHandle(event);
+}
+
+struct RacingStart {
+    const wchar_t* name;
+    volatile LONG stop;
+};
+
+// Another start of the same program, over and over: makes the mutex, holds
+// it a moment, lets it go.
+DWORD WINAPI StartAgainAndAgain(void* data) {
+    auto* race = static_cast<RacingStart*>(data);
+    while (race->stop == 0) {
+        HANDLE mutex = CreateMutexW(nullptr, TRUE, race->name);
+        if (mutex == nullptr) continue;
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+    }
+    return 0;
+}
+
+// Each guard that says it created the mutex must own it: a create that met
+// the other start's mutex (ERROR_ALREADY_EXISTS) got a handle to a mutex it
+// does not own, and both programs ran.
+TEST(InstanceMutex, AStartRacingAnotherNeverTakesItsMutexForItsOwn) {
+    WString name(L"Orrivane racing mutex ");
+    name += WString(static_cast<int>(GetCurrentProcessId()));
+    RacingStart race{name.text(), 0};
+    HANDLE other = CreateThread(nullptr, 0, StartAgainAndAgain, &race, 0, nullptr);
+    ASSERT_NE(nullptr, other);
+    int created = 0;
+    int notOwned = 0;
+    for (int i = 0; i < 3000; ++i) {
+        InstanceMutex guard(name.text());
+        if (!guard.created()) continue;
+        ++created;
+        // Only the owner can release a mutex.
+        if (!ReleaseMutex(guard.handle())) ++notOwned;
+        CloseHandle(guard.handle());
+    }
+    InterlockedExchange(&race.stop, 1);
+    WaitForSingleObject(other, INFINITE);
+    CloseHandle(other);
+    EXPECT_EQ(0, notOwned) << "of " << created << " guards that said they created the mutex";
+}
+
 class ComScope {
 public:
     ComScope() : hr_(CoInitialize(nullptr)) {}

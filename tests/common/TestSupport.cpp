@@ -31,36 +31,31 @@ const std::vector<RecordedBox>& BoxRecorder::boxes() const {
 }
 
 TempFolder::TempFolder() {
-    wchar_t base[MAX_PATH];
-    GetTempPathW(MAX_PATH, base);
-    WString folder(base);
-    // GetTempPathW ends the path with a backslash; JoinPath adds its own.
-    if (folder.Right(1) == L"\\") folder = folder.Left(folder.length() - 1);
+    std::error_code error;
+    const std::filesystem::path base = std::filesystem::temp_directory_path(error);
     for (int attempt = 0; attempt < 1000; ++attempt) {
-        WString candidate = JoinPath(folder, L"orrivane_common_");
-        candidate += WString(static_cast<int>(GetCurrentProcessId()));
-        candidate += L"_";
-        candidate += WString(attempt);
-        if (CreateDirectoryW(candidate.text(), nullptr)) {
-            path_ = candidate;
+        std::wstring name = L"orrivane_test_" + std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(attempt);
+        if (std::filesystem::create_directory(base / name, error)) {
+            path_ = WString((base / name).wstring().c_str());
             return;
         }
     }
 }
 
 TempFolder::~TempFolder() {
-    if (path_.empty()) return;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(JoinPath(path_, L"*").text(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                DeleteFileW(JoinPath(path_, found.cFileName).text());
-            }
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
+    if (!path_.empty()) RemoveTree(path_.text());
+}
+
+bool RemoveTree(const std::filesystem::path& folder) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (!fs::exists(folder, error)) return true;
+    // DeleteFileW refuses a read-only file, as the programs under test may leave one.
+    for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
     }
-    RemoveDirectoryW(path_.text());
+    fs::remove_all(folder, error);
+    return !fs::exists(folder, error);
 }
 
 CurrentDirectoryScope::CurrentDirectoryScope(const WString& folder) {
@@ -86,13 +81,26 @@ WString ProbeChildPath() {
     return JoinPath(DirectoryOf(self), L"probe_child.exe");
 }
 
-std::string Narrow(const wchar_t* text) {
-    int needed = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0) return std::string();
-    std::string out(static_cast<size_t>(needed), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], needed, nullptr, nullptr);
-    out.resize(static_cast<size_t>(needed - 1));
+std::string Encode(UINT codePage, const std::wstring& text) {
+    if (text.empty()) return std::string();
+    const int length = static_cast<int>(text.size());
+    int needed = WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(needed > 0 ? needed : 0), '\0');
+    if (needed > 0) WideCharToMultiByte(codePage, 0, text.data(), length, &out[0], needed, nullptr, nullptr);
     return out;
+}
+
+std::wstring Decode(UINT codePage, const std::string& bytes) {
+    if (bytes.empty()) return std::wstring();
+    const int length = static_cast<int>(bytes.size());
+    int needed = MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
+    std::wstring out(static_cast<size_t>(needed > 0 ? needed : 0), L'\0');
+    if (needed > 0) MultiByteToWideChar(codePage, 0, bytes.data(), length, &out[0], needed);
+    return out;
+}
+
+void PrintTo(const WString& text, std::ostream* out) {
+    *out << '"' << Narrow(text) << '"';
 }
 
 std::string ReadBytes(const wchar_t* path, bool* exists) {

@@ -1,9 +1,12 @@
-// Helpers shared by the foundation tests: a box recorder behind the box hook,
-// a private temporary folder, and the path of the probe child program.
+// Helpers shared by all test programs: a box recorder behind the box hook,
+// a private temporary folder, text in other code pages, file bytes, and the
+// path of the probe child program.
 #pragma once
 
 #include <windows.h>
 
+#include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -31,8 +34,8 @@ private:
     BoxHook previous_;
 };
 
-// A new empty folder under the temporary directory, removed with its files
-// (one level deep) at the end.
+// A new empty folder under the temporary directory, removed with everything
+// in it at the end.
 class TempFolder {
 public:
     TempFolder();
@@ -57,16 +60,30 @@ private:
     wchar_t saved_[MAX_PATH];
 };
 
+// Removes a folder with everything in it, read-only files too; a folder that
+// is not there counts as removed. False when something is left.
+bool RemoveTree(const std::filesystem::path& folder);
+
 // Creates an empty file at path; false when it exists already or cannot be made.
 bool CreateEmptyFile(const WString& path);
 
 // probe_child.exe beside the test program.
 WString ProbeChildPath();
 
+// Text in a code page (CP_UTF8, 932, CP_ACP …) and back, converted here
+// rather than by the code under test. Characters the code page lacks become
+// its default character.
+std::string Encode(UINT codePage, const std::wstring& text);
+std::wstring Decode(UINT codePage, const std::string& bytes);
+
 // Readable forms (UTF-8) for assertion messages.
-std::string Narrow(const wchar_t* text);
+inline std::string Narrow(const wchar_t* text) { return Encode(CP_UTF8, text != nullptr ? text : L""); }
 inline std::string Narrow(const WString& text) { return Narrow(text.text()); }
-inline std::string Narrow(const std::wstring& text) { return Narrow(text.c_str()); }
+inline std::string Narrow(const std::wstring& text) { return Encode(CP_UTF8, text); }
+
+// GoogleTest prints a WString in an assertion message as quoted UTF-8, so
+// EXPECT_EQ on two WStrings reads without Narrow.
+void PrintTo(const WString& text, std::ostream* out);
 
 // The whole file as bytes, read while other programs may be replacing it;
 // `exists` false when it cannot be opened.

@@ -327,4 +327,18 @@ TEST(WStringText, AtAndComparison) {
     EXPECT_FALSE(s == WString(L"a"));
 }
 
+// A text built a unit at a time (a test-run block was once read so) must not
+// reallocate once per 30 units: 4 MiB took 39 s that way.
+TEST(WStringGrowth, ALongRunOfAppendsReallocatesOnlyLogarithmically) {
+    WString s;
+    int reallocations = 0;
+    for (int i = 0; i < 100000; ++i) {
+        int before = s.capacity();
+        s.append(L"x");
+        if (s.capacity() != before) ++reallocations;
+    }
+    EXPECT_EQ(100000, s.length());
+    EXPECT_LE(reallocations, 20) << "capacity now " << s.capacity();
+}
+
 }  // namespace

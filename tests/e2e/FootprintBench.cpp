@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "tests/e2e/BenchSupport.h"
 #include "tests/e2e/Harness.h"
 
 using namespace e2e;
@@ -35,22 +36,6 @@ void PrintSize(const char* label, const std::wstring& path) {
     std::printf("%-16s %llu bytes (%.1f KiB)\n", label, size, size / 1024.0);
 }
 
-// Records that are examined every second but never come due in the idle
-// minute: every day, twelve hours away from now.
-std::vector<std::wstring> IdleSchedule(int records) {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    std::vector<std::wstring> schedule;
-    for (int i = 0; i < records; ++i) {
-        SYSTEMTIME at = now;
-        at.wHour = static_cast<WORD>((now.wHour + 12) % 24);
-        at.wMinute = static_cast<WORD>(i % 60);
-        at.wSecond = static_cast<WORD>((i / 60) % 60);
-        schedule.push_back(EveryDayRecord(at, L"Msg", L"負荷測定用の予定 " + std::to_wstring(i)));
-    }
-    return schedule;
-}
-
 }  // namespace
 
 int wmain() {
@@ -61,7 +46,7 @@ int wmain() {
 
     Sandbox sandbox;
     sandbox.InstallSettingsProgram(StandInProgramPath());
-    sandbox.WriteSchedule(IdleSchedule(records));
+    sandbox.WriteSchedule(QuietSchedule(records, L"負荷測定用の予定"));
     ZavProcess zav;
     if (!zav.Start(sandbox) || zav.WaitForWindow() == nullptr) {
         std::printf("ZAV did not start\n");

@@ -67,42 +67,6 @@ std::vector<HWND> VisibleWindows(DWORD processId, const wchar_t* className) {
     return search.found;
 }
 
-std::string ToAnsi(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string result(size, '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &result[0], size, nullptr, nullptr);
-    return result;
-}
-
-std::wstring FromAnsi(const std::string& bytes) {
-    if (bytes.empty()) return std::wstring();
-    int size = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring result(size, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), &result[0], size);
-    return result;
-}
-
-void DeleteTree(const std::wstring& directory) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((directory + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::wstring path = directory + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                DeleteTree(path);
-            } else {
-                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(path.c_str());
-            }
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(directory.c_str());
-}
-
 }  // namespace
 
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
@@ -161,23 +125,13 @@ std::wstring StandInProgramPath() { return TestProgramDirectory() + L"\\..\\stan
 
 // ---- Sandbox ----
 
-Sandbox::Sandbox() {
-    static int serial = 0;
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    wchar_t name[80];
-    swprintf(name, 80, L"orrivane-e2e-%lu-%d-%llu", GetCurrentProcessId(), ++serial, GetTickCount64());
-    directory_ = std::wstring(temp) + name;
-    CreateDirectoryW(directory_.c_str(), nullptr);
+Sandbox::Sandbox() : directory_(folder_.path().text()) {
     CopyFileW(ZavProgramPath().c_str(), PathOf(L"ZAV.exe").c_str(), FALSE);
 }
 
 Sandbox::~Sandbox() {
     // A program that just ended may hold its image a moment longer.
-    WaitUntil([this] {
-        DeleteTree(directory_);
-        return GetFileAttributesW(directory_.c_str()) == INVALID_FILE_ATTRIBUTES;
-    }, 3000);
+    WaitUntil([this] { return RemoveTree(directory_); }, 3000);
 }
 
 std::wstring Sandbox::PathOf(const std::wstring& name) const { return directory_ + L"\\" + name; }
@@ -190,7 +144,7 @@ void Sandbox::Remove(const std::wstring& name) const { DeleteFileW(PathOf(name).
 
 void Sandbox::WriteLines(const std::wstring& name, const std::vector<std::wstring>& lines) const {
     std::string bytes;
-    for (const std::wstring& line : lines) bytes += ToAnsi(line) + "\r\n";
+    for (const std::wstring& line : lines) bytes += Encode(CP_ACP, line) + "\r\n";
     WriteBytes(PathOf(name), bytes);
 }
 
@@ -199,7 +153,7 @@ std::vector<std::wstring> Sandbox::ReadLines(const std::wstring& name) const {
     std::string bytes = ReadBytes(PathOf(name), &exists);
     std::vector<std::wstring> lines;
     if (!exists) return lines;
-    std::wstring text = FromAnsi(bytes);
+    std::wstring text = Decode(CP_ACP, bytes);
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find(L'\n', start);
@@ -579,6 +533,142 @@ void Screenshot(const std::wstring& name, HWND settle) {
     UniqueHandle thread(info.hThread);
     UniqueHandle process(info.hProcess);
     WaitUntil([&dosPicture] { return GetFileAttributesW(dosPicture.c_str()) != INVALID_FILE_ATTRIBUTES; });
+}
+
+// ---- Programs a test did not start itself ----
+
+namespace {
+
+HWND ZavWindowOf(DWORD processId) {
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"ZAV_WINCLASS", L"Orrivane"); w != nullptr;
+         w = FindWindowExW(nullptr, w, L"ZAV_WINCLASS", L"Orrivane")) {
+        if (ProcessOf(w) == processId) return w;
+    }
+    return nullptr;
+}
+
+bool StillRunning(HANDLE process) { return process != nullptr && WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
+
+// WM_CLOSE to its ZAV window; TerminateProcess when it has none (a ZAV
+// waiting in a box) or does not end.
+void EndProcess(HANDLE process, DWORD processId) {
+    if (!StillRunning(process)) return;
+    HWND window = ZavWindowOf(processId);
+    if (window != nullptr) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        if (WaitUntil([process] { return !StillRunning(process); }, 5000)) return;
+    }
+    TerminateProcess(process, 0xDEAD);
+    WaitForSingleObject(process, 5000);
+}
+
+}  // namespace
+
+bool RunInCmd(const Sandbox& sandbox, const std::wstring& command, HANDLE* cmd) {
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    std::wstring program = std::wstring(system) + L"\\cmd.exe";
+    std::wstring commandLine = L"cmd.exe /c " + command;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        sandbox.directory().c_str(), &startup, &info)) {
+        return false;
+    }
+    CloseHandle(info.hThread);
+    *cmd = info.hProcess;
+    return true;
+}
+
+OtherProcess::~OtherProcess() {
+    EndProcess(process_, id_);
+    if (process_ != nullptr) CloseHandle(process_);
+}
+
+bool OtherProcess::Find(const std::wstring& fileName, DWORD timeoutMs) {
+    WaitUntil([&] {
+        for (DWORD id : ProcessesNamed(fileName)) {
+            process_ = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, id);
+            if (process_ != nullptr) {
+                id_ = id;
+                return true;
+            }
+        }
+        return false;
+    }, timeoutMs);
+    return process_ != nullptr;
+}
+
+bool OtherProcess::Running() const { return StillRunning(process_); }
+
+bool OtherProcess::WaitForExit(DWORD timeoutMs) const {
+    return WaitUntil([this] { return !Running(); }, timeoutMs);
+}
+
+DWORD OtherProcess::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+HWND OtherProcess::WaitForZavWindow(DWORD timeoutMs) const {
+    HWND window = nullptr;
+    WaitUntil([&] {
+        window = ZavWindowOf(id_);
+        return window != nullptr || !Running();
+    }, timeoutMs);
+    return window;
+}
+
+bool OtherProcess::Close(DWORD timeoutMs) const {
+    if (!Running()) return true;
+    HWND window = ZavWindowOf(id_);
+    if (window == nullptr) return false;
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    return WaitForExit(timeoutMs);
+}
+
+ZavCrowd::~ZavCrowd() {
+    for (PROCESS_INFORMATION& info : processes_) {
+        EndProcess(info.hProcess, info.dwProcessId);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+}
+
+bool ZavCrowd::Start(const Sandbox& sandbox, int count) {
+    std::wstring program = sandbox.PathOf(L"ZAV.exe");
+    for (int i = 0; i < count; ++i) {
+        std::wstring commandLine = L"\"" + program + L"\"";
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION info = {};
+        if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                            sandbox.directory().c_str(), &startup, &info)) {
+            return false;
+        }
+        processes_.push_back(info);
+    }
+    // Let go together, so that the starts meet at the single-instance guard.
+    for (PROCESS_INFORMATION& info : processes_) ResumeThread(info.hThread);
+    return true;
+}
+
+bool ZavCrowd::Running(size_t i) const { return StillRunning(processes_[i].hProcess); }
+
+// ---- Files of a sandbox ----
+
+std::vector<std::wstring> FilesMatching(const Sandbox& sandbox, const std::wstring& pattern) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(sandbox.PathOf(pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
 }
 
 }  // namespace e2e

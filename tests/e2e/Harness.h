@@ -42,7 +42,7 @@ std::wstring ZavProgramPath();         // bin\ZAV.exe
 std::wstring SettingsProgramPath();    // bin\ZAVSet.exe, the real one
 std::wstring StandInProgramPath();     // standin\ZAVSet.exe, the recording stand-in
 
-// A fresh folder under %TEMP% holding ZAV.exe, deleted with everything in it
+// A fresh folder under %TEMP% (a TempFolder) holding ZAV.exe, deleted with everything in it
 // when the sandbox goes. Texts are read and written in the ANSI code page, as
 // the programs do.
 class Sandbox {
@@ -77,6 +77,7 @@ public:
     }
 
 private:
+    TempFolder folder_;  // before directory_, which is taken from it
     std::wstring directory_;
 };
 
@@ -198,5 +199,57 @@ HWND WaitForBalloon(DWORD timeoutMs = kWaitMs);
 // given as `settle` is repainted first and waited for until it is on the X
 // screen, so a box that has just appeared is in the picture. Otherwise nothing.
 void Screenshot(const std::wstring& name, HWND settle = nullptr);
+
+// ---- Programs a test did not start itself ----
+
+// Runs "cmd /c <command>" with the sandbox as current directory, as a user
+// typing the command at a prompt in that folder. The handle of cmd goes to
+// *cmd; false when cmd could not be started.
+bool RunInCmd(const Sandbox& sandbox, const std::wstring& command, HANDLE* cmd);
+
+// A running process of a program file that another program started, taken by
+// its name, and ended as ZavProcess ends its own: WM_CLOSE to its ZAV window,
+// TerminateProcess only as a last resort.
+class OtherProcess {
+public:
+    OtherProcess() = default;
+    ~OtherProcess();
+    OtherProcess(const OtherProcess&) = delete;
+    OtherProcess& operator=(const OtherProcess&) = delete;
+
+    // Waits for a process with that file name to appear and opens it.
+    bool Find(const std::wstring& fileName, DWORD timeoutMs = kWaitMs);
+    DWORD id() const { return id_; }
+    bool Running() const;
+    bool WaitForExit(DWORD timeoutMs = kWaitMs) const;
+    DWORD ExitCode() const;
+    // Its window "Orrivane" of class ZAV_WINCLASS; nullptr after the time-out.
+    HWND WaitForZavWindow(DWORD timeoutMs = kWaitMs) const;
+    bool Close(DWORD timeoutMs = kWaitMs) const;
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD id_ = 0;
+};
+
+// Several ZAV.exe started in the sandbox at one instant: created suspended,
+// then all let go together. Each is ended on destruction as ZavProcess does.
+class ZavCrowd {
+public:
+    ZavCrowd() = default;
+    ~ZavCrowd();
+    ZavCrowd(const ZavCrowd&) = delete;
+    ZavCrowd& operator=(const ZavCrowd&) = delete;
+
+    bool Start(const Sandbox& sandbox, int count);
+    const std::vector<PROCESS_INFORMATION>& processes() const { return processes_; }
+    bool Running(size_t i) const;
+
+private:
+    std::vector<PROCESS_INFORMATION> processes_;
+};
+// ---- Files of a sandbox ----
+// Names of the sandbox's files that match a wildcard pattern ("Zavbell.txt.*.tmp").
+std::vector<std::wstring> FilesMatching(const Sandbox& sandbox, const std::wstring& pattern);
 
 }  // namespace e2e

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "common/Handles.h"
 #include "common/Protocol.h"
 #include "common/SharedBlock.h"
 #include "common/System.h"
@@ -595,6 +596,93 @@ TEST_F(ZavScenario, BlinkThatComesWhileTheBlinkBoxIsOpenIsNotLost) {
                                << MenuVisible(zav.id());
     EXPECT_EQ(Narrow(text), Narrow(L"後の点滅"));
     EXPECT_TRUE(AnswerBox(second));
+    EndZav();
+}
+
+// ---- Starts as a user makes them ----
+
+TEST_F(ZavScenario, StartedByItsBareNameInItsFolderFindsZavSet) {
+    sandbox.InstallStandIn();
+    sandbox.WriteSchedule({StartRecord(L"Msg", L"名前だけで起動")});
+    // A command prompt in ZAV's folder: the program part of the command line
+    // is "ZAV", without a folder.
+    HANDLE cmdHandle = nullptr;
+    ASSERT_TRUE(RunInCmd(sandbox, L"ZAV", &cmdHandle)) << "cmd.exe could not be started";
+    UniqueHandle cmd(cmdHandle);
+    OtherProcess started;
+    ASSERT_TRUE(started.Find(L"ZAV.exe")) << "cmd started no ZAV.exe";
+    std::wstring text;
+    HWND box = WaitForAnyBox(started.id(), &text);
+    ASSERT_NE(box, nullptr) << "no box from the ZAV that cmd started";
+    EXPECT_EQ(Narrow(text), Narrow(L"名前だけで起動")) << "ZAV did not run its schedule";
+    EXPECT_TRUE(AnswerBox(box));
+    ASSERT_NE(started.WaitForZavWindow(), nullptr) << "ZAV ended";
+    ASSERT_TRUE(started.Close()) << "ZAV did not end after WM_CLOSE";
+    EXPECT_EQ(started.ExitCode(), 0u);
+}
+
+TEST_F(ZavScenario, StartsAtOneInstantLeaveOneResidentAndRefuseTheRest) {
+    constexpr int kStarts = 6;
+    sandbox.InstallStandIn();
+    sandbox.WriteSchedule({StartRecord(L"Msg", L"保留", L'X')});
+    ZavCrowd crowd;
+    ASSERT_TRUE(crowd.Start(sandbox, kStarts));
+    const std::vector<PROCESS_INFORMATION>& starts = crowd.processes();
+    // Every refused start shows the double-start box and ends with 1 once it
+    // is answered; the one that won goes on running.
+    auto ended = [&] {
+        int count = 0;
+        for (size_t i = 0; i < starts.size(); ++i) count += crowd.Running(i) ? 0 : 1;
+        return count;
+    };
+    WaitUntil([&] {
+        for (const PROCESS_INFORMATION& start : starts) {
+            for (const Box& box : FindBoxes(start.dwProcessId)) {
+                if (box.text == kDoubleStartText) AnswerBox(box.window);
+            }
+        }
+        return ended() == kStarts - 1;
+    }, 2 * kWaitMs);
+    // A second resident would have made its window by now, as the first did.
+    std::vector<DWORD> residents;
+    for (size_t i = 0; i < starts.size(); ++i) {
+        if (!crowd.Running(i)) {
+            DWORD code = 0;
+            GetExitCodeProcess(starts[i].hProcess, &code);
+            EXPECT_EQ(code, 1u) << "start " << i << " ended with " << code;
+        } else {
+            residents.push_back(starts[i].dwProcessId);
+        }
+    }
+    ASSERT_EQ(residents.size(), 1u) << residents.size() << " of " << kStarts << " starts run at once";
+    HWND window = FindWindowW(kZavWindowClass, kZavWindowTitle);
+    ASSERT_NE(window, nullptr) << "the remaining ZAV has no window";
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    EXPECT_EQ(owner, residents[0]);
+}
+
+// ---- Test runs from any program ----
+
+TEST_F(ZavScenario, OversizedTestRunIsRefusedAndZavGoesOn) {
+    ASSERT_NO_FATAL_FAILURE(StartZav({StartRecord(L"Msg", L"保留", L'X')}));
+    // Any local program can write ZAV_TEST: 16 MiB of text took ZAV minutes
+    // to read, during which no alarm fired.
+    std::wstring huge = L"Msg    " + std::wstring(8 * 1024 * 1024, L'x');
+    SharedBlock block;
+    ASSERT_TRUE(CreateTestRunBlock(block, huge));
+    LRESULT answer = -1;
+    EXPECT_TRUE(SendAndWait(zav.window(), ControlMessage(), kTestRun, 0, &answer)) << "ZAV did not answer";
+    EXPECT_EQ(answer, 0);
+    EXPECT_TRUE(FindBoxes(zav.id()).empty()) << "boxes: " << FindBoxes(zav.id()).size();
+    block.close();
+    // An ordinary test run right after it is performed.
+    ASSERT_TRUE(CreateTestRunBlock(block, L"Msg    普通の長さ"));
+    AsyncSend send(zav.window(), ControlMessage(), kTestRun, 0);
+    HWND box = WaitForBox(zav.id(), L"普通の長さ");
+    ASSERT_NE(box, nullptr) << "boxes: " << Texts(FindBoxes(zav.id()));
+    EXPECT_TRUE(AnswerBox(box));
+    EXPECT_TRUE(send.Wait());
     EndZav();
 }
 

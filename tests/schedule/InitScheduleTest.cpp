@@ -65,22 +65,58 @@ TEST_F(InitScheduleTest, TheCurrentDirectoryIsUsedByDefault)
     EXPECT_EQ(TutorialBytes(), ReadBytes(Path(L"Zavbell.txt")));
 }
 
-TEST_F(InitScheduleTest, AnEmptyScheduleIsConvertedEveryTime)
+TEST_F(InitScheduleTest, AnEmptyScheduleIsLeftAsItIsWithTheBackupOfAnEarlierConversion)
 {
+    const std::string backup = Cp932Lines({L"EveryDayX07:30 Msg    朝です"});
+    WriteBytes(Path(L"old Zavbell.txt"), backup);
     WriteBytes(Path(L"Zavbell.txt"), "");
     for (int run = 1; run <= 2; ++run) {
         InitSchedule(folder_.path());
-        bool oldExists = false;
-        EXPECT_EQ("", ReadBytes(Path(L"old Zavbell.txt"), &oldExists));
-        EXPECT_TRUE(oldExists);
         bool exists = false;
         EXPECT_EQ("", ReadBytes(Path(L"Zavbell.txt"), &exists));
         EXPECT_TRUE(exists);
-        ASSERT_EQ(static_cast<size_t>(run), boxes_.boxes().size());
-        EXPECT_EQ(kConversionBox, boxes_.boxes().back().text);
-        EXPECT_EQ(static_cast<UINT>(MB_ICONINFORMATION), boxes_.boxes().back().style & MB_ICONMASK);
-        EXPECT_EQ(nullptr, boxes_.boxes().back().owner);
+        EXPECT_EQ(backup, ReadBytes(Path(L"old Zavbell.txt"))) << "run " << run;
+        EXPECT_TRUE(boxes_.boxes().empty()) << "no conversion happened, so no box";
     }
+}
+
+TEST_F(InitScheduleTest, TheBackupIsTheOldFileByteForByte)
+{
+    // LF line ends, a byte no code page 932 character starts with, a last
+    // line without its line end: none survives a load and save unchanged.
+    const std::string old = Cp932(L"EveryDay 07:30 Msg    朝") + "\xA0\x80\n" + Cp932(L"EveryDay 08:00 Msg    八時") +
+                            "\nEveryDayX09:00 Msg    end";
+    WriteBytes(Path(L"Zavbell.txt"), old);
+    InitSchedule(folder_.path());
+    EXPECT_EQ(old, ReadBytes(Path(L"old Zavbell.txt")));
+    ASSERT_EQ(1u, boxes_.boxes().size());
+    EXPECT_EQ(kConversionBox, boxes_.boxes()[0].text);
+}
+
+TEST_F(InitScheduleTest, ABackupThatCannotBeWrittenLeavesTheScheduleUntouched)
+{
+    const std::string old = Cp932Lines({L"EveryDay 07:30 Msg    朝です"});
+    WriteBytes(Path(L"Zavbell.txt"), old);
+    ASSERT_TRUE(CreateDirectoryW(Path(L"old Zavbell.txt").text(), nullptr));
+    InitSchedule(folder_.path());
+    RemoveDirectoryW(Path(L"old Zavbell.txt").text());
+    EXPECT_EQ(old, ReadBytes(Path(L"Zavbell.txt")));
+    ASSERT_EQ(1u, boxes_.boxes().size()) << "one error, no conversion box";
+    EXPECT_EQ(std::wstring(Path(L"old Zavbell.txt").text()) + L"\nファイルに書き込めませんでした", boxes_.boxes()[0].text);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), boxes_.boxes()[0].style & MB_ICONMASK);
+}
+
+TEST_F(InitScheduleTest, AConvertedScheduleThatCannotBeWrittenShowsNoConversionBox)
+{
+    const std::string old = Cp932Lines({L"EveryDay 07:30 Msg    朝です"});
+    WriteBytes(Path(L"Zavbell.txt"), old);
+    ASSERT_TRUE(SetFileAttributesW(Path(L"Zavbell.txt").text(), FILE_ATTRIBUTE_READONLY));
+    InitSchedule(folder_.path());
+    SetFileAttributesW(Path(L"Zavbell.txt").text(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(old, ReadBytes(Path(L"Zavbell.txt")));
+    EXPECT_EQ(old, ReadBytes(Path(L"old Zavbell.txt")));
+    ASSERT_EQ(1u, boxes_.boxes().size());
+    EXPECT_EQ(std::wstring(Path(L"Zavbell.txt").text()) + L"\nファイルに書き込めませんでした", boxes_.boxes()[0].text);
 }
 
 TEST_F(InitScheduleTest, OldRecordsAreConvertedSortedAndTheOldFileIsKept)

@@ -28,12 +28,7 @@ void RecordStart(const wchar_t* commandWord)
 
 std::string Cp932(const wchar_t* text)
 {
-    const int n = WideCharToMultiByte(932, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1) return std::string();
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(932, 0, text, -1, &out[0], n, nullptr, nullptr);
-    out.resize(static_cast<size_t>(n - 1));
-    return out;
+    return Encode(932, text);
 }
 
 std::string Cp932Lines(const std::vector<std::wstring>& lines)

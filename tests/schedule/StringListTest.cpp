@@ -6,6 +6,7 @@
 
 #include "common/Handles.h"
 #include "common/Paths.h"
+#include "schedule/ScheduleFile.h"
 #include "schedule/StringList.h"
 #include "tests/common/TestSupport.h"
 #include "tests/schedule/ScheduleTestSupport.h"
@@ -384,18 +385,126 @@ TEST_F(ScheduleFile, ARelativePathIsSavedInTheCurrentDirectory)
     EXPECT_EQ((std::vector<std::wstring>{L"Zavbell.txt"}), FilesIn(folder_.path()));
 }
 
-TEST_F(ScheduleFile, ReplacingKeepsTheOldFilesAttributesOnWindows)
+TEST_F(ScheduleFile, ReplacingKeepsTheOldFilesHiddenAndSystemFlags)
 {
     WriteBytes(Path(), "old\r\n");
-    ASSERT_TRUE(SetFileAttributesW(Path().text(), FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(SetFileAttributesW(Path().text(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    ASSERT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
+              GetFileAttributesW(Path().text()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
     StringList list = ListOf({L"new"});
     ASSERT_TRUE(list.save(Path()));
+    ASSERT_TRUE(list.save(Path()));
     EXPECT_EQ("new\r\n", ReadBytes(Path()));
-    // Wine's ReplaceFileW does not carry the replaced file's attributes over.
-    if (!RunningUnderWine()) {
-        EXPECT_TRUE(GetFileAttributesW(Path().text()) & FILE_ATTRIBUTE_HIDDEN);
-    }
+    EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
+              GetFileAttributesW(Path().text()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    EXPECT_EQ((std::vector<std::wstring>{L"Zavbell.txt"}), FilesIn(folder_.path()));
     SetFileAttributesW(Path().text(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(ScheduleFile, WhereNoTemporaryFileCanBeMadeTheFileIsWrittenInPlace)
+{
+    // A file name of 250 units leaves no room in the 255 units a name may have
+    // (NTFS and Linux alike) for ".<process id>.tmp": the temporary file cannot
+    // be created, as in a folder where only the file itself is writable (under
+    // Wine the tests run as root, whom no folder refuses).
+    const std::wstring longName = std::wstring(246, L'z') + L".txt";
+    // "\\?\": on Windows the whole path passes MAX_PATH too.
+    const WString path = WString(L"\\\\?\\") + Path(longName.c_str());
+    ASSERT_TRUE(WriteBytes(path, "old\r\n"));
+    ASSERT_FALSE(WriteBytes(SaveTemporaryPath(path, GetCurrentProcessId()), "x")) << "the temporary name still fits";
+    StringList list = ListOf({L"  EveryDay 07:00:00 Msg    書けた"});
+    ASSERT_TRUE(list.save(path));
+    EXPECT_EQ(Cp932Lines({L"  EveryDay 07:00:00 Msg    書けた"}), ReadBytes(path));
+    // In place, a shorter list leaves no tail of the old content.
+    list.SetAt(0, WString(L"x"));
+    ASSERT_TRUE(list.save(path));
+    EXPECT_EQ("x\r\n", ReadBytes(path));
+    EXPECT_EQ((std::vector<std::wstring>{longName}), FilesIn(folder_.path()));
+}
+
+// Code page 932 bytes as text, converted here rather than by the code under test.
+std::wstring FromCp932(const std::string& bytes)
+{
+    const int n = MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], n);
+    return text;
+}
+
+TEST_F(ScheduleFile, UtfEightFilesAreReadAsUtfEightAndWrittenInTheCodePage)
+{
+    struct Case {
+        const char* name;
+        std::string bytes;
+        Lines lines;
+    };
+    const std::string bom = "\xEF\xBB\xBF";
+    // "  EveryDay 07:00:00 Msg    朝です" in UTF-8, written by hand.
+    const std::string morning = "  EveryDay 07:00:00 Msg    \xE6\x9C\x9D\xE3\x81\xA7\xE3\x81\x99";
+    const Case cases[] = {
+        {"UTF-8 with a byte-order mark", bom + morning + "\r\n# EveryDay Start    Msg    abc\r\n",
+         {L"  EveryDay 07:00:00 Msg    朝です", L"# EveryDay Start    Msg    abc"}},
+        {"UTF-8 without a byte-order mark", morning + "\n", {L"  EveryDay 07:00:00 Msg    朝です"}},
+        {"a byte-order mark alone", bom, {}},
+        {"code page 932", Cp932Lines({L"  EveryDay 07:00:00 Msg    朝です"}), {L"  EveryDay 07:00:00 Msg    朝です"}},
+        {"plain ASCII", "  EveryDay 07:00:00 Msg    abc\r\n", {L"  EveryDay 07:00:00 Msg    abc"}},
+        // "/" in an overlong two-byte form is no UTF-8; in code page 932 the
+        // two bytes are the half-width katakana ﾀ and ｯ.
+        {"an overlong UTF-8 form", "x\xC0\xAF\r\n", {L"xﾀｯ"}},
+        {"UTF-8 cut in the middle of a character", morning.substr(0, morning.size() - 1),
+         {FromCp932(morning.substr(0, morning.size() - 1))}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.lines, LoadBytes(c.bytes)) << c.name;
+        StringList list;
+        list.load(Path());
+        ASSERT_TRUE(list.save(Path())) << c.name;
+        EXPECT_EQ(Cp932Lines(c.lines), ReadBytes(Path())) << c.name << ": written in code page 932";
+    }
+    EXPECT_TRUE(boxes_.boxes().empty());
+}
+
+TEST_F(ScheduleFile, ANulInsideALineBecomesABlankAndKeepsTheRest)
+{
+    const char bytes[] = "abc\0def\r\n\0x\r\n";
+    EXPECT_EQ((Lines{L"abc def", L" x"}), LoadBytes(std::string(bytes, sizeof bytes - 1)));
+    StringList list;
+    list.load(Path());
+    ASSERT_TRUE(list.save(Path()));
+    EXPECT_EQ("abc def\r\n x\r\n", ReadBytes(Path()));
+}
+
+TEST_F(ScheduleFile, AFileTooLargeToHoldIsRefusedWithItsNameAndSize)
+{
+    // Sparse: the size is there without writing 64 MiB.
+    {
+        UniqueHandle file(CreateFileW(Path().text(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(static_cast<bool>(file));
+        LARGE_INTEGER size;
+        size.QuadPart = static_cast<LONGLONG>(kMaxScheduleBytes) + 1;
+        ASSERT_TRUE(SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(SetEndOfFile(file.get()));
+    }
+    StringList list = ListOf({L"kept?"});
+    EXPECT_FALSE(list.load(Path()));
+    EXPECT_EQ(0, list.count());
+    ASSERT_EQ(1u, boxes_.boxes().size());
+    EXPECT_EQ(std::wstring(Path().text()) + L"\nファイルが大きすぎるので読み込めません (67108865 バイト)",
+              boxes_.boxes()[0].text);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), boxes_.boxes()[0].style & MB_ICONMASK);
+
+    // Small in bytes, but more records than can be held.
+    const std::string lines(static_cast<size_t>(kMaxScheduleRecords) + 1, '\n');
+    ASSERT_TRUE(WriteBytes(Path(), lines));
+    EXPECT_FALSE(list.load(Path()));
+    EXPECT_EQ(0, list.count());
+    ASSERT_EQ(2u, boxes_.boxes().size());
+    EXPECT_EQ(std::wstring(Path().text()) + L"\nファイルが大きすぎるので読み込めません (1000001 バイト)",
+              boxes_.boxes()[1].text);
+    // One line fewer is a schedule of a million empty records.
+    ASSERT_TRUE(WriteBytes(Path(), lines.substr(1)));
+    EXPECT_TRUE(list.load(Path()));
+    EXPECT_EQ(kMaxScheduleRecords, list.count());
 }
 
 }  // namespace

@@ -249,9 +249,9 @@ TEST_F(WatchPass, ANestedTickNeverRepeatsTheOuterSecond)
 void ReloadShorterList(const WString& actionText)
 {
     if (actionText != L"Msg    a" || !FirstReentry()) return;
-    g_state->schedule.clear();
-    g_state->schedule.append(WString(L"  EveryDay 10:00:00 Msg    new 1"));
-    g_state->schedule.append(WString(L"  EveryDay 10:00:00 Msg    new 2"));
+    WriteBytes(g_state->schedulePath,
+               Cp932Lines({L"  EveryDay 10:00:00 Msg    new 1", L"  EveryDay 10:00:00 Msg    new 2"}));
+    EXPECT_TRUE(LoadSchedule(*g_state));
 }
 
 TEST_F(WatchPass, AReloadDuringAnActionIsWalkedByIndex)
@@ -264,7 +264,7 @@ TEST_F(WatchPass, AReloadDuringAnActionIsWalkedByIndex)
     EXPECT_EQ((Lines{L"Msg    a", L"Msg    new 2"}), Performed());
     const Lines reloaded = {L"  EveryDay 10:00:00 Msg    new 1", L"  EveryDay 10:00:00 Msg    new 2"};
     EXPECT_EQ(reloaded, InMemory());
-    // The pass had marked a run-once record, so it saves what the list holds now.
+    // The pass saved its mark before the box; the file is ZAVSet's now.
     EXPECT_EQ(Cp932Lines(reloaded), FileBytes());
 }
 
@@ -340,6 +340,127 @@ TEST_F(WatchPass, ASaveOfANestedPassLeavesOutTheRunOnceRecordOfTheOuterOne)
     EXPECT_EQ(left, InMemory());
     EXPECT_EQ(Cp932Lines(left), FileBytes());
     EXPECT_FALSE(state_.removalPending);
+}
+
+// --- the file: edits made outside, marks saved before actions, reloads ---
+
+TEST_F(WatchPass, AnEditMadeWhileZavRunsIsKeptWhenZavSavesItsMarks)
+{
+    const std::string first = Cp932Lines({L"# EveryDay 12:00:00 Msg    held", L"! EveryDay 12:00:00 Msg    once",
+                                          L"! EveryDay 12:00:00 Msg    changed", L"  EveryDay 13:00:00 Msg    other"});
+    WriteBytes(state_.schedulePath, first);
+    ASSERT_TRUE(LoadSchedule(state_));
+    // The user edits the file in an editor while ZAV runs: one run-once
+    // record changed, one line appended.
+    WriteBytes(state_.schedulePath,
+               Cp932Lines({L"# EveryDay 12:00:00 Msg    held", L"! EveryDay 12:00:00 Msg    once",
+                           L"! EveryDay 12:00:00 Msg    changed by the user", L"  EveryDay 13:00:00 Msg    other",
+                           L"  EveryDay 14:00:00 Msg    appended"}));
+    TimerPassAt(MakeTime(2024, 5, 6, 12, 0, 0));
+    // ZAV's own changes go to the lines still there as it knew them; the
+    // changed line is the user's and stays.
+    const Lines expected = {L"  EveryDay 12:00:00 Msg    held", L"! EveryDay 12:00:00 Msg    changed by the user",
+                            L"  EveryDay 13:00:00 Msg    other", L"  EveryDay 14:00:00 Msg    appended"};
+    EXPECT_EQ(Cp932Lines(expected), FileBytes());
+    EXPECT_EQ(expected, InMemory());
+    EXPECT_TRUE(state_.pendingEdits.empty());
+}
+
+TEST_F(WatchPass, AFileThatChangedAndCannotBeReadIsNotWritten)
+{
+    WriteBytes(state_.schedulePath, Cp932Lines({L"# EveryDay 12:00:00 Msg    held"}));
+    ASSERT_TRUE(LoadSchedule(state_));
+    DeleteFileW(state_.schedulePath.text());
+    BoxRecorder boxes;
+    TimerPassAt(MakeTime(2024, 5, 6, 12, 0, 0));
+    bool exists = true;
+    FileBytes(&exists);
+    EXPECT_FALSE(exists) << "ZAV wrote lines it did not read";
+    EXPECT_TRUE(boxes.boxes().empty()) << "no box in the middle of a pass";
+    EXPECT_EQ(1u, state_.pendingEdits.size()) << "kept for the next save";
+    // The file comes back and is reloaded: the used hold stays used, and the
+    // next save brings it into the file.
+    WriteBytes(state_.schedulePath,
+               Cp932Lines({L"# EveryDay 12:00:00 Msg    held", L"! EveryDay 12:00:01 Msg    once"}));
+    ASSERT_TRUE(LoadSchedule(state_));
+    EXPECT_EQ((Lines{L"  EveryDay 12:00:00 Msg    held", L"! EveryDay 12:00:01 Msg    once"}), InMemory());
+    TimerPassAt(MakeTime(2024, 5, 6, 12, 0, 1));
+    EXPECT_EQ((Lines{L"Msg    once"}), Performed());
+    EXPECT_EQ(Cp932Lines({L"  EveryDay 12:00:00 Msg    held"}), FileBytes());
+    EXPECT_TRUE(state_.pendingEdits.empty());
+}
+
+// What the file holds while the action of "Msg    once" runs.
+std::string g_fileDuringAction;
+void ReadFileDuringAction(const WString& actionText)
+{
+    if (actionText == L"Msg    once") g_fileDuringAction = ReadBytes(g_state->schedulePath);
+}
+
+TEST_F(WatchPass, ThePassSavesItsMarksBeforeTheActionRuns)
+{
+    Load({L"# EveryDay 12:00:00 Msg    held", L"! EveryDay 12:00:00 Msg    once", L"  EveryDay 12:00:00 Msg    after"});
+    g_fileDuringAction.clear();
+    PassHarness::SetReaction(ReadFileDuringAction);
+    TimerPassAt(MakeTime(2024, 5, 6, 12, 0, 0));
+    EXPECT_EQ((Lines{L"Msg    once", L"Msg    after"}), Performed());
+    const std::string marked = Cp932Lines({L"  EveryDay 12:00:00 Msg    held", L"  EveryDay 12:00:00 Msg    after"});
+    EXPECT_EQ(marked, g_fileDuringAction) << "the run-once record must be gone from the file while its box is open";
+    EXPECT_EQ(marked, FileBytes());
+}
+
+// While the first box is open, ZAVSet inserts three records above and ZAV
+// reloads: the records the pass already handled move down under its walk.
+void ReloadWithRecordsAbove(const WString& actionText)
+{
+    if (actionText != L"Msg    a" || !FirstReentry()) return;
+    std::vector<std::wstring> lines = {L"X _______  01:00:00 Msg    z1", L"X _______  02:00:00 Msg    z2",
+                                       L"X _______  03:00:00 Msg    z3"};
+    // What ZAVSet read from the file, saved back with its own additions.
+    StringList read;
+    read.load(g_state->schedulePath);
+    for (int i = 0; i < read.count(); ++i) lines.push_back(read.at(i).text());
+    WriteBytes(g_state->schedulePath, Cp932Lines(lines));
+    EXPECT_TRUE(LoadSchedule(*g_state));
+}
+
+TEST_F(WatchPass, AfterAReloadThePassDoesNotRepeatWhatItDidInItsSecond)
+{
+    const Lines records = {L"# EveryDay 10:00:00 Msg    h", L"! EveryDay 10:00:00 Msg    once",
+                           L"  EveryDay 10:00:00 Msg    a", L"  EveryDay 10:00:00 Msg    b"};
+    WriteBytes(state_.schedulePath, Cp932Lines(records));
+    ASSERT_TRUE(LoadSchedule(state_));
+    PassHarness::SetReaction(ReloadWithRecordsAbove);
+    TimerPassAt(MakeTime(2024, 5, 6, 10, 0, 0));
+    // Without the check, the walk would meet the used hold "h" and "a" again.
+    EXPECT_EQ((Lines{L"Msg    once", L"Msg    a", L"Msg    b"}), Performed());
+    const Lines left = {L"X _______  01:00:00 Msg    z1", L"X _______  02:00:00 Msg    z2",
+                        L"X _______  03:00:00 Msg    z3", L"  EveryDay 10:00:00 Msg    h",
+                        L"  EveryDay 10:00:00 Msg    a", L"  EveryDay 10:00:00 Msg    b"};
+    EXPECT_EQ(left, InMemory());
+    EXPECT_EQ(Cp932Lines(left), FileBytes());
+}
+
+TEST_F(WatchPass, TwoEqualRecordsOfOneSecondBothRunWithoutAReload)
+{
+    Load({L"  EveryDay 10:00:00 Msg    same", L"  EveryDay 10:00:00 Msg    same"});
+    TimerPassAt(MakeTime(2024, 5, 6, 10, 0, 0));
+    EXPECT_EQ((Lines{L"Msg    same", L"Msg    same"}), Performed());
+}
+
+TEST_F(WatchPass, AReloadThatCannotReadTheFileKeepsTheRecords)
+{
+    const Lines records = {L"  EveryDay 10:00:00 Msg    kept"};
+    WriteBytes(state_.schedulePath, Cp932Lines(records));
+    ASSERT_TRUE(LoadSchedule(state_));
+    DeleteFileW(state_.schedulePath.text());
+    BoxRecorder boxes;
+    EXPECT_FALSE(LoadSchedule(state_));
+    EXPECT_EQ(records, InMemory());
+    ASSERT_EQ(1u, boxes.boxes().size()) << "load's box";
+    EXPECT_EQ(std::wstring(state_.schedulePath.text()) + L"\nファイルがないのかもしれません", boxes.boxes()[0].text);
+    TimerPassAt(MakeTime(2024, 5, 6, 10, 0, 0));
+    EXPECT_EQ((Lines{L"Msg    kept"}), Performed());
 }
 
 // A deferred Screen whose start runs a nested pass with a Screen of its own.
