@@ -48,6 +48,7 @@ WString ShortFormOf(const WString& path) {
 }  // namespace
 
 const DialogSpec<DCommand> DCommand::kSpec = [] {
+    // clang-format off
     static const CommandEntry<DCommand> commands[] = {
         {IDC_CMD_BROWSE, BN_CLICKED, &DCommand::OnBrowse},
         {IDC_CMD_CLEAR, BN_CLICKED, &DCommand::OnClear},
@@ -55,6 +56,7 @@ const DialogSpec<DCommand> DCommand::kSpec = [] {
         {IDC_CMD_OK, BN_CLICKED, &DCommand::OnOk},
         {IDC_CMD_CANCEL, BN_CLICKED, &DCommand::OnCancel},
     };
+    // clang-format on
     static const MessageEntry<DCommand> messages[] = {
         {WM_DESTROY, &DCommand::OnDestroy},
     };
@@ -149,8 +151,8 @@ void DCommand::OnBrowse() {
     SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     wchar_t file[kPickerCapacity] = L"";
     OPENFILENAMEW record;
-    InitOpenFileName(&record, window, kCommandFilter, GetItemText(IDC_CMD_EDIT).empty() ? 1 : 2,
-                     L"ファイル名の指定", file, kPickerCapacity);
+    InitOpenFileName(&record, window, kCommandFilter, GetItemText(IDC_CMD_EDIT).empty() ? 1 : 2, L"ファイル名の指定",
+                     file, kPickerCapacity);
     BOOL chosen = GetOpenFileNameW(&record);
     // The picker takes the focus, and with it the edit's selection.
     SendMessageW(edit, EM_SETSEL, start, end);

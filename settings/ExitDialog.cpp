@@ -21,8 +21,11 @@ const StaticColour kExitColours[] = {
 };
 
 const ToolTipEntry kExitTips[] = {
-    {IDC_EXIT_SLEEP, L"スリープ メモリーの状態をディスクに保存しません。待機中電気は食いますが、移行や復帰まで時間はかかりません。"},
-    {IDC_EXIT_HIBERNATE, L"ハイバネートとも。メモリーの状態をディスクに保存して電源を切ります。待機中電気は食いませんが、移行や復帰までの時間がかかります。"},
+    {IDC_EXIT_SLEEP,
+     L"スリープ メモリーの状態をディスクに保存しません。待機中電気は食いますが、移行や復帰まで時間はかかりません。"},
+    {IDC_EXIT_HIBERNATE,
+     L"ハイバネートとも。メモリーの状態をディスクに保存して電源を切ります。待機中電気は食いませんが、移行や復帰までの時"
+     L"間がかかります。"},
     {IDC_EXIT_FORCE, L"ざっと言えば編集中の文書があっても実行します"},
 };
 
@@ -60,6 +63,7 @@ bool CheckExitParameter(const WString& parameter, HWND owner) {
 }
 
 const DialogSpec<DExit> DExit::kSpec = [] {
+    // clang-format off
     static const CommandEntry<DExit> commands[] = {
         {IDC_EXIT_POWER_OFF, BN_CLICKED, &DExit::OnForceAllowed},
         {IDC_EXIT_RESTART, BN_CLICKED, &DExit::OnForceAllowed},
@@ -68,6 +72,7 @@ const DialogSpec<DExit> DExit::kSpec = [] {
         {IDC_EXIT_OK, BN_CLICKED, &DExit::OnOk},
         {IDC_EXIT_CANCEL, BN_CLICKED, &DExit::OnCancel},
     };
+    // clang-format on
     DialogSpec<DExit> spec{};
     spec.templateId = IDD_EXIT;
     spec.onInit = &DExit::OnInitDialog;

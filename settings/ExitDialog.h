@@ -9,7 +9,7 @@
 #include "common/WString.h"
 #include "settings/ModalDialog.h"
 
-constexpr int kExitWaitMax = 300;   // seconds the dialog offers
+constexpr int kExitWaitMax = 300;  // seconds the dialog offers
 
 // True when the parameter names a method and any wait in it is a plain
 // number; otherwise shows why (owned by owner) and returns false. A longer

@@ -53,11 +53,13 @@ bool CheckMediaParameter(const WString& parameter, HWND owner) {
 }
 
 const DialogSpec<DMedia> DMedia::kSpec = [] {
+    // clang-format off
     static const CommandEntry<DMedia> commands[] = {
         {IDC_MEDIA_BROWSE, BN_CLICKED, &DMedia::OnBrowse},
         {IDC_MEDIA_OK, BN_CLICKED, &DMedia::OnOk},
         {IDC_MEDIA_CANCEL, BN_CLICKED, &DMedia::OnCancel},
     };
+    // clang-format on
     DialogSpec<DMedia> spec{};
     spec.templateId = IDD_MEDIA;
     spec.onInit = &DMedia::OnInitDialog;

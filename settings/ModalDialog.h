@@ -43,11 +43,11 @@ struct DialogSpec {
     // its result is the dialog procedure's (TRUE: the system sets the focus).
     INT_PTR (D::*onInit)();
     TableRef<CommandEntry<D>> commands;
-    TableRef<StaticColour> colours;     // empty: the system colours statics
+    TableRef<StaticColour> colours;  // empty: the system colours statics
     TableRef<ToolTipEntry> toolTips;
     TableRef<FontEntry> fonts;
-    TableRef<MessageEntry<D>> messages; // looked at before the runner's own handling
-    INT_PTR closeResult;                // WM_CLOSE not in `messages` ends the dialog with this
+    TableRef<MessageEntry<D>> messages;  // looked at before the runner's own handling
+    INT_PTR closeResult;                 // WM_CLOSE not in `messages` ends the dialog with this
 };
 
 // Gives the box of a refused input, puts the focus back on the field and
@@ -102,16 +102,10 @@ private:
             if (spec.colours.count == 0) return FALSE;
             return PaintStatic(reinterpret_cast<HDC>(wParam),
                                StaticTextColour(spec.colours, GetDlgCtrlID(reinterpret_cast<HWND>(lParam))));
-        case WM_COMMAND:
-            return DispatchCommand<D>(*self, spec.commands, LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
-        case WM_CLOSE:
-            self->EndWith(spec.closeResult);
-            return TRUE;
-        case WM_DESTROY:
-            self->Release();
-            return TRUE;
-        default:
-            return FALSE;
+        case WM_COMMAND: return DispatchCommand<D>(*self, spec.commands, LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+        case WM_CLOSE: self->EndWith(spec.closeResult); return TRUE;
+        case WM_DESTROY: self->Release(); return TRUE;
+        default: return FALSE;
         }
     }
 
@@ -133,7 +127,7 @@ private:
         FreeIcon(smallIcon_);
     }
 
-    static inline D* current_ = nullptr;   // the open dialog of this class; modal, so at most one
+    static inline D* current_ = nullptr;  // the open dialog of this class; modal, so at most one
 
     int elevation_;
     int smallIconId_;

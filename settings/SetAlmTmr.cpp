@@ -29,10 +29,10 @@ const wchar_t kScreensaverHelperFilter[] = L"スクリーンセーバー(*.scr)\
 struct ActionRow {
     const wchar_t* tip;
     const wchar_t* label;
-    bool writable;      // 1261
-    bool none;          // 1263
-    bool show;          // 1264
-    bool edit;          // 1265
+    bool writable;  // 1261
+    bool none;      // 1263
+    bool show;      // 1264
+    bool edit;      // 1265
 };
 const wchar_t kMessageLabel[] = L"動作のパラメータ（メッセージ）";
 const ActionRow kActionRows[kActionCount] = {
@@ -139,16 +139,11 @@ void CSetAlmTmr::EditParameter() {
         DWallpaper wallpaper(parameter, osLevel, elevation, *settings, SpecialFolderPath(CSIDL_WINDOWS));
         wallpaper.Run(window);
         // Cancel empties the dialog's parameter: the edit keeps its own.
-        if (!wallpaper.parameter().empty())
-            SetDlgItemTextW(window, IDC_PARAM_EDIT, wallpaper.parameter().text());
+        if (!wallpaper.parameter().empty()) SetDlgItemTextW(window, IDC_PARAM_EDIT, wallpaper.parameter().text());
         return;
     }
-    case kActScreen:
-        ChooseScreensaver();
-        return;
-    default:
-        ShowError(L"動作を指定してください", window);
-        return;
+    case kActScreen: ChooseScreensaver(); return;
+    default: ShowError(L"動作を指定してください", window); return;
     }
 }
 
@@ -157,8 +152,7 @@ void CSetAlmTmr::ChooseScreensaver() {
     wchar_t file[kScreensaverCapacity] = L"";
     // A parameter too long for the buffer is not cut into a wrong name: the
     // choice starts from the system folder then.
-    if (!current.empty() && current.length() < kScreensaverCapacity &&
-        ExtensionOf(current.Unquote()).Lower() == L"scr")
+    if (!current.empty() && current.length() < kScreensaverCapacity && ExtensionOf(current.Unquote()).Lower() == L"scr")
         lstrcpynW(file, current.text(), kScreensaverCapacity);
     else
         lstrcpynW(file, JoinPath(SpecialFolderPath(CSIDL_SYSTEM), L"*.scr").text(), kScreensaverCapacity);
@@ -229,7 +223,7 @@ bool CSetAlmTmr::CheckParameter() {
     // come back as "?" or a look-alike.
     WString lost = CharactersLostInAnsi(text);
     if (lost.empty()) return true;
-    WString question = WString(L"次の文字は Zavbell.txt に保存すると「?」などに変わります：") + lost +
-                       L"\nこのまま設定しますか？";
+    WString question =
+        WString(L"次の文字は Zavbell.txt に保存すると「?」などに変わります：") + lost + L"\nこのまま設定しますか？";
     return AskBox(question.text(), window, MB_YESNO | MB_DEFBUTTON2) == IDYES;
 }

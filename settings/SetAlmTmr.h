@@ -13,7 +13,7 @@
 // The nine actions in the order of their radio buttons 1251 ... 1259.
 enum ActionIndex { kActMsg, kActMplay, kActNotice, kActBlink, kActScreen, kAct3DText, kActKabe, kActShell, kActExit };
 constexpr int kActionCount = 9;
-extern const wchar_t* const kActionWords[kActionCount];   // "Msg" ... "Exit"
+extern const wchar_t* const kActionWords[kActionCount];  // "Msg" ... "Exit"
 
 // The characters of text that saving to Zavbell.txt (the ANSI code page)
 // would not keep, each once, in order; empty when the text survives whole.
@@ -44,9 +44,9 @@ public:
     void UpdateActionGroup();
     // EN_CHANGE of 1261: the tip shows the whole parameter.
     void UpdateParameterTip();
-    void SetParameterNone();    // 1263
-    void ShowParameter();       // 1264
-    void EditParameter();       // 1265
+    void SetParameterNone();  // 1263
+    void ShowParameter();     // 1264
+    void EditParameter();     // 1265
     // OK: the action and its parameter are acceptable; otherwise the dialog
     // says why and stays open with the input.
     bool CheckParameter();

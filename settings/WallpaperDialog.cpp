@@ -84,7 +84,7 @@ bool CutBlackEdges(std::vector<uint32_t>& pixels, int& width, int& height) {
     };
     int top = 0;
     while (top < height && !rowLit(top)) ++top;
-    if (top == height) return false;    // black all over
+    if (top == height) return false;  // black all over
     int bottom = height - 1;
     while (!rowLit(bottom)) --bottom;
     int left = 0;
@@ -106,12 +106,14 @@ bool CutBlackEdges(std::vector<uint32_t>& pixels, int& width, int& height) {
 }
 
 const DialogSpec<DWallpaper> DWallpaper::kSpec = [] {
+    // clang-format off
     static const CommandEntry<DWallpaper> commands[] = {
         {IDC_KABE_FILE, EN_UPDATE, &DWallpaper::OnPathUpdate},
         {IDC_KABE_BROWSE, BN_CLICKED, &DWallpaper::OnBrowse},
         {IDC_KABE_OK, BN_CLICKED, &DWallpaper::OnOk},
         {IDC_KABE_CANCEL, BN_CLICKED, &DWallpaper::OnCancel},
     };
+    // clang-format on
     static const MessageEntry<DWallpaper> messages[] = {
         {WM_CLOSE, &DWallpaper::OnCloseBox},
         {WM_DESTROY, &DWallpaper::OnDestroy},
@@ -175,8 +177,7 @@ INT_PTR DWallpaper::OnCloseBox(WPARAM, LPARAM) {
 
 INT_PTR DWallpaper::OnDestroy(WPARAM, LPARAM) {
     if (previewProc_ != nullptr)
-        SetWindowLongPtrW(GetDlgItem(window, IDC_KABE_PREVIEW), GWLP_WNDPROC,
-                          reinterpret_cast<LONG_PTR>(previewProc_));
+        SetWindowLongPtrW(GetDlgItem(window, IDC_KABE_PREVIEW), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previewProc_));
     previewProc_ = nullptr;
     return TRUE;
 }
@@ -236,14 +237,9 @@ LRESULT CALLBACK DWallpaper::PreviewProc(HWND preview, UINT message, WPARAM wPar
     DWallpaper* self = current();
     if (self == nullptr || self->previewProc_ == nullptr) return DefWindowProcW(preview, message, wParam, lParam);
     switch (message) {
-    case WM_PAINT:
-        self->PaintPreview(preview);
-        return 0;
-    case WM_DROPFILES:
-        self->OnDropFiles(reinterpret_cast<HDROP>(wParam));
-        return 0;
-    default:
-        return CallWindowProcW(self->previewProc_, preview, message, wParam, lParam);
+    case WM_PAINT: self->PaintPreview(preview); return 0;
+    case WM_DROPFILES: self->OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
+    default: return CallWindowProcW(self->previewProc_, preview, message, wParam, lParam);
     }
 }
 
@@ -323,14 +319,14 @@ void DWallpaper::PaintPreview(HWND preview) {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof(info.bmiHeader);
         info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = height;   // bottom-up
+        info.bmiHeader.biHeight = height;  // bottom-up
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
         bool drawn = false;
         if (bitmap) {
-            int rows = GetDIBits(dc, static_cast<HBITMAP>(bitmap.get()), 0, height, pixels.data(), &info,
-                                 DIB_RGB_COLORS);
+            int rows =
+                GetDIBits(dc, static_cast<HBITMAP>(bitmap.get()), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
             CheckWin32(rows, "GetDIBits");
             if (rows > 0) {
                 int cutWidth = width;

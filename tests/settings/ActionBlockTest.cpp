@@ -55,11 +55,16 @@ private:
 };
 
 template <int Template>
+// clang-format off
 const CommandEntry<BlockHost<Template>> BlockHost<Template>::kCommands[] = {
-    {1251, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup}, {1252, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-    {1253, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup}, {1254, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-    {1255, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup}, {1256, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-    {1257, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup}, {1258, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
+    {1251, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
+    {1252, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
+    {1253, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
+    {1254, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
+    {1255, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
+    {1256, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
+    {1257, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
+    {1258, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
     {1259, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
     {IDC_PARAM_EDIT, EN_CHANGE, &CSetAlmTmr::UpdateParameterTip},
     {IDC_PARAM_NONE, BN_CLICKED, &CSetAlmTmr::SetParameterNone},
@@ -68,6 +73,7 @@ const CommandEntry<BlockHost<Template>> BlockHost<Template>::kCommands[] = {
     {IDOK, BN_CLICKED, &BlockHost::OnOk},
     {IDCANCEL, BN_CLICKED, &BlockHost::OnCancel},
 };
+// clang-format on
 
 template <int Template>
 const DialogSpec<BlockHost<Template>> BlockHost<Template>::kSpec = {
@@ -103,19 +109,20 @@ const StateRow kStates[kActionCount] = {
 TEST_F(ActionBlockTest, StatesOfAllNineActionsAndTheParameterKept) {
     BoxRecorder boxes;
     EditHost host(0, L"hello", FALSE);
-    RunDialog([&] { return host.Run(); }, [](HWND dialog) {
-        for (int action = 0; action < kActionCount; ++action) {
-            SetChecked(dialog, 1251 + action, true);
-            const StateRow& row = kStates[action];
-            EXPECT_EQ(Narrow(row.label), ItemTextUtf8(dialog, IDC_PARAM_LABEL)) << "action " << action;
-            EXPECT_EQ(!row.writable, ReadOnly(dialog, IDC_PARAM_EDIT)) << "action " << action;
-            EXPECT_EQ(row.none, Enabled(dialog, IDC_PARAM_NONE)) << "action " << action;
-            EXPECT_EQ(row.show, Enabled(dialog, IDC_PARAM_SHOW)) << "action " << action;
-            EXPECT_EQ(row.edit, Enabled(dialog, IDC_PARAM_EDIT_BUTTON)) << "action " << action;
-            EXPECT_EQ("hello", ItemTextUtf8(dialog, IDC_PARAM_EDIT)) << "switching keeps the parameter";
-        }
-        Click(dialog, IDCANCEL);
-    });
+    RunDialog([&] { return host.Run(); },
+              [](HWND dialog) {
+                  for (int action = 0; action < kActionCount; ++action) {
+                      SetChecked(dialog, 1251 + action, true);
+                      const StateRow& row = kStates[action];
+                      EXPECT_EQ(Narrow(row.label), ItemTextUtf8(dialog, IDC_PARAM_LABEL)) << "action " << action;
+                      EXPECT_EQ(!row.writable, ReadOnly(dialog, IDC_PARAM_EDIT)) << "action " << action;
+                      EXPECT_EQ(row.none, Enabled(dialog, IDC_PARAM_NONE)) << "action " << action;
+                      EXPECT_EQ(row.show, Enabled(dialog, IDC_PARAM_SHOW)) << "action " << action;
+                      EXPECT_EQ(row.edit, Enabled(dialog, IDC_PARAM_EDIT_BUTTON)) << "action " << action;
+                      EXPECT_EQ("hello", ItemTextUtf8(dialog, IDC_PARAM_EDIT)) << "switching keeps the parameter";
+                  }
+                  Click(dialog, IDCANCEL);
+              });
     EXPECT_TRUE(boxes.boxes().empty());
 }
 
@@ -130,28 +137,29 @@ TEST_F(ActionBlockTest, UnknownActionEndsTheDialogWithZero) {
 TEST_F(ActionBlockTest, TipsNoneAndShow) {
     BoxRecorder boxes;
     TimerHost host(kActScreen, L"C:\\a.scr", FALSE);
-    RunDialog([&] { return host.Run(); }, [](HWND dialog) {
-        std::vector<DialogTip> tips = DialogTips(dialog);
-        EXPECT_EQ(12u, tips.size());
-        for (const DialogTip& tip : tips) {
-            if (tip.controlId == 1255) {
-                EXPECT_EQ(Narrow(L"指定したスクリーンセーバーを即時実行します"), Narrow(tip.text));
-            }
-            if (tip.controlId == IDC_PARAM_EDIT) {
-                EXPECT_EQ(Narrow(L"動作のパラメータが表示されます"), Narrow(tip.text));
-            }
-            EXPECT_NE(IDC_PARAM_NONE, tip.controlId) << "1263 has no tip";
-        }
-        TypeText(dialog, IDC_PARAM_EDIT, L"C:\\b.scr");
-        for (const DialogTip& tip : DialogTips(dialog))
-            if (tip.controlId == IDC_PARAM_EDIT) {
-                EXPECT_EQ("C:\\b.scr", Narrow(tip.text)) << "the tip follows the text";
-            }
-        Click(dialog, IDC_PARAM_SHOW);
-        Click(dialog, IDC_PARAM_NONE);
-        EXPECT_EQ(Narrow(L"(なし)"), ItemTextUtf8(dialog, IDC_PARAM_EDIT));
-        Click(dialog, IDCANCEL);
-    });
+    RunDialog([&] { return host.Run(); },
+              [](HWND dialog) {
+                  std::vector<DialogTip> tips = DialogTips(dialog);
+                  EXPECT_EQ(12u, tips.size());
+                  for (const DialogTip& tip : tips) {
+                      if (tip.controlId == 1255) {
+                          EXPECT_EQ(Narrow(L"指定したスクリーンセーバーを即時実行します"), Narrow(tip.text));
+                      }
+                      if (tip.controlId == IDC_PARAM_EDIT) {
+                          EXPECT_EQ(Narrow(L"動作のパラメータが表示されます"), Narrow(tip.text));
+                      }
+                      EXPECT_NE(IDC_PARAM_NONE, tip.controlId) << "1263 has no tip";
+                  }
+                  TypeText(dialog, IDC_PARAM_EDIT, L"C:\\b.scr");
+                  for (const DialogTip& tip : DialogTips(dialog))
+                      if (tip.controlId == IDC_PARAM_EDIT) {
+                          EXPECT_EQ("C:\\b.scr", Narrow(tip.text)) << "the tip follows the text";
+                      }
+                  Click(dialog, IDC_PARAM_SHOW);
+                  Click(dialog, IDC_PARAM_NONE);
+                  EXPECT_EQ(Narrow(L"(なし)"), ItemTextUtf8(dialog, IDC_PARAM_EDIT));
+                  Click(dialog, IDCANCEL);
+              });
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ("C:\\b.scr", Narrow(boxes.boxes()[0].text));
     EXPECT_EQ(static_cast<UINT>(MB_ICONINFORMATION | kBoxBase), boxes.boxes()[0].style);
@@ -163,9 +171,10 @@ struct CheckRow {
     int action;
     const wchar_t* parameter;
     bool atStart;
-    bool timer;             // the timer template, without 1222
-    const wchar_t* refusal; // null: accepted
+    bool timer;              // the timer template, without 1222
+    const wchar_t* refusal;  // null: accepted
 };
+// clang-format off
 const CheckRow kChecks[] = {
     {kActMsg, L"", false, false, L"メッセージが入力されていません"},
     {kActMsg, L"hello", false, false, nullptr},
@@ -199,16 +208,18 @@ const CheckRow kChecks[] = {
     {kActExit, L"通常の終了", false, false, nullptr},
     {kActExit, L"通常の終了", false, true, nullptr},
 };
+// clang-format on
 
 template <typename Host>
 INT_PTR RunCheck(const CheckRow& row, bool* stayedOpen, std::string* kept) {
     Host host(row.action, row.parameter, FALSE, row.atStart);
-    return RunDialog([&] { return host.Run(); }, [&](HWND dialog) {
-        Click(dialog, IDOK);
-        *stayedOpen = FindOpenDialog() == dialog;
-        *kept = ItemTextUtf8(dialog, IDC_PARAM_EDIT);
-        if (*stayedOpen) Click(dialog, IDCANCEL);
-    });
+    return RunDialog([&] { return host.Run(); },
+                     [&](HWND dialog) {
+                         Click(dialog, IDOK);
+                         *stayedOpen = FindOpenDialog() == dialog;
+                         *kept = ItemTextUtf8(dialog, IDC_PARAM_EDIT);
+                         if (*stayedOpen) Click(dialog, IDCANCEL);
+                     });
 }
 
 TEST_F(ActionBlockTest, EveryCheckRowPassesOrFailsWithItsMessage) {
@@ -216,8 +227,8 @@ TEST_F(ActionBlockTest, EveryCheckRowPassesOrFailsWithItsMessage) {
         BoxRecorder boxes;
         bool stayedOpen = false;
         std::string kept;
-        INT_PTR result = row.timer ? RunCheck<TimerHost>(row, &stayedOpen, &kept)
-                                   : RunCheck<EditHost>(row, &stayedOpen, &kept);
+        INT_PTR result =
+            row.timer ? RunCheck<TimerHost>(row, &stayedOpen, &kept) : RunCheck<EditHost>(row, &stayedOpen, &kept);
         std::string what = "action " + std::to_string(row.action) + " \"" + Narrow(row.parameter) + "\"";
         if (row.refusal == nullptr) {
             EXPECT_EQ(1, result) << what;
@@ -236,12 +247,13 @@ TEST_F(ActionBlockTest, EveryCheckRowPassesOrFailsWithItsMessage) {
 TEST_F(ActionBlockTest, NoActionChosenOnOk) {
     BoxRecorder boxes;
     EditHost host(kActMsg, L"x", FALSE);
-    RunDialog([&] { return host.Run(); }, [](HWND dialog) {
-        CheckDlgButton(dialog, 1251, BST_UNCHECKED);
-        Click(dialog, IDOK);
-        EXPECT_EQ(dialog, FindOpenDialog());
-        Click(dialog, IDCANCEL);
-    });
+    RunDialog([&] { return host.Run(); },
+              [](HWND dialog) {
+                  CheckDlgButton(dialog, 1251, BST_UNCHECKED);
+                  Click(dialog, IDOK);
+                  EXPECT_EQ(dialog, FindOpenDialog());
+                  Click(dialog, IDCANCEL);
+              });
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(Narrow(L"動作を選択して下さい"), Narrow(boxes.boxes()[0].text));
 }
@@ -249,16 +261,18 @@ TEST_F(ActionBlockTest, NoActionChosenOnOk) {
 // ---- Characters the ANSI code page lacks ----
 
 TEST(CharactersLostInAnsiTest, Table) {
-    const struct { const wchar_t* text; const wchar_t* lost; } cases[] = {
+    const struct {
+        const wchar_t* text;
+        const wchar_t* lost;
+    } cases[] = {
         {L"", L""},
         {L"日本語のメッセージ ABC 123", L""},
-        {L"café", L"é"},                    // best fit would save "e"
-        {L"😀 smile 😀", L"😀"},             // one character of two code units, once
+        {L"café", L"é"},       // best fit would save "e"
+        {L"😀 smile 😀", L"😀"},  // one character of two code units, once
         {L"한글 test 한", L"한글"},
         {L"aé😀é한", L"é😀한"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(Narrow(c.lost), Narrow(CharactersLostInAnsi(c.text))) << Narrow(c.text);
+    for (const auto& c : cases) EXPECT_EQ(Narrow(c.lost), Narrow(CharactersLostInAnsi(c.text))) << Narrow(c.text);
 }
 
 TEST_F(ActionBlockTest, CodePageWarningYesAcceptsNoKeepsTheDialog) {
@@ -275,8 +289,7 @@ TEST_F(ActionBlockTest, CodePageWarningYesAcceptsNoKeepsTheDialog) {
             EXPECT_EQ(Narrow(WString(L"次の文字は Zavbell.txt に保存すると「?」などに変わります：") + text +
                              L"\nこのまま設定しますか？"),
                       Narrow(boxes.boxes()[0].text));
-            EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION | kBoxBase),
-                      boxes.boxes()[0].style);
+            EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION | kBoxBase), boxes.boxes()[0].style);
             if (answer == IDNO) {
                 EXPECT_EQ(Narrow(text), kept);
             }
@@ -290,17 +303,17 @@ TEST_F(ActionBlockTest, EditOpensTheCommandDialogAndTakesItsResult) {
     BoxRecorder boxes;
     TimerHost host(kActShell, L"cmd", FALSE);
     RunDialog([&] { return host.Run(); }, {
-        [](HWND dialog) { PostClick(dialog, IDC_PARAM_EDIT_BUTTON); },
-        [](HWND command) {
-            EXPECT_EQ("cmd", ItemTextUtf8(command, IDC_CMD_EDIT));
-            SetChecked(command, IDC_CMD_MINIMISED, true);
-            Click(command, IDC_CMD_OK);
-        },
-        [](HWND dialog) {
-            EXPECT_EQ("Icon cmd", ItemTextUtf8(dialog, IDC_PARAM_EDIT));
-            Click(dialog, IDCANCEL);
-        },
-    });
+                                              [](HWND dialog) { PostClick(dialog, IDC_PARAM_EDIT_BUTTON); },
+                                              [](HWND command) {
+                                                  EXPECT_EQ("cmd", ItemTextUtf8(command, IDC_CMD_EDIT));
+                                                  SetChecked(command, IDC_CMD_MINIMISED, true);
+                                                  Click(command, IDC_CMD_OK);
+                                              },
+                                              [](HWND dialog) {
+                                                  EXPECT_EQ("Icon cmd", ItemTextUtf8(dialog, IDC_PARAM_EDIT));
+                                                  Click(dialog, IDCANCEL);
+                                              },
+                                          });
     EXPECT_TRUE(boxes.boxes().empty());
 }
 
@@ -308,24 +321,26 @@ TEST_F(ActionBlockTest, CancelledParameterDialogsLeaveTheParameter) {
     BoxRecorder boxes;
     for (int action : {kActMplay, kActExit, kActKabe}) {
         TimerHost host(action, L"unchanged", FALSE);
-        RunDialog([&] { return host.Run(); }, {
-            [](HWND dialog) { PostClick(dialog, IDC_PARAM_EDIT_BUTTON); },
-            [](HWND parameterDialog) { PostMessageW(parameterDialog, WM_CLOSE, 0, 0); },
-            [action](HWND dialog) {
-                EXPECT_EQ("unchanged", ItemTextUtf8(dialog, IDC_PARAM_EDIT)) << "action " << action;
-                Click(dialog, IDCANCEL);
-            },
-        });
+        RunDialog([&] { return host.Run(); },
+                  {
+                      [](HWND dialog) { PostClick(dialog, IDC_PARAM_EDIT_BUTTON); },
+                      [](HWND parameterDialog) { PostMessageW(parameterDialog, WM_CLOSE, 0, 0); },
+                      [action](HWND dialog) {
+                          EXPECT_EQ("unchanged", ItemTextUtf8(dialog, IDC_PARAM_EDIT)) << "action " << action;
+                          Click(dialog, IDCANCEL);
+                      },
+                  });
     }
 }
 
 TEST_F(ActionBlockTest, EditWithAMessageActionAsksForTheAction) {
     BoxRecorder boxes;
     TimerHost host(kActMsg, L"m", FALSE);
-    RunDialog([&] { return host.Run(); }, [](HWND dialog) {
-        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_PARAM_EDIT_BUTTON, BN_CLICKED), 0);
-        Click(dialog, IDCANCEL);
-    });
+    RunDialog([&] { return host.Run(); },
+              [](HWND dialog) {
+                  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_PARAM_EDIT_BUTTON, BN_CLICKED), 0);
+                  Click(dialog, IDCANCEL);
+              });
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(Narrow(L"動作を指定してください"), Narrow(boxes.boxes()[0].text));
 }
@@ -347,16 +362,17 @@ TEST_F(ActionBlockTest, ScreensaverInProcessShowsItsName) {
     WString saver = MakeScreensaver(folder.path());
     TimerHost host(kActScreen, L"", FALSE);
     RunDialog([&] { return host.Run(); }, {
-        [](HWND dialog) { PostClick(dialog, IDC_PARAM_EDIT_BUTTON); },
-        [&](HWND picker) {
-            EXPECT_EQ(Narrow(L"スクリーンセーバーの指定"), Narrow(WindowText(picker)));
-            AnswerFilePicker(picker, saver.text());
-        },
-        [&](HWND dialog) {
-            EXPECT_EQ(Narrow(saver), ItemTextUtf8(dialog, IDC_PARAM_EDIT));
-            Click(dialog, IDOK);
-        },
-    });
+                                              [](HWND dialog) { PostClick(dialog, IDC_PARAM_EDIT_BUTTON); },
+                                              [&](HWND picker) {
+                                                  EXPECT_EQ(Narrow(L"スクリーンセーバーの指定"),
+                                                            Narrow(WindowText(picker)));
+                                                  AnswerFilePicker(picker, saver.text());
+                                              },
+                                              [&](HWND dialog) {
+                                                  EXPECT_EQ(Narrow(saver), ItemTextUtf8(dialog, IDC_PARAM_EDIT));
+                                                  Click(dialog, IDOK);
+                                              },
+                                          });
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(Narrow(L"スクリーンセーバー名\nテストセーバー"), Narrow(boxes.boxes()[0].text));
 }
@@ -385,16 +401,18 @@ TEST_F(ActionBlockTest, ScreensaverThroughTheHelperAndTooLongAParameter) {
     std::wstring tooLong = L"C:\\" + std::wstring(1040, L'a') + L".scr";
     TimerHost host(kActScreen, tooLong.c_str(), TRUE);
     host.helperProgram = FakeHelper();
-    RunDialog([&] { return host.Run(); }, [&](HWND dialog) {
-        Click(dialog, IDC_PARAM_EDIT_BUTTON);
-        EXPECT_EQ(Narrow(saver), ItemTextUtf8(dialog, IDC_PARAM_EDIT));
-        Click(dialog, IDCANCEL);
-    });
+    RunDialog([&] { return host.Run(); },
+              [&](HWND dialog) {
+                  Click(dialog, IDC_PARAM_EDIT_BUTTON);
+                  EXPECT_EQ(Narrow(saver), ItemTextUtf8(dialog, IDC_PARAM_EDIT));
+                  Click(dialog, IDCANCEL);
+              });
     SetEnvironmentVariableW(L"FAKE_HELPER_LOG", nullptr);
     SetEnvironmentVariableW(L"FAKE_HELPER_ANSWER", nullptr);
     std::wstring seen = ReadWide(log);
     std::wstring initial = JoinPath(SpecialFolderPath(0x25 /* CSIDL_SYSTEM */), L"*.scr").text();
-    EXPECT_NE(std::wstring::npos, seen.find(L"|4109|1|1040|スクリーンセーバーの指定|スクリーンセーバー(*.scr)\n*.scr\n\n|"))
+    EXPECT_NE(std::wstring::npos,
+              seen.find(L"|4109|1|1040|スクリーンセーバーの指定|スクリーンセーバー(*.scr)\n*.scr\n\n|"))
         << Narrow(seen);
     EXPECT_NE(std::wstring::npos, seen.find(L"|" + initial + L"|disabled")) << Narrow(seen);
     ASSERT_EQ(1u, boxes.boxes().size());
@@ -406,11 +424,12 @@ TEST_F(ActionBlockTest, ScreensaverHelperCancelledChangesNothing) {
     SetEnvironmentVariableW(L"FAKE_HELPER_ANSWER", nullptr);
     TimerHost host(kActScreen, L"C:\\old.scr", TRUE);
     host.helperProgram = FakeHelper();
-    RunDialog([&] { return host.Run(); }, [&](HWND dialog) {
-        Click(dialog, IDC_PARAM_EDIT_BUTTON);
-        EXPECT_EQ("C:\\old.scr", ItemTextUtf8(dialog, IDC_PARAM_EDIT));
-        Click(dialog, IDCANCEL);
-    });
+    RunDialog([&] { return host.Run(); },
+              [&](HWND dialog) {
+                  Click(dialog, IDC_PARAM_EDIT_BUTTON);
+                  EXPECT_EQ("C:\\old.scr", ItemTextUtf8(dialog, IDC_PARAM_EDIT));
+                  Click(dialog, IDCANCEL);
+              });
     EXPECT_TRUE(boxes.boxes().empty());
 }
 

@@ -202,7 +202,7 @@ std::vector<DialogTip> DialogTips(HWND dialog) {
 }
 
 HDROP MakeDrop(const std::vector<std::wstring>& files) {
-    size_t units = 1;   // the closing NUL of the list
+    size_t units = 1;  // the closing NUL of the list
     for (const std::wstring& file : files) units += file.size() + 1;
     HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + units * sizeof(wchar_t));
     auto* header = static_cast<DROPFILES*>(GlobalLock(memory));

@@ -56,8 +56,9 @@ protected:
 };
 
 TEST(FilePickBlockTest, SizeIsHeaderTitleFilterAndBuffer) {
-    const struct { int title, filter, maxFile, bytes; } cases[] = {
-        {12, 25, 1040, 16 + 2 * (12 + 25 + 1040)}, {0, 0, 1, 18}, {5, 7, 260, 16 + 2 * 272}};
+    const struct {
+        int title, filter, maxFile, bytes;
+    } cases[] = {{12, 25, 1040, 16 + 2 * (12 + 25 + 1040)}, {0, 0, 1, 18}, {5, 7, 260, 16 + 2 * 272}};
     for (const auto& c : cases) EXPECT_EQ(c.bytes, FilePickBlockSize(c.title, c.filter, c.maxFile));
 }
 
@@ -113,8 +114,7 @@ TEST_F(HelperClientTest, MissingHelperIsReportedAndAnswersZero) {
 TEST(HelperProgramPathTest, BesideTheRunningProgram) {
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    EXPECT_EQ(Narrow(JoinPath(DirectoryOf(SplitCommandLine().program), L"Quillon64.exe")),
-              Narrow(HelperProgramPath()));
+    EXPECT_EQ(Narrow(JoinPath(DirectoryOf(SplitCommandLine().program), L"Quillon64.exe")), Narrow(HelperProgramPath()));
     EXPECT_EQ("Quillon64.exe", Narrow(FileNameOf(HelperProgramPath())));
 }
 

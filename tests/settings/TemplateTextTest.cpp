@@ -38,8 +38,8 @@ void ExpectTextsFit(HWND dialog, const char* name) {
         UINT format = DT_CALCRECT;
         if (isButton) {
             LONG type = style & BS_TYPEMASK;
-            bool box = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
-                       type == BS_AUTORADIOBUTTON;
+            bool box =
+                type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
             // The check mark and its gap; the group box's frame; the push button's edges.
             available -= box ? GetSystemMetrics(SM_CXMENUCHECK) + 4 : type == BS_GROUPBOX ? 16 : 6;
             format |= DT_SINGLELINE;
@@ -52,11 +52,11 @@ void ExpectTextsFit(HWND dialog, const char* name) {
         SelectedObject selected(dc.get(), font);
         RECT needed{0, 0, available, 0};
         DrawTextW(dc.get(), text.c_str(), -1, &needed, format);
-        EXPECT_LE(needed.right, available) << name << " control " << GetDlgCtrlID(child) << " \"" << Narrow(text)
-                                           << "\" is too wide";
+        EXPECT_LE(needed.right, available)
+            << name << " control " << GetDlgCtrlID(child) << " \"" << Narrow(text) << "\" is too wide";
         if (isStatic) {
-            EXPECT_LE(needed.bottom, client.bottom) << name << " control " << GetDlgCtrlID(child) << " \""
-                                                    << Narrow(text) << "\" is too tall";
+            EXPECT_LE(needed.bottom, client.bottom)
+                << name << " control " << GetDlgCtrlID(child) << " \"" << Narrow(text) << "\" is too tall";
         }
         ++checked;
     }
@@ -70,30 +70,39 @@ TEST(TemplateTextTest, EveryTextFitsItsControl) {
     // Elevated (as under Wine) the longer texts are shown.
     const int elevation = kElevationFull;
     DAbout about(elevation);
-    RunDialog([&] { return about.Run(nullptr); }, [](HWND dialog) {
-        ExpectTextsFit(dialog, "about");
-        PostMessageW(dialog, WM_CLOSE, 0, 0);
-    });
+    RunDialog([&] { return about.Run(nullptr); },
+              [](HWND dialog) {
+                  ExpectTextsFit(dialog, "about");
+                  PostMessageW(dialog, WM_CLOSE, 0, 0);
+              });
     DCommand command(L"", IDI_SETTINGS, settings, elevation);
-    RunDialog([&] { return command.Run(nullptr) ? 1 : 0; }, [](HWND dialog) {
-        ExpectTextsFit(dialog, "command");
-        PostMessageW(dialog, WM_CLOSE, 0, 0);
-    });
+    RunDialog([&] { return command.Run(nullptr) ? 1 : 0; },
+              [](HWND dialog) {
+                  ExpectTextsFit(dialog, "command");
+                  PostMessageW(dialog, WM_CLOSE, 0, 0);
+              });
     DExit exit(L"", true, IDI_SETTINGS, settings, elevation);
-    RunDialog([&] { return exit.Run(nullptr) ? 1 : 0; }, [](HWND dialog) {
-        ExpectTextsFit(dialog, "exit");
-        PostMessageW(dialog, WM_CLOSE, 0, 0);
-    });
+    RunDialog([&] { return exit.Run(nullptr) ? 1 : 0; },
+              [](HWND dialog) {
+                  ExpectTextsFit(dialog, "exit");
+                  PostMessageW(dialog, WM_CLOSE, 0, 0);
+              });
     DMedia media(L"", IDI_SETTINGS, settings, elevation);
-    RunDialog([&] { return media.Run(nullptr) ? 1 : 0; }, [](HWND dialog) {
-        ExpectTextsFit(dialog, "media");
-        PostMessageW(dialog, WM_CLOSE, 0, 0);
-    });
+    RunDialog([&] { return media.Run(nullptr) ? 1 : 0; },
+              [](HWND dialog) {
+                  ExpectTextsFit(dialog, "media");
+                  PostMessageW(dialog, WM_CLOSE, 0, 0);
+              });
     DWallpaper wallpaper(L"", kOs10, elevation, settings, L"C:\\windows");
-    RunDialog([&] { wallpaper.Run(nullptr); return 0; }, [](HWND dialog) {
-        ExpectTextsFit(dialog, "wallpaper");
-        PostMessageW(dialog, WM_CLOSE, 0, 0);
-    });
+    RunDialog(
+        [&] {
+            wallpaper.Run(nullptr);
+            return 0;
+        },
+        [](HWND dialog) {
+            ExpectTextsFit(dialog, "wallpaper");
+            PostMessageW(dialog, WM_CLOSE, 0, 0);
+        });
     EXPECT_TRUE(boxes.boxes().empty());
 }
 

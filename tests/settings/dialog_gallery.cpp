@@ -23,11 +23,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     OleInitialize(nullptr);
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    temp[lstrlenW(temp) - 1] = L'\0';   // JoinPath adds the separator
+    temp[lstrlenW(temp) - 1] = L'\0';  // JoinPath adds the separator
     SettingsFile settings(JoinPath(temp, L"gallery.ini"), L"Zavbell");
     WString which = WString(commandLine).Trim();
     if (which == L"command") {
-        DCommand(L"Icon notepad.exe \"C:\\メモ\\今日の予定.txt\"", IDI_SETTINGS, settings, kElevationDefault).Run(nullptr);
+        DCommand(L"Icon notepad.exe \"C:\\メモ\\今日の予定.txt\"", IDI_SETTINGS, settings, kElevationDefault)
+            .Run(nullptr);
     } else if (which == L"exit") {
         DExit(L"再起動 強制終了 待機時間 =30秒", true, IDI_SETTINGS, settings, kElevationDefault).Run(nullptr);
     } else if (which == L"media") {

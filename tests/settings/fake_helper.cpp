@@ -52,7 +52,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     HWND owner = FindWindowW(nullptr, L"<ファイル指定中>");
     Log(std::wstring(commandLine) + L"|" + std::to_wstring(header[0]) + L"|" + std::to_wstring(header[1]) + L"|" +
         std::to_wstring(maxFile) + L"|" + title + L"|" + filter + L"|" + std::to_wstring(fileOffset) + L"|" +
-        file.data() + L"|" + (owner == nullptr ? L"no owner" : IsWindowEnabled(owner) ? L"enabled" : L"disabled"));
+        file.data() + L"|" +
+        (owner == nullptr         ? L"no owner"
+         : IsWindowEnabled(owner) ? L"enabled"
+                                  : L"disabled"));
 
     std::wstring answer = Environment(L"FAKE_HELPER_ANSWER");
     if (answer.empty()) {
