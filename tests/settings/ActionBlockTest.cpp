@@ -211,10 +211,11 @@ const CheckRow kChecks[] = {
 // clang-format on
 
 template <typename Host>
-INT_PTR RunCheck(const CheckRow& row, bool* stayedOpen, std::string* kept) {
+INT_PTR RunCheck(const CheckRow& row, bool* stayedOpen, std::string* kept, HWND* seen = nullptr) {
     Host host(row.action, row.parameter, FALSE, row.atStart);
     return RunDialog([&] { return host.Run(); },
                      [&](HWND dialog) {
+                         if (seen != nullptr) *seen = dialog;
                          Click(dialog, IDOK);
                          *stayedOpen = FindOpenDialog() == dialog;
                          *kept = ItemTextUtf8(dialog, IDC_PARAM_EDIT);
@@ -227,8 +228,9 @@ TEST_F(ActionBlockTest, EveryCheckRowPassesOrFailsWithItsMessage) {
         BoxRecorder boxes;
         bool stayedOpen = false;
         std::string kept;
-        INT_PTR result =
-            row.timer ? RunCheck<TimerHost>(row, &stayedOpen, &kept) : RunCheck<EditHost>(row, &stayedOpen, &kept);
+        HWND dialog = nullptr;
+        INT_PTR result = row.timer ? RunCheck<TimerHost>(row, &stayedOpen, &kept, &dialog)
+                                   : RunCheck<EditHost>(row, &stayedOpen, &kept, &dialog);
         std::string what = "action " + std::to_string(row.action) + " \"" + Narrow(row.parameter) + "\"";
         if (row.refusal == nullptr) {
             EXPECT_EQ(1, result) << what;
@@ -241,6 +243,7 @@ TEST_F(ActionBlockTest, EveryCheckRowPassesOrFailsWithItsMessage) {
         ASSERT_EQ(1u, boxes.boxes().size()) << what;
         EXPECT_EQ(Narrow(row.refusal), Narrow(boxes.boxes()[0].text)) << what;
         EXPECT_EQ(static_cast<UINT>(MB_ICONERROR | kBoxBase), boxes.boxes()[0].style) << what;
+        EXPECT_EQ(dialog, boxes.boxes()[0].owner) << what << ": the dialog owns the box";
     }
 }
 
