@@ -53,6 +53,8 @@ struct DialogSpec {
 // Gives the box of a refused input, puts the focus back on the field and
 // leaves the dialog open.
 void RefuseInput(HWND dialog, int fieldId, const wchar_t* message);
+// The focus alone, for a refusal whose box another module showed.
+void FocusField(HWND dialog, int fieldId);
 
 // Base: CWinLib, or a class derived from it that several dialogs share
 // (CSetAlmTmr); its constructor takes the arguments after smallIconId.

@@ -10,6 +10,7 @@
 #include "settings/CommandDialog.h"
 #include "settings/ExitDialog.h"
 #include "settings/MediaDialog.h"
+#include "settings/ModalDialog.h"
 #include "settings/WallpaperDialog.h"
 #include "settings/resource.h"
 
@@ -184,7 +185,7 @@ void CSetAlmTmr::ChooseScreensaver() {
 bool CSetAlmTmr::CheckParameter() {
     int action = GetCheckedRadio(IDC_ACTION_GROUP, kActionCount);
     if (action < 0) {
-        ShowError(L"動作を選択して下さい", window);
+        RefuseInput(window, IDC_ACTION_FIRST, L"動作を選択して下さい");
         return false;
     }
     WString text = GetItemText(IDC_PARAM_EDIT);
@@ -197,7 +198,10 @@ bool CSetAlmTmr::CheckParameter() {
         if (text.empty()) refusal = L"メッセージが入力されていません";
         break;
     case kActMplay:
-        if (!CheckMediaParameter(text, window)) return false;
+        if (!CheckMediaParameter(text, window)) {
+            FocusField(window, IDC_PARAM_EDIT);
+            return false;
+        }
         break;
     case kActScreen:
         if (text != kKabeNoneWord && ExtensionOf(text.Unquote()).Upper() != L"SCR")
@@ -210,13 +214,19 @@ bool CSetAlmTmr::CheckParameter() {
         if (text.empty()) refusal = L"ＤＯＳコマンドが入力されていません";
         break;
     case kActExit:
-        if (!CheckExitParameter(text, window)) return false;
+        if (!CheckExitParameter(text, window)) {
+            FocusField(window, IDC_PARAM_EDIT);
+            return false;
+        }
         // The timer dialog has no 1222: there the condition always holds.
-        if (IsChecked(IDC_AT_START)) refusal = L"起動時にパソコンの停止・リブートを指定しています";
+        if (IsChecked(IDC_AT_START)) {
+            RefuseInput(window, IDC_AT_START, L"起動時にパソコンの停止・リブートを指定しています");
+            return false;
+        }
         break;
     }
     if (refusal != nullptr) {
-        ShowError(refusal, window);
+        RefuseInput(window, IDC_PARAM_EDIT, refusal);
         return false;
     }
     // Zavbell.txt is saved in the ANSI code page: characters it lacks would
@@ -225,5 +235,7 @@ bool CSetAlmTmr::CheckParameter() {
     if (lost.empty()) return true;
     WString question =
         WString(L"次の文字は Zavbell.txt に保存すると「?」などに変わります：") + lost + L"\nこのまま設定しますか？";
-    return AskBox(question.text(), window, MB_YESNO | MB_DEFBUTTON2) == IDYES;
+    if (AskBox(question.text(), window, MB_YESNO | MB_DEFBUTTON2) == IDYES) return true;
+    FocusField(window, IDC_PARAM_EDIT);
+    return false;
 }

@@ -211,7 +211,8 @@ const CheckRow kChecks[] = {
 // clang-format on
 
 template <typename Host>
-INT_PTR RunCheck(const CheckRow& row, bool* stayedOpen, std::string* kept, HWND* seen = nullptr) {
+INT_PTR RunCheck(const CheckRow& row, bool* stayedOpen, std::string* kept, HWND* seen = nullptr,
+                 int* focus = nullptr) {
     Host host(row.action, row.parameter, FALSE, row.atStart);
     return RunDialog([&] { return host.Run(); },
                      [&](HWND dialog) {
@@ -219,6 +220,7 @@ INT_PTR RunCheck(const CheckRow& row, bool* stayedOpen, std::string* kept, HWND*
                          Click(dialog, IDOK);
                          *stayedOpen = FindOpenDialog() == dialog;
                          *kept = ItemTextUtf8(dialog, IDC_PARAM_EDIT);
+                         if (focus != nullptr) *focus = GetDlgCtrlID(GetFocus());
                          if (*stayedOpen) Click(dialog, IDCANCEL);
                      });
 }
@@ -229,8 +231,9 @@ TEST_F(ActionBlockTest, EveryCheckRowPassesOrFailsWithItsMessage) {
         bool stayedOpen = false;
         std::string kept;
         HWND dialog = nullptr;
-        INT_PTR result = row.timer ? RunCheck<TimerHost>(row, &stayedOpen, &kept, &dialog)
-                                   : RunCheck<EditHost>(row, &stayedOpen, &kept, &dialog);
+        int focus = 0;
+        INT_PTR result = row.timer ? RunCheck<TimerHost>(row, &stayedOpen, &kept, &dialog, &focus)
+                                   : RunCheck<EditHost>(row, &stayedOpen, &kept, &dialog, &focus);
         std::string what = "action " + std::to_string(row.action) + " \"" + Narrow(row.parameter) + "\"";
         if (row.refusal == nullptr) {
             EXPECT_EQ(1, result) << what;
@@ -244,6 +247,7 @@ TEST_F(ActionBlockTest, EveryCheckRowPassesOrFailsWithItsMessage) {
         EXPECT_EQ(Narrow(row.refusal), Narrow(boxes.boxes()[0].text)) << what;
         EXPECT_EQ(static_cast<UINT>(MB_ICONERROR | kBoxBase), boxes.boxes()[0].style) << what;
         EXPECT_EQ(dialog, boxes.boxes()[0].owner) << what << ": the dialog owns the box";
+        EXPECT_EQ(row.atStart ? IDC_AT_START : IDC_PARAM_EDIT, focus) << what << ": the focus is on the field";
     }
 }
 
