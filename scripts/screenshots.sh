@@ -38,5 +38,19 @@ wid=$(xwininfo -root -tree | sed -n 's/^ *\(0x[0-9a-f]*\) "Orrivane のバージ
 if [ -n "$wid" ]; then
     import -window "$wid" -frame "$out/about-box.png"
 fi
+# The parameter dialogs, each opened alone with a sample by the gallery program.
+for entry in "command:DOSコマンドの入力:command-dialog" "exit:Windows終了の設定:exit-dialog" \
+             "media:音声・動画ファイルの設定:media-dialog" "wallpaper:壁紙の設定:wallpaper-dialog"; do
+    IFS=: read -r word title name <<<"$entry"
+    wine "$BUILD_DIR/x86/bin/dialog_gallery.exe" "$word" >/dev/null 2>&1 &
+    gallery=$!
+    sleep 3
+    xdotool mousemove 1270 1010 mousemove 1275 1015
+    sleep 1
+    wid=$(xwininfo -root -tree | grep -F "\"$title" | sed -n 's/^ *\(0x[0-9a-f]*\) .*/\1/p' | head -1)
+    [ -n "$wid" ] && import -window "$wid" -frame "$out/$name.png"
+    kill "$gallery" 2>/dev/null
+    wait "$gallery" 2>/dev/null
+done
 rm -rf "$work"
 echo "screenshots: written to $out"

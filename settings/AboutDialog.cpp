@@ -64,11 +64,13 @@ const FontEntry kAboutFonts[] = {
 }  // namespace
 
 const DialogSpec<DAbout> DAbout::kSpec = [] {
+    // clang-format off
     static const CommandEntry<DAbout> commands[] = {
         {IDC_ABOUT_MAIL, STN_DBLCLK, &DAbout::OnMailDoubleClick},
         {IDC_ABOUT_HOMEPAGE, STN_DBLCLK, &DAbout::OnHomePageDoubleClick},
         {IDC_ABOUT_OK, BN_CLICKED, &DAbout::OnOk},
     };
+    // clang-format on
     DialogSpec<DAbout> spec{};
     spec.templateId = IDD_ABOUT;
     spec.onInit = &DAbout::OnInitDialog;

@@ -11,24 +11,12 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 #include "common/Handles.h"
 #include "common/MessageBoxes.h"
 #include "settings/WinLib.h"
-
-// A table given by its first entry and its length; built from an array, or
-// empty from {}.
-template <typename T>
-struct TableRef {
-    const T* items = nullptr;
-    std::size_t count = 0;
-    constexpr TableRef() = default;
-    template <std::size_t N>
-    constexpr TableRef(const T (&table)[N]) : items(table), count(N) {}  // NOLINT: tables convert on purpose
-    const T* begin() const { return items; }
-    const T* end() const { return items + count; }
-};
 
 struct ToolTipEntry {
     int id;
@@ -55,19 +43,23 @@ struct DialogSpec {
     // its result is the dialog procedure's (TRUE: the system sets the focus).
     INT_PTR (D::*onInit)();
     TableRef<CommandEntry<D>> commands;
-    TableRef<StaticColour> colours;     // empty: the system colours statics
+    TableRef<StaticColour> colours;  // empty: the system colours statics
     TableRef<ToolTipEntry> toolTips;
     TableRef<FontEntry> fonts;
-    TableRef<MessageEntry<D>> messages; // looked at before the runner's own handling
-    INT_PTR closeResult;                // WM_CLOSE not in `messages` ends the dialog with this
+    TableRef<MessageEntry<D>> messages;  // looked at before the runner's own handling
+    INT_PTR closeResult;                 // WM_CLOSE not in `messages` ends the dialog with this
 };
 
 // Gives the box of a refused input, puts the focus back on the field and
 // leaves the dialog open.
 void RefuseInput(HWND dialog, int fieldId, const wchar_t* message);
+// The focus alone, for a refusal whose box another module showed.
+void FocusField(HWND dialog, int fieldId);
 
-template <typename D>
-class ModalDialog : public CWinLib {
+// Base: CWinLib, or a class derived from it that several dialogs share
+// (CSetAlmTmr); its constructor takes the arguments after smallIconId.
+template <typename D, typename Base = CWinLib>
+class ModalDialog : public Base {
 public:
     ModalDialog(const ModalDialog&) = delete;
     ModalDialog& operator=(const ModalDialog&) = delete;
@@ -75,7 +67,9 @@ public:
 protected:
     // elevation: the code of GetOsLevel (3 adds "(昇格中)" to the title);
     // smallIconId: the icon resource of the title bar, 0 for none.
-    ModalDialog(int elevation, int smallIconId) : elevation_(elevation), smallIconId_(smallIconId) {}
+    template <typename... BaseArguments>
+    ModalDialog(int elevation, int smallIconId, BaseArguments&&... arguments)
+        : Base(std::forward<BaseArguments>(arguments)...), elevation_(elevation), smallIconId_(smallIconId) {}
     ~ModalDialog() = default;
 
     INT_PTR RunModal(HWND owner) {
@@ -87,8 +81,8 @@ protected:
         return result;
     }
 
-    void EndWith(INT_PTR result) const { CheckWin32(EndDialog(window, result), "EndDialog"); }
-    void Refuse(int fieldId, const wchar_t* message) const { RefuseInput(window, fieldId, message); }
+    void EndWith(INT_PTR result) const { CheckWin32(EndDialog(this->window, result), "EndDialog"); }
+    void Refuse(int fieldId, const wchar_t* message) const { RefuseInput(this->window, fieldId, message); }
     int elevation() const { return elevation_; }
     // The open dialog of class D, for the procedures of its subclassed controls.
     static D* current() { return current_; }
@@ -109,27 +103,22 @@ private:
         case WM_CTLCOLORSTATIC:
             if (spec.colours.count == 0) return FALSE;
             return PaintStatic(reinterpret_cast<HDC>(wParam),
-                               ColourOf(spec.colours, GetDlgCtrlID(reinterpret_cast<HWND>(lParam))));
-        case WM_COMMAND:
-            return DispatchCommand(*self, spec.commands, LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
-        case WM_CLOSE:
-            self->EndWith(spec.closeResult);
-            return TRUE;
-        case WM_DESTROY:
-            self->Release();
-            return TRUE;
-        default:
-            return FALSE;
+                               StaticTextColour(spec.colours, GetDlgCtrlID(reinterpret_cast<HWND>(lParam))));
+        case WM_COMMAND: return DispatchCommand<D>(*self, spec.commands, LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+        case WM_CLOSE: self->EndWith(spec.closeResult); return TRUE;
+        case WM_DESTROY: self->Release(); return TRUE;
+        default: return FALSE;
         }
     }
 
     INT_PTR Open(HWND dialog) {
         const DialogSpec<D>& spec = D::kSpec;
-        window = dialog;
-        SetElevatedTitle(elevation_);
-        if (smallIconId_ != 0) smallIcon_ = SetSmallIcon(smallIconId_);
-        for (const FontEntry& font : spec.fonts) fonts_.push_back(MakeFont(font.id, font.points, font.face, FALSE));
-        for (const ToolTipEntry& tip : spec.toolTips) AddToolTip(tip.id, tip.text, kToolTipAutoPop);
+        this->window = dialog;
+        this->SetElevatedTitle(elevation_);
+        if (smallIconId_ != 0) smallIcon_ = this->SetSmallIcon(smallIconId_);
+        for (const FontEntry& font : spec.fonts)
+            fonts_.push_back(this->MakeFont(font.id, font.points, font.face, FALSE));
+        for (const ToolTipEntry& tip : spec.toolTips) this->AddToolTip(tip.id, tip.text, kToolTipAutoPop);
         return spec.onInit ? (static_cast<D*>(this)->*spec.onInit)() : TRUE;
     }
 
@@ -140,22 +129,7 @@ private:
         FreeIcon(smallIcon_);
     }
 
-    static COLORREF ColourOf(TableRef<StaticColour> table, int id) {
-        for (const StaticColour& entry : table)
-            if (entry.id == id) return entry.colour;
-        return GetSysColor(COLOR_WINDOWTEXT);
-    }
-
-    static bool DispatchCommand(D& self, TableRef<CommandEntry<D>> table, int id, int notification) {
-        for (const CommandEntry<D>& entry : table)
-            if (entry.id == id && (entry.notification == kAnyNotification || entry.notification == notification)) {
-                (self.*entry.handler)();
-                return true;
-            }
-        return false;
-    }
-
-    static inline D* current_ = nullptr;   // the open dialog of this class; modal, so at most one
+    static inline D* current_ = nullptr;  // the open dialog of this class; modal, so at most one
 
     int elevation_;
     int smallIconId_;

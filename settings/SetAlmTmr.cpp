@@ -1,13 +1,241 @@
 #include "settings/SetAlmTmr.h"
 
+#include <shlobj.h>
+
+#include "common/MessageBoxes.h"
 #include "common/Paths.h"
 #include "common/Protocol.h"
+#include "helper64/HelperClient.h"
+#include "schedule/ActionParameters.h"
+#include "settings/CommandDialog.h"
+#include "settings/ExitDialog.h"
+#include "settings/MediaDialog.h"
+#include "settings/ModalDialog.h"
+#include "settings/WallpaperDialog.h"
+#include "settings/resource.h"
+
+const wchar_t* const kActionWords[kActionCount] = {L"Msg",    L"Mplay", L"Notice", L"Blink", L"Screen",
+                                                   L"3DText", L"Kabe",  L"Shell",  L"Exit"};
+
+namespace {
+
+constexpr int kParameterIcon = IDI_SETTINGS;
+constexpr int kScreensaverCapacity = 1040;
+const wchar_t kScreensaverTitle[] = L"スクリーンセーバーの指定";
+const wchar_t kScreensaverFilter[] = L"スクリーンセーバー(*.scr)\0*.scr\0";
+// The helper turns each line feed into the NUL of the list.
+const wchar_t kScreensaverHelperFilter[] = L"スクリーンセーバー(*.scr)\n*.scr\n\n";
+
+// One row of the block's table: what changes with the chosen action.
+struct ActionRow {
+    const wchar_t* tip;
+    const wchar_t* label;
+    bool writable;  // 1261
+    bool none;      // 1263
+    bool show;      // 1264
+    bool edit;      // 1265
+};
+const wchar_t kMessageLabel[] = L"動作のパラメータ（メッセージ）";
+const ActionRow kActionRows[kActionCount] = {
+    {L"メッセージボックスが出てきます", kMessageLabel, true, false, true, false},
+    {L"文字通りです", L"動作のパラメータ（音声・画像ファイル名等）", false, false, true, true},
+    {L"バルーン型やトースト型の通知メッセージを表示します", kMessageLabel, true, false, true, false},
+    {L"目覚まし時計アイコンをブリンクし，そのクリックでメッセージを確認します", kMessageLabel, true, false, true,
+     false},
+    {L"指定したスクリーンセーバーを即時実行します", L"動作のパラメータ（スクリーンセーバファイル名）", false, true,
+     true, true},
+    {L"スクリーンセーバー３Ｄテキストのメッセージを変更し実行します", kMessageLabel, true, false, true, false},
+    {L"壁紙が指定時刻にいきなり変わります", L"動作のパラメータ（表示状態と壁紙ファイル名）", false, true, true, true},
+    {L"文字通りです", L"動作のパラメータ（ＤＯＳコマンド）", false, false, true, true},
+    {L"文字通りです", L"動作のパラメータ（停止・リブートパラメータ）", false, false, false, true},
+};
+
+bool IsKabeParameter(const WString& text) {
+    KabeParameter kabe = ParseKabeParameter(text);
+    if (!kabe.valid || kabe.none) return kabe.valid;
+    // The style word counts only with its blank.
+    return text.at(lstrlenW(kKabeStyleWords[kabe.style])) == L' ';
+}
+
+}  // namespace
+
+WString CharactersLostInAnsi(const WString& text) {
+    WString lost;
+    for (int i = 0; i < text.length(); ++i) {
+        // A character outside the basic plane is a surrogate pair: one character.
+        int units = IS_HIGH_SURROGATE(text.at(i)) && IS_LOW_SURROGATE(text.at(i + 1)) ? 2 : 1;
+        WString character(text.text() + i, units);
+        i += units - 1;
+        AnsiText ansi = character.ToAnsi();
+        if (WString(ansi.get()) == character || lost.Find(character.text()) >= 0) continue;
+        lost += character;
+    }
+    return lost;
+}
 
 CSetAlmTmr::CSetAlmTmr(int osLevel, BOOL isWow64, int elevation)
     : osLevel(osLevel),
       isWow64(isWow64 != FALSE),
       elevation(elevation),
       schedulePath(ScheduleFilePath(SpecialFolderPath(-1))),
-      settings(new SettingsFile(SettingsFile::ForCurrentDirectory())) {}
+      settings(new SettingsFile(SettingsFile::ForCurrentDirectory())),
+      helperProgram(HelperProgramPath()) {}
 
 CSetAlmTmr::~CSetAlmTmr() = default;
+
+void CSetAlmTmr::InitActionTips() {
+    for (int i = 0; i < kActionCount; ++i) AddToolTip(IDC_ACTION_FIRST + i, kActionRows[i].tip, kToolTipAutoPop);
+    parameterTip_ = AddToolTip(IDC_PARAM_EDIT, L"動作のパラメータが表示されます", kToolTipAutoPop);
+    AddToolTip(IDC_PARAM_SHOW, L"動作のパラメータ全体が見えないとき，確認するために使います", kToolTipAutoPop);
+    AddToolTip(IDC_PARAM_EDIT_BUTTON, L"動作のパラメータを変更します", kToolTipAutoPop);
+}
+
+void CSetAlmTmr::UpdateActionGroup() {
+    SendDlgItemMessageW(window, IDC_PARAM_EDIT, EM_SETREADONLY, TRUE, 0);
+    int action = GetCheckedRadio(IDC_ACTION_GROUP, kActionCount);
+    if (action < 0) {
+        ShowError(L"不正な動作", window);
+        CheckWin32(EndDialog(window, 0), "EndDialog");
+        return;
+    }
+    const ActionRow& row = kActionRows[action];
+    SetDlgItemTextW(window, IDC_PARAM_LABEL, row.label);
+    SendDlgItemMessageW(window, IDC_PARAM_EDIT, EM_SETREADONLY, !row.writable, 0);
+    EnableWindow(GetDlgItem(window, IDC_PARAM_NONE), row.none);
+    EnableWindow(GetDlgItem(window, IDC_PARAM_SHOW), row.show);
+    EnableWindow(GetDlgItem(window, IDC_PARAM_EDIT_BUTTON), row.edit);
+}
+
+void CSetAlmTmr::UpdateParameterTip() {
+    SetToolTipText(parameterTip_, IDC_PARAM_EDIT, GetItemText(IDC_PARAM_EDIT).text());
+}
+
+void CSetAlmTmr::SetParameterNone() {
+    SetDlgItemTextW(window, IDC_PARAM_EDIT, kKabeNoneWord);
+}
+
+void CSetAlmTmr::ShowParameter() {
+    ShowInfo(GetItemText(IDC_PARAM_EDIT).text(), window);
+}
+
+void CSetAlmTmr::EditParameter() {
+    WString parameter = GetItemText(IDC_PARAM_EDIT);
+    switch (GetCheckedRadio(IDC_ACTION_GROUP, kActionCount)) {
+    case kActMplay: {
+        DMedia media(parameter, kParameterIcon, *settings, elevation);
+        if (media.Run(window)) SetDlgItemTextW(window, IDC_PARAM_EDIT, media.parameter().text());
+        return;
+    }
+    case kActShell: {
+        DCommand command(parameter, kParameterIcon, *settings, elevation);
+        if (command.Run(window)) SetDlgItemTextW(window, IDC_PARAM_EDIT, command.parameter().text());
+        return;
+    }
+    case kActExit: {
+        DExit exit(parameter, isHeld, kParameterIcon, *settings, elevation);
+        if (exit.Run(window)) SetDlgItemTextW(window, IDC_PARAM_EDIT, exit.parameter().text());
+        return;
+    }
+    case kActKabe: {
+        DWallpaper wallpaper(parameter, osLevel, elevation, *settings, SpecialFolderPath(CSIDL_WINDOWS));
+        wallpaper.Run(window);
+        // Cancel empties the dialog's parameter: the edit keeps its own.
+        if (!wallpaper.parameter().empty()) SetDlgItemTextW(window, IDC_PARAM_EDIT, wallpaper.parameter().text());
+        return;
+    }
+    case kActScreen: ChooseScreensaver(); return;
+    default: ShowError(L"動作を指定してください", window); return;
+    }
+}
+
+void CSetAlmTmr::ChooseScreensaver() {
+    WString current = GetItemText(IDC_PARAM_EDIT);
+    wchar_t file[kScreensaverCapacity] = L"";
+    // A parameter too long for the buffer is not cut into a wrong name: the
+    // choice starts from the system folder then.
+    if (!current.empty() && current.length() < kScreensaverCapacity && ExtensionOf(current.Unquote()).Lower() == L"scr")
+        lstrcpynW(file, current.text(), kScreensaverCapacity);
+    else
+        lstrcpynW(file, JoinPath(SpecialFolderPath(CSIDL_SYSTEM), L"*.scr").text(), kScreensaverCapacity);
+
+    if (isWow64) {
+        // The 32-bit picker would show the 32-bit system folder; the helper
+        // shows the real one.
+        HelperClient helper;
+        helper.prepare(window, helperProgram);
+        if (helper.pickFile(kOpenFileFlags, kScreensaverTitle, kScreensaverHelperFilter, 1, file,
+                            kScreensaverCapacity) == 0)
+            return;
+    } else {
+        OPENFILENAMEW record;
+        InitOpenFileName(&record, window, kScreensaverFilter, 1, kScreensaverTitle, file, kScreensaverCapacity);
+        if (!GetOpenFileNameW(&record)) return;
+    }
+    SetDlgItemTextW(window, IDC_PARAM_EDIT, file);
+
+    // A screensaver's display name is its string resource 1.
+    HMODULE saver = LoadLibraryExW(file, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (saver == nullptr) return;
+    wchar_t name[260] = L"";
+    int length = LoadStringW(saver, 1, name, 260);
+    FreeLibrary(saver);
+    if (length > 0) ShowInfo((WString(L"スクリーンセーバー名\n") + name).text(), window);
+}
+
+bool CSetAlmTmr::CheckParameter() {
+    int action = GetCheckedRadio(IDC_ACTION_GROUP, kActionCount);
+    if (action < 0) {
+        RefuseInput(window, IDC_ACTION_FIRST, L"動作を選択して下さい");
+        return false;
+    }
+    WString text = GetItemText(IDC_PARAM_EDIT);
+    const wchar_t* refusal = nullptr;
+    switch (action) {
+    case kActMsg:
+    case kActNotice:
+    case kActBlink:
+    case kAct3DText:
+        if (text.empty()) refusal = L"メッセージが入力されていません";
+        break;
+    case kActMplay:
+        if (!CheckMediaParameter(text, window)) {
+            FocusField(window, IDC_PARAM_EDIT);
+            return false;
+        }
+        break;
+    case kActScreen:
+        if (text != kKabeNoneWord && ExtensionOf(text.Unquote()).Upper() != L"SCR")
+            refusal = L"スクリーンセーバーファイル名を入力して下さい";
+        break;
+    case kActKabe:
+        if (!IsKabeParameter(text)) refusal = L"正しい壁紙ファイル名を入力して下さい";
+        break;
+    case kActShell:
+        if (text.empty()) refusal = L"ＤＯＳコマンドが入力されていません";
+        break;
+    case kActExit:
+        if (!CheckExitParameter(text, window)) {
+            FocusField(window, IDC_PARAM_EDIT);
+            return false;
+        }
+        // The timer dialog has no 1222: there the condition always holds.
+        if (IsChecked(IDC_AT_START)) {
+            RefuseInput(window, IDC_AT_START, L"起動時にパソコンの停止・リブートを指定しています");
+            return false;
+        }
+        break;
+    }
+    if (refusal != nullptr) {
+        RefuseInput(window, IDC_PARAM_EDIT, refusal);
+        return false;
+    }
+    // Zavbell.txt is saved in the ANSI code page: characters it lacks would
+    // come back as "?" or a look-alike.
+    WString lost = CharactersLostInAnsi(text);
+    if (lost.empty()) return true;
+    WString question =
+        WString(L"次の文字は Zavbell.txt に保存すると「?」などに変わります：") + lost + L"\nこのまま設定しますか？";
+    if (AskBox(question.text(), window, MB_YESNO | MB_DEFBUTTON2) == IDYES) return true;
+    FocusField(window, IDC_PARAM_EDIT);
+    return false;
+}

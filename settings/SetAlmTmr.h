@@ -1,4 +1,5 @@
-// The common base of the schedule edit dialog and the timer dialog.
+// The common base of the schedule edit dialog and the timer dialog, with the
+// block of controls both share to pick an action and compose its parameter.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +9,15 @@
 #include "common/SettingsFile.h"
 #include "common/WString.h"
 #include "settings/WinLib.h"
+
+// The nine actions in the order of their radio buttons 1251 ... 1259.
+enum ActionIndex { kActMsg, kActMplay, kActNotice, kActBlink, kActScreen, kAct3DText, kActKabe, kActShell, kActExit };
+constexpr int kActionCount = 9;
+extern const wchar_t* const kActionWords[kActionCount];  // "Msg" ... "Exit"
+
+// The characters of text that saving to Zavbell.txt (the ANSI code page)
+// would not keep, each once, in order; empty when the text survives whole.
+WString CharactersLostInAnsi(const WString& text);
 
 class CSetAlmTmr : public CWinLib {
 public:
@@ -22,4 +32,26 @@ public:
     bool isHeld = false;    // the edited record carries the hold flag '#' or 'X'
     WString schedulePath;   // Zavbell.txt in the current directory
     std::unique_ptr<SettingsFile> settings;
+    // The 64-bit helper that picks a screensaver on 64-bit Windows.
+    WString helperProgram;
+
+    // ---- The action block (controls 1250 ... 1265) ----
+    // In WM_INITDIALOG.
+    void InitActionTips();
+    // After the dialog is filled and on every click of 1251 ... 1259: the
+    // parameter's label and the states of its edit and buttons. No action
+    // chosen (a record of an unknown word) ends the dialog with 0.
+    void UpdateActionGroup();
+    // EN_CHANGE of 1261: the tip shows the whole parameter.
+    void UpdateParameterTip();
+    void SetParameterNone();  // 1263
+    void ShowParameter();     // 1264
+    void EditParameter();     // 1265
+    // OK: the action and its parameter are acceptable; otherwise the dialog
+    // says why and stays open with the input.
+    bool CheckParameter();
+
+private:
+    void ChooseScreensaver();
+    HWND parameterTip_ = nullptr;
 };

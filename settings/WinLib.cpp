@@ -210,6 +210,15 @@ bool IsNumberInRange(const WString& text, int min, int max) {
     return value >= min && value <= max;
 }
 
+WString FirstDroppedFile(HDROP drop) {
+    UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+    std::unique_ptr<wchar_t[]> name(new wchar_t[length + 1]);
+    name[0] = L'\0';
+    CheckWin32(DragQueryFileW(drop, 0, name.get(), length + 1), "DragQueryFile");
+    DragFinish(drop);
+    return WString(name.get());
+}
+
 void InitOpenFileName(OPENFILENAMEW* record, HWND owner, const wchar_t* filter, DWORD filterIndex,
                       const wchar_t* title, wchar_t* fileBuffer, DWORD bufferCapacity) {
     *record = OPENFILENAMEW{};
@@ -290,6 +299,12 @@ void SaveRect(HWND dialog, const SettingsFile& settings, const wchar_t* leftKey,
     if (!SaveCorner(dialog, settings, leftKey, topKey, &rect)) return;
     settings.WriteInt(widthKey, rect.right - rect.left);
     settings.WriteInt(heightKey, rect.bottom - rect.top);
+}
+
+COLORREF StaticTextColour(TableRef<StaticColour> table, int id) {
+    for (const StaticColour& entry : table)
+        if (entry.id == id) return entry.colour;
+    return GetSysColor(COLOR_WINDOWTEXT);
 }
 
 INT_PTR PaintStatic(HDC dc, COLORREF textColour) {

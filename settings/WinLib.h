@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
+#include <shellapi.h>
 
 #include <climits>
 #include <cstddef>
@@ -82,6 +83,10 @@ int WidestLineWidth(HDC dc, const wchar_t* text);
 // space allowed; an empty text is 0) and min <= value <= max.
 bool IsNumberInRange(const WString& text, int min, int max);
 
+// The first file of a drop (WM_DROPFILES), read at the length the drop
+// gives; the drop is finished here, so further files are ignored.
+WString FirstDroppedFile(HDROP drop);
+
 void InitOpenFileName(OPENFILENAMEW* record, HWND owner, const wchar_t* filter, DWORD filterIndex,
                       const wchar_t* title, wchar_t* fileBuffer, DWORD bufferCapacity);
 
@@ -114,6 +119,19 @@ bool RestoreRect(HWND dialog, const SettingsFile& settings, const wchar_t* leftK
 void SaveRect(HWND dialog, const SettingsFile& settings, const wchar_t* leftKey, const wchar_t* topKey,
               const wchar_t* widthKey, const wchar_t* heightKey);
 
+// A table given by its first entry and its length; built from an array, or
+// empty from {}.
+template <typename T>
+struct TableRef {
+    const T* items = nullptr;
+    std::size_t count = 0;
+    constexpr TableRef() = default;
+    template <std::size_t N>
+    constexpr TableRef(const T (&table)[N]) : items(table), count(N) {}  // NOLINT: tables convert on purpose
+    const T* begin() const { return items; }
+    const T* end() const { return items + count; }
+};
+
 // Static text colours: each dialog lists its coloured controls; all others
 // use the window-text colour.
 constexpr COLORREF kRed = RGB(255, 0, 0);
@@ -123,12 +141,7 @@ struct StaticColour {
     int id;
     COLORREF colour;
 };
-template <std::size_t N>
-COLORREF StaticTextColour(const StaticColour (&table)[N], int id) {
-    for (const StaticColour& entry : table)
-        if (entry.id == id) return entry.colour;
-    return GetSysColor(COLOR_WINDOWTEXT);
-}
+COLORREF StaticTextColour(TableRef<StaticColour> table, int id);
 // The answer to WM_CTLCOLORSTATIC: button-face background, the given text
 // colour, and the button-face system brush (not owned, never deleted).
 INT_PTR PaintStatic(HDC dc, COLORREF textColour);
@@ -146,8 +159,8 @@ struct CommandEntry {
     void (Dialog::*handler)();
 };
 // Runs the first matching handler; false when the command is not in the table.
-template <typename Dialog, std::size_t N>
-bool DispatchCommand(Dialog& dialog, const CommandEntry<Dialog> (&table)[N], int id, int notification) {
+template <typename Dialog>
+bool DispatchCommand(Dialog& dialog, TableRef<CommandEntry<Dialog>> table, int id, int notification) {
     for (const CommandEntry<Dialog>& entry : table) {
         if (entry.id == id && (entry.notification == kAnyNotification || entry.notification == notification)) {
             (dialog.*entry.handler)();

@@ -1,6 +1,7 @@
 #include "tests/settings/DialogHarness.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -198,4 +199,20 @@ std::vector<DialogTip> DialogTips(HWND dialog) {
     TipSearch search{dialog, &tips};
     EnumThreadWindows(GetCurrentThreadId(), CollectTip, reinterpret_cast<LPARAM>(&search));
     return tips;
+}
+
+HDROP MakeDrop(const std::vector<std::wstring>& files) {
+    size_t units = 1;  // the closing NUL of the list
+    for (const std::wstring& file : files) units += file.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + units * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    auto* names = reinterpret_cast<wchar_t*>(reinterpret_cast<BYTE*>(header) + sizeof(DROPFILES));
+    for (const std::wstring& file : files) {
+        file.copy(names, file.size());
+        names += file.size() + 1;
+    }
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
 }

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <functional>
 #include <string>
@@ -60,3 +61,9 @@ struct DialogTip {
     LRESULT autoPop;
 };
 std::vector<DialogTip> DialogTips(HWND dialog);
+
+// A drop of these files as the shell would hand it (a DROPFILES block with
+// wide names). Sending WM_DROPFILES with it reaches the window in-process;
+// the receiver's DragFinish frees it. (Under Wine a real drag from another
+// program cannot be made headless, so drops are sent in-process.)
+HDROP MakeDrop(const std::vector<std::wstring>& files);
