@@ -172,12 +172,12 @@ void StringList::remove(int index)
 
 void StringList::clear() { items_.clear(); }
 
-bool StringList::load(const WString& path)
+bool StringList::load(const WString& path, bool quiet)
 {
     clear();
     std::vector<char> bytes;
     if (!ReadWholeFile(path, bytes)) {
-        ShowError((path + L"\nファイルがないのかもしれません").text());
+        if (!quiet) ShowError((path + L"\nファイルがないのかもしれません").text());
         return false;
     }
     const char* data = bytes.data();

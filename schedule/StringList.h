@@ -33,8 +33,9 @@ public:
     void reserve(int records);
 
     // Replaces the content by the records of the file. A file that cannot be
-    // opened or read shows an error box, leaves the list empty and gives false.
-    bool load(const WString& path);
+    // opened or read leaves the list empty and gives false, after an error box
+    // unless quiet (the schedule list's second look at the file before OK).
+    bool load(const WString& path, bool quiet = false);
     // Writes the whole list through a temporary file in the same folder that
     // replaces the old file only once it is complete. False, with the old
     // file untouched, when anything fails.
