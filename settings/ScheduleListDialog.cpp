@@ -287,11 +287,6 @@ std::vector<ListEntry> DSelSchedule::Entries() const {
     return entries;
 }
 
-void DSelSchedule::Fill(const std::vector<ListEntry>& entries) {
-    SendDlgItemMessageW(window, IDC_LIST_LINES, LB_RESETCONTENT, 0, 0);
-    for (const ListEntry& entry : entries) AddEntry(-1, entry.text, entry.origin);
-}
-
 int DSelSchedule::SelectedCount() const {
     return static_cast<int>(SendDlgItemMessageW(window, IDC_LIST_LINES, LB_GETSELCOUNT, 0, 0));
 }
@@ -416,7 +411,6 @@ void DSelSchedule::Save() {
         ShowError(kScheduleNotWritten, window);
         return;
     }
-    Fill(entries);
     TellZav(kReloadSchedule, window);
     SavePlace();
     EndWith(1);

@@ -76,7 +76,6 @@ private:
 
     int SelectedCount() const;
     std::vector<ListEntry> Entries() const;
-    void Fill(const std::vector<ListEntry>& entries);
     void AddEntry(int index, const WString& text, int origin);
     void SavePlace() const;
 

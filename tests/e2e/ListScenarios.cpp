@@ -107,11 +107,19 @@ std::wstring StartupLink() {
     return std::wstring(folder) + L"\\ZAV.lnk";
 }
 
+// Removes the Startup link however the scenario ends: a later start of this
+// prefix would run it.
+struct StartupLinkRemover {
+    ~StartupLinkRemover() { DeleteFileW(StartupLink().c_str()); }
+};
+
 class ListScenario : public ::testing::Test {
 protected:
     void SetUp() override { sandbox.InstallSettingsProgram(SettingsProgramPath()); }
     void TearDown() override {
-        if (zav.Running()) EXPECT_TRUE(zav.Close());
+        if (zav.Running()) {
+            EXPECT_TRUE(zav.Close());
+        }
     }
 
     // ZAV with the schedule, and the list opened from its tray menu.
@@ -241,6 +249,7 @@ TEST_F(ListScenario, TestRunPerformsTheSelectedMessageAtOnce) {
 TEST_F(ListScenario, ExplanationAndStartupShortcutAfterZzzzzz) {
     const std::wstring link = StartupLink();
     DeleteFileW(link.c_str());
+    StartupLinkRemover remover;
     // The tutorial schedule of a first start, whose last record brings ZAVSet
     // with "zzzzzz". The build gives its Unix path; Wine shows "/" as Z:.
     std::string unixPath = ORRIVANE_TUTORIAL_FILE;
@@ -278,8 +287,6 @@ TEST_F(ListScenario, ExplanationAndStartupShortcutAfterZzzzzz) {
         EXPECT_TRUE(WaitUntil([&] { return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0; }));
         CloseHandle(info.hProcess);
     }
-    // A later start of this prefix would run the link.
-    EXPECT_TRUE(DeleteFileW(link.c_str()));
 }
 
 }  // namespace
