@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "common/Handles.h"
 #include "common/Paths.h"
 #include "common/SettingsFile.h"
 #include "common/System.h"
@@ -84,6 +87,27 @@ TEST(MergeZavChangesTest, Table) {
         for (const ListEntry& entry : entries) after.emplace_back(entry.text.text());
         EXPECT_EQ(c.after, after) << c.name;
     }
+}
+
+TEST(ScheduleExplanationTest, ThirtyLinesFiveHeadingsAndTabsBetweenTwoParts) {
+    std::vector<std::wstring> lines;
+    std::wstring text = kScheduleExplanation;
+    for (size_t at = 0, end;; at = end + 1) {
+        end = text.find(L'\n', at);
+        lines.push_back(text.substr(at, end == std::wstring::npos ? std::wstring::npos : end - at));
+        if (end == std::wstring::npos) break;
+    }
+    ASSERT_EQ(30u, lines.size());
+    const size_t headings[] = {0, 5, 13, 18, 28};
+    int tabs = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        bool heading = std::find(std::begin(headings), std::end(headings), i) != std::end(headings);
+        EXPECT_EQ(!heading, lines[i].compare(0, 2, L"  ") == 0) << "line " << i + 1;
+        tabs += lines[i].find(L'\t') != std::wstring::npos;
+    }
+    EXPECT_EQ(13, tabs) << "Start ... every15m and the nine actions";
+    EXPECT_EQ(L"  Start\t起動時", lines[14]);
+    EXPECT_EQ(L"  メッセージ、ファイル名、ＤＯＳコマンド等", lines[29]);
 }
 
 // ---- The dialog ----
