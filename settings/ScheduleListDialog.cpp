@@ -476,16 +476,16 @@ INT_PTR DSelSchedule::OnContextMenu(WPARAM wParam, LPARAM lParam) {
         TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, nullptr));
     CheckWin32(DestroyMenu(menu.release()), "DestroyMenu");
 
-    switch (command) {
-    case IDM_LIST_MODIFY: Modify(); break;
-    case IDM_LIST_DELETE: Delete(); break;
-    case IDM_LIST_COPY_ADD: CopyAdd(); break;
-    case IDM_LIST_TEST_RUN: TestRun(); break;
-    default:
-        for (const MenuHold& hold : kMenuHolds)
-            if (hold.command == command) SetHoldOfEntry(index, hold.flag);
-        break;
-    }
+    static const CommandEntry<DSelSchedule> menuCommands[] = {
+        {IDM_LIST_MODIFY, kAnyNotification, &DSelSchedule::Modify},
+        {IDM_LIST_DELETE, kAnyNotification, &DSelSchedule::Delete},
+        {IDM_LIST_COPY_ADD, kAnyNotification, &DSelSchedule::CopyAdd},
+        {IDM_LIST_TEST_RUN, kAnyNotification, &DSelSchedule::TestRun},
+    };
+    if (::DispatchCommand(*this, menuCommands, command, kAnyNotification)) return TRUE;
+    // The hold items change only the line under the pointer.
+    for (const MenuHold& hold : kMenuHolds)
+        if (hold.command == command) SetHoldOfEntry(index, hold.flag);
     return TRUE;
 }
 
