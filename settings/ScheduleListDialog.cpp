@@ -482,7 +482,7 @@ INT_PTR DSelSchedule::OnContextMenu(WPARAM wParam, LPARAM lParam) {
         {IDM_LIST_COPY_ADD, kAnyNotification, &DSelSchedule::CopyAdd},
         {IDM_LIST_TEST_RUN, kAnyNotification, &DSelSchedule::TestRun},
     };
-    if (::DispatchCommand(*this, menuCommands, command, kAnyNotification)) return TRUE;
+    if (::DispatchCommand<DSelSchedule>(*this, menuCommands, command, kAnyNotification)) return TRUE;
     // The hold items change only the line under the pointer.
     for (const MenuHold& hold : kMenuHolds)
         if (hold.command == command) SetHoldOfEntry(index, hold.flag);
