@@ -3,7 +3,10 @@
 #include "common/MessageBoxes.h"
 #include "common/Protocol.h"
 #include "schedule/InitSchedule.h"
+#include "common/Paths.h"
+#include "common/SettingsFile.h"
 #include "settings/AboutDialog.h"
+#include "settings/ScheduleListDialog.h"
 
 namespace {
 
@@ -32,10 +35,13 @@ void RunCommandWord(const WString& word, const StartInfo& start) {
     entry->run(word, start);
 }
 
-// The schedule list (dialog 110) is not built yet: "set" and "zzzzzz" end
-// without a window. It will run here on the entry's stack with the word, the
-// OS level, the WOW64 flag and the elevation code, with no owner.
-void OpenScheduleList(const WString&, const StartInfo&) {}
+// The schedule list of Zavbell.txt and Zavbell.ini in the folder ZAV
+// started this program in, with no owner.
+void OpenScheduleList(const WString& word, const StartInfo& start) {
+    SettingsFile settings = SettingsFile::ForCurrentDirectory();
+    DSelSchedule list(word, start, ScheduleFilePath(SpecialFolderPath(-1)), settings);
+    list.Run(nullptr);
+}
 
 // The timer dialog (dialog 210) is not built yet: "timer" ends without a
 // window. It will run here like the schedule list.

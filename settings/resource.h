@@ -77,3 +77,55 @@
 #define IDC_KABE_LAYOUT         1604
 #define IDC_KABE_CANCEL         1605
 #define IDC_KABE_OK             1606
+
+// ---- Options (dialog 140) ----
+#define IDD_PARAM               140
+#define IDC_PARAM_ELEVATION_GROUP 1400
+#define IDC_PARAM_ELEVATION     1401    // check box: Elevation
+#define IDC_PARAM_HELP          1402
+#define IDC_PARAM_BLINK_GROUP   1410
+#define IDC_PARAM_BLINK         1411    // edit: BlinkInt
+#define IDC_PARAM_BLINK_SPIN    1412
+#define IDC_PARAM_BLINK_UNIT    1413
+#define IDC_PARAM_BLINK_RANGE   1414    // blue
+#define IDC_PARAM_TIMER_GROUP   1420
+#define IDC_PARAM_TIMER         1421    // edit: TimerInt
+#define IDC_PARAM_TIMER_SPIN    1422
+#define IDC_PARAM_TIMER_UNIT    1423
+#define IDC_PARAM_TIMER_RANGE   1424    // blue
+#define IDC_PARAM_CANCEL        1430
+#define IDC_PARAM_OK            1431    // default button
+
+// ---- Hold state (dialog 150) ----
+#define IDD_HOLD                150
+#define IDC_HOLD_GROUP          1500
+#define IDC_HOLD_NONE           1501    // ' '  (radio group 1500 + 1 ... 1500 + 4)
+#define IDC_HOLD_RUN_ONCE       1502    // '!'
+#define IDC_HOLD_ONCE           1503    // '#'
+#define IDC_HOLD_ALWAYS         1504    // 'X'
+#define IDC_HOLD_CANCEL         1505
+#define IDC_HOLD_OK             1506    // default button
+
+// ---- Schedule list (dialog 110, context menu 102) ----
+#define IDD_SCHEDULE_LIST       110
+#define IDR_SCHEDULE_MENU       102
+#define IDC_LIST_LINES          1100    // list box, extended selection
+#define IDC_LIST_ADD            1101    // first button row: 1101 ... 1105
+#define IDC_LIST_COPY_ADD       1102
+#define IDC_LIST_MODIFY         1103
+#define IDC_LIST_DELETE         1104
+#define IDC_LIST_HOLD           1105
+#define IDC_LIST_TEST_RUN       1106    // second button row: 1106 ... 1110
+#define IDC_LIST_OPTIONS        1107
+#define IDC_LIST_EXPLAIN        1108
+#define IDC_LIST_CANCEL         1109
+#define IDC_LIST_OK             1110    // not the default button
+#define IDC_LIST_REMINDER       1111    // red
+#define IDM_LIST_MODIFY         40001   // the menu's default item
+#define IDM_LIST_DELETE         40002
+#define IDM_LIST_COPY_ADD       40003
+#define IDM_LIST_TEST_RUN       40004
+#define IDM_LIST_HOLD_NONE      40005   // 40005 ... 40008: ' ', '!', '#', 'X'
+#define IDM_LIST_HOLD_RUN_ONCE  40006
+#define IDM_LIST_HOLD_ONCE      40007
+#define IDM_LIST_HOLD_ALWAYS    40008

@@ -1,0 +1,31 @@
+// The hold state (dialog 150): picks the hold flag of the selected schedules.
+#pragma once
+
+#include <windows.h>
+
+#include "settings/ModalDialog.h"
+
+// The hold flags in the order of the radio buttons 1501 ... 1504.
+extern const wchar_t kHoldFlags[4];     // ' ', '!', '#', 'X'
+// The radio index of a flag, -1 for any other character.
+int HoldFlagIndex(wchar_t flag);
+
+class DSetHold : public ModalDialog<DSetHold> {
+public:
+    // flag: the current hold flag; another character checks no button.
+    DSetHold(wchar_t flag, int elevation);
+    // 1 after OK with a button checked (flag() is the chosen flag); 0 after
+    // Cancel, the close box, or OK with no button checked.
+    INT_PTR Run(HWND owner);
+    wchar_t flag() const { return flag_; }
+
+private:
+    friend class ModalDialog<DSetHold>;
+    static const DialogSpec<DSetHold> kSpec;
+
+    INT_PTR OnInitDialog();
+    void OnOk();
+    void OnCancel();
+
+    wchar_t flag_;
+};

@@ -1,0 +1,540 @@
+#include "settings/ScheduleListDialog.h"
+
+#include <shlobj.h>
+#include <windowsx.h>
+
+#include "common/MessageBoxes.h"
+#include "common/Paths.h"
+#include "common/Protocol.h"
+#include "common/SharedBlock.h"
+#include "common/System.h"
+#include "schedule/ScheduleRecord.h"
+#include "settings/HoldDialog.h"
+#include "settings/ParamDialog.h"
+#include "settings/ScheduleEditor.h"
+#include "settings/ZavLink.h"
+#include "settings/resource.h"
+
+const wchar_t kScheduleExplanation[] =
+    L"第１項目（保留の指定）\n"
+    L"  ' 'は保留しない\n"
+    L"  '!'は１度だけ実行\n"
+    L"  '#'は１度だけ保留\n"
+    L"  'X'はずっと保留\n"
+    L"第２項目 (日付の指定)\n"
+    L"  23/02/05 2023年2月5日\n"
+    L"  23/02/** 2023年2月の毎日\n"
+    L"  23/02E-3 2023年2月の月末日(2/28)から3日前(2023/2/25)\n"
+    L"  EveryDay 毎日\n"
+    L"  _M_W_F_ 月水金(Mon.Wed.Fri.)\n"
+    L"  3rd we-2 第３水曜日の２日前\n"
+    L"  lastwe-2 最終水曜日の２日前\n"
+    L"第３項目 (時間の指定)\n"
+    L"  Start\t起動時\n"
+    L"  **:00:00\t毎時00分\n"
+    L"  22:15:00\t午後10時15分\n"
+    L"  every15m\t15分毎\n"
+    L"第４項目 (動作の指定)\n"
+    L"  Msg\tメッセージの表示\n"
+    L"  Mplay\t音声・動画ファイルの再生\n"
+    L"  Notice\t通知メッセージの表示\n"
+    L"  Blink\tブリンクしてメッセージの表示\n"
+    L"  Screen\tスクリーンセーバーの実行\n"
+    L"  3DText\t３Ｄテキストメッセージの実行\n"
+    L"  Kabe\tウインドウズの壁紙変更\n"
+    L"  Shell\tＤＯＳコマンドの実行\n"
+    L"  Exit\tパソコンの停止・リブート\n"
+    L"第５項目 (動作パラメータの指定)\n"
+    L"  メッセージ、ファイル名、ＤＯＳコマンド等";
+
+// ---- ZAV's changes while the list was open ----
+
+namespace {
+
+enum class RecordFate { kKept, kRemoved, kCleared };
+
+bool IsClearedBy(const WString& loaded, const WString& now) {
+    return HoldFlagOf(loaded) == kHoldOnce && HoldFlagOf(now) == kHoldNone && loaded.From(1) == now.From(1);
+}
+
+}  // namespace
+
+FileChange MergeZavChanges(const StringList& loaded, const StringList& now, std::vector<ListEntry>& entries) {
+    // ZAV keeps the order and only drops or clears records, so one walk
+    // pairs each loaded record with the file's next one or finds it gone.
+    std::vector<RecordFate> fates(loaded.count(), RecordFate::kKept);
+    bool changed = false;
+    int j = 0;
+    for (int i = 0; i < loaded.count(); ++i) {
+        const WString& record = loaded.at(i);
+        if (j < now.count() && now.at(j) == record) {
+            ++j;
+        } else if (j < now.count() && IsClearedBy(record, now.at(j))) {
+            fates[i] = RecordFate::kCleared;
+            changed = true;
+            ++j;
+        } else if (HoldFlagOf(record) == kHoldRunOnce || HoldFlagOf(record) == kDeletionMark) {
+            fates[i] = RecordFate::kRemoved;
+            changed = true;
+        } else {
+            return FileChange::kForeign;
+        }
+    }
+    if (j != now.count()) return FileChange::kForeign;
+    if (!changed) return FileChange::kNone;
+
+    std::vector<ListEntry> merged;
+    merged.reserve(entries.size());
+    for (ListEntry& entry : entries) {
+        bool asLoaded = entry.origin >= 0 && entry.origin < loaded.count() && entry.text == loaded.at(entry.origin);
+        if (asLoaded && fates[entry.origin] == RecordFate::kRemoved) continue;
+        if (asLoaded && fates[entry.origin] == RecordFate::kCleared) entry.text.SetAt(0, kHoldNone);
+        merged.push_back(entry);
+    }
+    entries.swap(merged);
+    return FileChange::kByZav;
+}
+
+// ---- The dialog ----
+
+namespace {
+
+const wchar_t kScheduleMissing[] = L"Zavbell.txt が見つかりません";
+const wchar_t kScheduleNotWritten[] = L"Zavbell.txt に書き込めませんでした";
+const wchar_t kScheduleChanged[] =
+    L"Zavbell.txt はこの画面を開いた後に変更されています。\n一覧の内容で上書きしますか？";
+const wchar_t kRetiredAction[] = L"このスケジュールは、Ver.2.00 から使えなくなったので再指定してください\n";
+const wchar_t kAskDelete[] = L"スケジュールを削除していいですか";
+const wchar_t kAskTestRun[] = L"テスト実行していいですか";
+const wchar_t kShortcutExists[] = L"スタートアップに既に ZAV.exe のショートカットがあります";
+const wchar_t kAskShortcut[] = L"スタートアップに ZAV.exe のショートカット作成しますか？";
+const wchar_t kShortcutName[] = L"ZAV.lnk";
+
+// Action words of versions before 2.00 that no longer run.
+const wchar_t* const kRetiredWords[] = {L"Dengon", L"Reboot", L"Stop  "};
+
+constexpr UINT_PTR kShortcutTimer = 1;
+constexpr UINT kShortcutDelay = 100;
+
+const int kFirstRow[] = {IDC_LIST_ADD, IDC_LIST_COPY_ADD, IDC_LIST_MODIFY, IDC_LIST_DELETE, IDC_LIST_HOLD};
+const int kSecondRow[] = {IDC_LIST_TEST_RUN, IDC_LIST_OPTIONS, IDC_LIST_EXPLAIN, IDC_LIST_CANCEL, IDC_LIST_OK};
+// Enabled with exactly one selected line; with one or more.
+const int kNeedOne[] = {IDC_LIST_COPY_ADD, IDC_LIST_MODIFY, IDC_LIST_TEST_RUN};
+const int kNeedSome[] = {IDC_LIST_DELETE, IDC_LIST_HOLD};
+
+const StaticColour kListColours[] = {
+    {IDC_LIST_REMINDER, kRed},
+};
+
+// The list's own tip is added on opening: its window is kept for UpdateButtons.
+const ToolTipEntry kListTips[] = {
+    {IDC_LIST_ADD, L"スケジュールを新規追加します"},
+    {IDC_LIST_COPY_ADD, L"選択したスケジュールを修正して新規追加します"},
+    {IDC_LIST_MODIFY, L"選択したスケジュール内容を修正します"},
+    {IDC_LIST_DELETE, L"選択したスケジュールを削除します"},
+    {IDC_LIST_HOLD, L"スケジュールの実行の保留方法を指定します"},
+    {IDC_LIST_TEST_RUN, L"リブート等は注意して下さい"},
+    {IDC_LIST_OPTIONS, L"プログラムが時刻を監視する時間間隔等を設定します"},
+    {IDC_LIST_EXPLAIN, L"上のリストボックスの表記の説明をします"},
+};
+const wchar_t kListLinesTip[] = L"設定したスケジュールの内容が表示されています";
+
+// 1106's font also goes to 1107 and 1108 on opening.
+const FontEntry kListFonts[] = {
+    {IDC_LIST_LINES, 9, kFixedFace},
+    {IDC_LIST_TEST_RUN, 8, kDialogFace},
+};
+
+struct MenuHold {
+    int command;
+    wchar_t flag;
+};
+const MenuHold kMenuHolds[] = {
+    {IDM_LIST_HOLD_NONE, kHoldNone},
+    {IDM_LIST_HOLD_RUN_ONCE, kHoldRunOnce},
+    {IDM_LIST_HOLD_ONCE, kHoldOnce},
+    {IDM_LIST_HOLD_ALWAYS, kHoldAlways},
+};
+
+RECT ClientRectOf(HWND dialog, int id) {
+    RECT rect{};
+    HWND control = GetDlgItem(dialog, id);
+    CheckWin32(GetWindowRect(control, &rect), "GetWindowRect");
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void MoveToTop(HWND dialog, int id, int top) {
+    RECT rect = ClientRectOf(dialog, id);
+    CheckWin32(MoveWindow(GetDlgItem(dialog, id), rect.left, top, rect.right - rect.left, rect.bottom - rect.top, FALSE),
+               "MoveWindow");
+}
+
+}  // namespace
+
+const DialogSpec<DSelSchedule> DSelSchedule::kSpec = [] {
+    static const CommandEntry<DSelSchedule> commands[] = {
+        {IDC_LIST_LINES, LBN_SELCHANGE, &DSelSchedule::UpdateButtons},
+        {IDC_LIST_LINES, LBN_DBLCLK, &DSelSchedule::OnListDoubleClick},
+        {IDC_LIST_ADD, BN_CLICKED, &DSelSchedule::Add},
+        {IDC_LIST_COPY_ADD, BN_CLICKED, &DSelSchedule::CopyAdd},
+        {IDC_LIST_MODIFY, BN_CLICKED, &DSelSchedule::Modify},
+        {IDC_LIST_DELETE, BN_CLICKED, &DSelSchedule::Delete},
+        {IDC_LIST_HOLD, BN_CLICKED, &DSelSchedule::ChangeHold},
+        {IDC_LIST_TEST_RUN, BN_CLICKED, &DSelSchedule::TestRun},
+        {IDC_LIST_OPTIONS, BN_CLICKED, &DSelSchedule::Options},
+        {IDC_LIST_EXPLAIN, BN_CLICKED, &DSelSchedule::Explain},
+        {IDC_LIST_CANCEL, BN_CLICKED, &DSelSchedule::Cancel},
+        {IDC_LIST_OK, BN_CLICKED, &DSelSchedule::Save},
+    };
+    static const MessageEntry<DSelSchedule> messages[] = {
+        {WM_SIZE, &DSelSchedule::OnSize},
+        {WM_GETMINMAXINFO, &DSelSchedule::OnGetMinMaxInfo},
+        {WM_CONTEXTMENU, &DSelSchedule::OnContextMenu},
+        {WM_KEYDOWN, &DSelSchedule::OnKeyDown},
+        {WM_TIMER, &DSelSchedule::OnTimer},
+        {WM_CLOSE, &DSelSchedule::OnClose},
+        {WM_DESTROY, &DSelSchedule::OnDestroy},
+    };
+    DialogSpec<DSelSchedule> spec{};
+    spec.templateId = IDD_SCHEDULE_LIST;
+    spec.onInit = &DSelSchedule::OnInitDialog;
+    spec.commands = commands;
+    spec.colours = kListColours;
+    spec.toolTips = kListTips;
+    spec.fonts = kListFonts;
+    spec.messages = messages;
+    spec.closeResult = 0;
+    return spec;
+}();
+
+DSelSchedule::DSelSchedule(const WString& word, const StartInfo& start, const WString& schedulePath,
+                           const SettingsFile& settings)
+    : ModalDialog(start.elevation, IDI_SETTINGS),
+      word_(word),
+      start_(start),
+      schedulePath_(schedulePath),
+      settings_(settings) {}
+
+INT_PTR DSelSchedule::Run(HWND owner) {
+    return RunModal(owner);
+}
+
+INT_PTR DSelSchedule::OnInitDialog() {
+    HFONT rowFont = reinterpret_cast<HFONT>(SendDlgItemMessageW(window, IDC_LIST_TEST_RUN, WM_GETFONT, 0, 0));
+    SendDlgItemMessageW(window, IDC_LIST_OPTIONS, WM_SETFONT, reinterpret_cast<WPARAM>(rowFont), FALSE);
+    SendDlgItemMessageW(window, IDC_LIST_EXPLAIN, WM_SETFONT, reinterpret_cast<WPARAM>(rowFont), FALSE);
+
+    // The template's layout; the window size there is also the smallest the
+    // user can make it, so every control stays where the layout puts it.
+    RECT place{};
+    CheckWin32(GetWindowRect(window, &place), "GetWindowRect");
+    minWidth_ = place.right - place.left;
+    minHeight_ = place.bottom - place.top;
+    RECT list = ClientRectOf(window, IDC_LIST_LINES);
+    listWidth_ = list.right - list.left;
+    listHeight_ = list.bottom - list.top;
+    row1Top_ = ClientRectOf(window, IDC_LIST_ADD).top;
+    row2Top_ = ClientRectOf(window, IDC_LIST_TEST_RUN).top;
+    reminderTop_ = ClientRectOf(window, IDC_LIST_REMINDER).top;
+
+    RestoreRect(window, settings_, L"SelScheduleLeft", L"SelScheduleTop", L"SelScheduleWidth", L"SelScheduleHeight");
+
+    if (!PathExists(schedulePath_)) {
+        ShowError(kScheduleMissing, window);
+        EndWith(0);
+        return TRUE;
+    }
+    // A schedule that is there but cannot be read never becomes an empty
+    // list that OK would write back: load's box, then the list closes.
+    if (!loaded_.load(schedulePath_)) {
+        EndWith(0);
+        return TRUE;
+    }
+    for (int i = 0; i < loaded_.count(); ++i) {
+        const WString& line = loaded_.at(i);
+        WString action = ActionWordOf(line);
+        for (const wchar_t* retired : kRetiredWords)
+            if (action == retired) ShowError((WString(kRetiredAction) + line).text(), window);
+        AddEntry(-1, line, i);
+    }
+
+    listTip_ = AddToolTip(IDC_LIST_LINES, kListLinesTip, kToolTipAutoPop);
+    UpdateButtons();
+    hook_ = SetWindowsHookExW(WH_KEYBOARD, &DSelSchedule::KeyboardHook, nullptr, GetCurrentThreadId());
+    CheckWin32(reinterpret_cast<LONG_PTR>(hook_), "SetWindowsHookEx");
+    if (word_ == kWordExplain) CheckWin32(SetTimer(window, kShortcutTimer, kShortcutDelay, nullptr), "SetTimer");
+    return TRUE;
+}
+
+// ---- Entries ----
+
+void DSelSchedule::AddEntry(int index, const WString& text, int origin) {
+    HWND list = GetDlgItem(window, IDC_LIST_LINES);
+    LRESULT at = SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.text()));
+    // Item data 0 (the default) marks a line of the user's; a loaded record
+    // carries its index + 1.
+    if (at >= 0) SendMessageW(list, LB_SETITEMDATA, at, origin + 1);
+}
+
+std::vector<ListEntry> DSelSchedule::Entries() const {
+    HWND list = GetDlgItem(window, IDC_LIST_LINES);
+    int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    std::vector<ListEntry> entries;
+    entries.reserve(count);
+    for (int i = 0; i < count; ++i)
+        entries.push_back({GetListText(IDC_LIST_LINES, i), static_cast<int>(SendMessageW(list, LB_GETITEMDATA, i, 0)) - 1});
+    return entries;
+}
+
+int DSelSchedule::SelectedCount() const {
+    return static_cast<int>(SendDlgItemMessageW(window, IDC_LIST_LINES, LB_GETSELCOUNT, 0, 0));
+}
+
+void DSelSchedule::UpdateButtons() {
+    SetToolTipText(listTip_, IDC_LIST_LINES, L"");
+    int selected = SelectedCount();
+    for (int id : kNeedOne) EnableWindow(GetDlgItem(window, id), selected == 1);
+    for (int id : kNeedSome) EnableWindow(GetDlgItem(window, id), selected >= 1);
+    if (selected == 1)
+        SetToolTipText(listTip_, IDC_LIST_LINES, GetListText(IDC_LIST_LINES, GetFirstSelected(IDC_LIST_LINES)).text());
+}
+
+void DSelSchedule::InsertSorted(const WString& line) {
+    HWND list = GetDlgItem(window, IDC_LIST_LINES);
+    WString key = SortKey(line);
+    int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    int at = 0;
+    while (at < count && lstrcmpW(SortKey(GetListText(IDC_LIST_LINES, at)).text(), key.text()) <= 0) ++at;
+    AddEntry(at, line, kUserEntry);
+    SendMessageW(list, LB_SETSEL, FALSE, -1);
+    SendMessageW(list, LB_SETSEL, TRUE, at);
+    UpdateButtons();
+}
+
+// ---- Operations ----
+
+void DSelSchedule::Add() {
+    WString line;
+    if (EditScheduleLine(window, line, true, start_) && !line.empty()) InsertSorted(line);
+}
+
+void DSelSchedule::CopyAdd() {
+    if (SelectedCount() != 1) return;
+    WString line = GetListText(IDC_LIST_LINES, GetFirstSelected(IDC_LIST_LINES));
+    if (EditScheduleLine(window, line, true, start_) && !line.empty()) InsertSorted(line);
+}
+
+void DSelSchedule::Modify() {
+    if (SelectedCount() != 1) return;
+    int index = GetFirstSelected(IDC_LIST_LINES);
+    WString line = GetListText(IDC_LIST_LINES, index);
+    if (!EditScheduleLine(window, line, false, start_) || line.empty()) return;
+    SendDlgItemMessageW(window, IDC_LIST_LINES, LB_DELETESTRING, index, 0);
+    InsertSorted(line);
+}
+
+void DSelSchedule::Delete() {
+    if (AskBox(kAskDelete, window, MB_OKCANCEL) == IDCANCEL) return;
+    HWND list = GetDlgItem(window, IDC_LIST_LINES);
+    for (int i = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)) - 1; i >= 0; --i)
+        if (SendMessageW(list, LB_GETSEL, i, 0) > 0) SendMessageW(list, LB_DELETESTRING, i, 0);
+    UpdateButtons();
+}
+
+void DSelSchedule::ChangeHold() {
+    int first = GetFirstSelected(IDC_LIST_LINES);
+    if (first < 0) return;
+    DSetHold hold(GetListText(IDC_LIST_LINES, first).at(0), elevation());
+    if (hold.Run(window) != 1) return;
+
+    HWND list = GetDlgItem(window, IDC_LIST_LINES);
+    std::vector<WString> lines;
+    for (int i = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)) - 1; i >= 0; --i) {
+        if (SendMessageW(list, LB_GETSEL, i, 0) <= 0) continue;
+        WString line = GetListText(IDC_LIST_LINES, i);
+        // An empty line has no flag to change: it stays where it is.
+        if (line.empty()) continue;
+        SendMessageW(list, LB_DELETESTRING, i, 0);
+        line.SetAt(0, hold.flag());
+        lines.insert(lines.begin(), line);
+    }
+    for (const WString& line : lines) InsertSorted(line);
+    UpdateButtons();
+}
+
+void DSelSchedule::SetHoldOfEntry(int index, wchar_t flag) {
+    WString line = GetListText(IDC_LIST_LINES, index);
+    if (line.empty()) return;
+    line.SetAt(0, flag);
+    SendDlgItemMessageW(window, IDC_LIST_LINES, LB_DELETESTRING, index, 0);
+    InsertSorted(line);
+}
+
+void DSelSchedule::TestRun() {
+    if (FindZav() == nullptr) {
+        ReportZavMissing(window);
+        return;
+    }
+    if (AskBox(kAskTestRun, window, MB_OKCANCEL) == IDCANCEL) return;
+    if (SelectedCount() != 1) return;
+    WString action = ActionTextOf(GetListText(IDC_LIST_LINES, GetFirstSelected(IDC_LIST_LINES)));
+    int bytes = static_cast<int>(sizeof(wchar_t)) * (action.length() + 1);
+    SharedBlock block;
+    if (!block.create(kTestRunBlockName, bytes) || !block.write(action.text(), bytes)) return;
+    // ZAV opens the block while it handles the message; it is closed only
+    // after the sent message returned.
+    TellZav(kTestRun, window);
+    block.close();
+}
+
+void DSelSchedule::Explain() {
+    ShowInfo(kScheduleExplanation, window);
+}
+
+void DSelSchedule::Options() {
+    DSetParam options(settings_, start_.elevation != kElevationDefault, start_.elevation);
+    options.Run(window);
+}
+
+void DSelSchedule::Save() {
+    std::vector<ListEntry> entries = Entries();
+    if (PathExists(schedulePath_)) {
+        StringList now;
+        FileChange change = now.loadQuietly(schedulePath_) ? MergeZavChanges(loaded_, now, entries) : FileChange::kForeign;
+        if (change == FileChange::kForeign && AskBox(kScheduleChanged, window, MB_OKCANCEL) == IDCANCEL) return;
+    }
+    StringList lines;
+    lines.reserve(static_cast<int>(entries.size()));
+    for (const ListEntry& entry : entries) lines.append(entry.text);
+    if (!lines.save(schedulePath_)) {
+        ShowError(kScheduleNotWritten, window);
+        return;
+    }
+    TellZav(kReloadSchedule, window);
+    SavePlace();
+    EndWith(1);
+}
+
+void DSelSchedule::Cancel() {
+    SavePlace();
+    EndWith(0);
+}
+
+void DSelSchedule::SavePlace() const {
+    SaveRect(window, settings_, L"SelScheduleLeft", L"SelScheduleTop", L"SelScheduleWidth", L"SelScheduleHeight");
+}
+
+void DSelSchedule::OnListDoubleClick() {
+    if (IsWindowEnabled(GetDlgItem(window, IDC_LIST_MODIFY))) Modify();
+}
+
+// ---- Messages ----
+
+INT_PTR DSelSchedule::OnSize(WPARAM, LPARAM) {
+    if (minWidth_ == 0) return FALSE;   // WM_SIZE of the creation, before the layout is known
+    RECT place{};
+    CheckWin32(GetWindowRect(window, &place), "GetWindowRect");
+    int grow = (place.right - place.left) - minWidth_;
+    int drop = (place.bottom - place.top) - minHeight_;
+    RECT list = ClientRectOf(window, IDC_LIST_LINES);
+    CheckWin32(MoveWindow(GetDlgItem(window, IDC_LIST_LINES), list.left, list.top, listWidth_ + grow,
+                          listHeight_ + drop, TRUE),
+               "MoveWindow");
+    for (int id : kFirstRow) MoveToTop(window, id, row1Top_ + drop);
+    for (int id : kSecondRow) MoveToTop(window, id, row2Top_ + drop);
+    MoveToTop(window, IDC_LIST_REMINDER, reminderTop_ + drop);
+    InvalidateRect(window, nullptr, TRUE);
+    UpdateWindow(window);
+    return TRUE;
+}
+
+INT_PTR DSelSchedule::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
+    if (minWidth_ == 0) return FALSE;
+    MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(lParam);
+    info->ptMinTrackSize.x = minWidth_;
+    info->ptMinTrackSize.y = minHeight_;
+    return TRUE;
+}
+
+INT_PTR DSelSchedule::OnContextMenu(WPARAM wParam, LPARAM lParam) {
+    if (reinterpret_cast<HWND>(wParam) != GetDlgItem(window, IDC_LIST_LINES)) return FALSE;
+    int index = SelectAtPoint(IDC_LIST_LINES, lParam);
+    UpdateButtons();
+    if (index < 0) return TRUE;
+
+    UniqueMenu menu(LoadMenuW(g_instance, MAKEINTRESOURCEW(IDR_SCHEDULE_MENU)));
+    if (!menu) return TRUE;
+    HMENU popup = GetSubMenu(menu.get(), 0);
+    SetMenuDefaultItem(popup, IDM_LIST_MODIFY, FALSE);
+    wchar_t flag = GetListText(IDC_LIST_LINES, index).at(0);
+    for (const MenuHold& hold : kMenuHolds)
+        CheckMenuItem(popup, hold.command, MF_BYCOMMAND | (hold.flag == flag ? MF_CHECKED : MF_UNCHECKED));
+    POINT cursor{};
+    CheckWin32(GetCursorPos(&cursor), "GetCursorPos");
+    int command = static_cast<int>(
+        TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, nullptr));
+    CheckWin32(DestroyMenu(menu.release()), "DestroyMenu");
+
+    static const CommandEntry<DSelSchedule> menuCommands[] = {
+        {IDM_LIST_MODIFY, kAnyNotification, &DSelSchedule::Modify},
+        {IDM_LIST_DELETE, kAnyNotification, &DSelSchedule::Delete},
+        {IDM_LIST_COPY_ADD, kAnyNotification, &DSelSchedule::CopyAdd},
+        {IDM_LIST_TEST_RUN, kAnyNotification, &DSelSchedule::TestRun},
+    };
+    if (::DispatchCommand<DSelSchedule>(*this, menuCommands, command, kAnyNotification)) return TRUE;
+    // The hold items change only the line under the pointer.
+    for (const MenuHold& hold : kMenuHolds)
+        if (hold.command == command) SetHoldOfEntry(index, hold.flag);
+    return TRUE;
+}
+
+LRESULT CALLBACK DSelSchedule::KeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
+    DSelSchedule* self = current();
+    // Press and release both come here; the second posted key finds the list
+    // disabled under its box, or its button disabled afterwards.
+    if (code >= 0 && self != nullptr && (wParam == VK_DELETE || wParam == VK_INSERT))
+        PostMessageW(self->window, WM_KEYDOWN, wParam, lParam);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+INT_PTR DSelSchedule::OnKeyDown(WPARAM wParam, LPARAM) {
+    if (!IsWindowEnabled(window) || keyAction_) return TRUE;
+    keyAction_ = true;
+    if (wParam == VK_DELETE && IsWindowEnabled(GetDlgItem(window, IDC_LIST_DELETE)))
+        Delete();
+    else if (wParam == VK_INSERT && IsWindowEnabled(GetDlgItem(window, IDC_LIST_ADD)))
+        Add();
+    keyAction_ = false;
+    return TRUE;
+}
+
+INT_PTR DSelSchedule::OnTimer(WPARAM wParam, LPARAM) {
+    if (wParam != kShortcutTimer) return FALSE;
+    CheckWin32(KillTimer(window, kShortcutTimer), "KillTimer");
+    OfferStartupShortcut();
+    return TRUE;
+}
+
+void DSelSchedule::OfferStartupShortcut() {
+    ShowInfo(kScheduleExplanation, window);
+    WString link = JoinPath(SpecialFolderPath(CSIDL_STARTUP), kShortcutName);
+    if (PathExists(link)) {
+        ShowError(kShortcutExists, window);
+        return;
+    }
+    if (AskBox(kAskShortcut, window, MB_YESNO) != IDYES) return;
+    // A failed creation is not reported: the user can make the link by hand.
+    CreateShortcut(link, JoinPath(SpecialFolderPath(-1), kZavProgram), WString(), false);
+}
+
+INT_PTR DSelSchedule::OnClose(WPARAM, LPARAM) {
+    Cancel();
+    return TRUE;
+}
+
+INT_PTR DSelSchedule::OnDestroy(WPARAM, LPARAM) {
+    if (hook_ != nullptr) CheckWin32(UnhookWindowsHookEx(hook_), "UnhookWindowsHookEx");
+    hook_ = nullptr;
+    return TRUE;
+}

@@ -1,0 +1,101 @@
+// The schedule list (dialog 110) of "set" and "zzzzzz": every line of
+// Zavbell.txt, edited in the list and written back on OK.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "common/SettingsFile.h"
+#include "common/WString.h"
+#include "schedule/StringList.h"
+#include "settings/CommandWords.h"
+#include "settings/ModalDialog.h"
+
+// The explanation of the line format (button 1108, and after "zzzzzz").
+extern const wchar_t kScheduleExplanation[];
+
+// One entry of the list: its text and the index of the loaded record it
+// still is, or kUserEntry for a line the user added or changed.
+constexpr int kUserEntry = -1;
+struct ListEntry {
+    WString text;
+    int origin;
+};
+
+// What happened to Zavbell.txt while the list was open.
+enum class FileChange {
+    kNone,      // as loaded
+    kByZav,     // only as ZAV changes it: a '!' or 'D' record gone, a '#' now ' '
+    kForeign,   // anything else
+};
+
+// Compares the records loaded at opening with the file now. For kByZav,
+// ZAV's change is applied to each entry that is still exactly its loaded
+// record (one entry per loaded record); entries the user changed, added or
+// deleted stay the user's. For kNone and kForeign the entries are untouched.
+FileChange MergeZavChanges(const StringList& loaded, const StringList& now, std::vector<ListEntry>& entries);
+
+class DSelSchedule : public ModalDialog<DSelSchedule> {
+public:
+    // word: "set" or "zzzzzz" (the latter adds the explanation and the
+    // Startup shortcut offer); the schedule and settings files to use.
+    DSelSchedule(const WString& word, const StartInfo& start, const WString& schedulePath,
+                 const SettingsFile& settings);
+    // 1 after OK (file written), 0 otherwise.
+    INT_PTR Run(HWND owner);
+
+private:
+    friend class ModalDialog<DSelSchedule>;
+    static const DialogSpec<DSelSchedule> kSpec;
+
+    INT_PTR OnInitDialog();
+    INT_PTR OnSize(WPARAM, LPARAM);
+    INT_PTR OnGetMinMaxInfo(WPARAM, LPARAM);
+    INT_PTR OnContextMenu(WPARAM, LPARAM);
+    INT_PTR OnKeyDown(WPARAM, LPARAM);
+    INT_PTR OnTimer(WPARAM, LPARAM);
+    INT_PTR OnClose(WPARAM, LPARAM);
+    INT_PTR OnDestroy(WPARAM, LPARAM);
+    void OnListDoubleClick();
+
+    void Add();
+    void CopyAdd();
+    void Modify();
+    void Delete();
+    void ChangeHold();
+    void TestRun();
+    void Explain();
+    void Options();
+    void Save();
+    void Cancel();
+    void UpdateButtons();
+    void InsertSorted(const WString& line);
+    void SetHoldOfEntry(int index, wchar_t flag);
+    void OfferStartupShortcut();
+
+    int SelectedCount() const;
+    std::vector<ListEntry> Entries() const;
+    void AddEntry(int index, const WString& text, int origin);
+    void SavePlace() const;
+
+    static LRESULT CALLBACK KeyboardHook(int code, WPARAM wParam, LPARAM lParam);
+
+    WString word_;
+    StartInfo start_;
+    WString schedulePath_;
+    const SettingsFile& settings_;
+    StringList loaded_;             // the records as read at opening
+    HWND listTip_ = nullptr;
+    HHOOK hook_ = nullptr;
+    bool keyAction_ = false;        // a Delete or Insert from the keyboard is running
+    // The layout at template size: window size (also the minimum tracking
+    // size), the list's size, the tops of the two button rows and the reminder.
+    int minWidth_ = 0;
+    int minHeight_ = 0;
+    int listWidth_ = 0;
+    int listHeight_ = 0;
+    int row1Top_ = 0;
+    int row2Top_ = 0;
+    int reminderTop_ = 0;
+};

@@ -1,0 +1,292 @@
+// The schedule list of ZAVSet.exe end to end under Wine, beside the real
+// ZAV.exe: opened from the tray, the options dialog, a hold change through
+// the context menu and the hold dialog, a delete, Cancel, records that come
+// due while the list is open, a test run, and the explanation with the
+// Startup shortcut after "zzzzzz". Every window is found by class and title.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/System.h"
+#include "tests/e2e/Harness.h"
+
+using namespace e2e;
+
+namespace {
+
+constexpr WORD kTraySet = 40003;       // the tray menu's settings entry
+// Ids of ZAVSet's templates, as a user's clicks reach them.
+constexpr int kList = 1100;
+constexpr int kHoldButton = 1105;
+constexpr int kDeleteButton = 1104;
+constexpr int kTestRunButton = 1106;
+constexpr int kOptionsButton = 1107;
+constexpr int kCancelButton = 1109;
+constexpr int kOkButton = 1110;
+constexpr int kBlinkField = 1411;
+constexpr int kTimerField = 1421;
+constexpr int kOptionsOk = 1431;
+constexpr int kHoldRunOnce = 1502;
+constexpr int kHoldOk = 1506;
+
+// Under Wine every program has a full token: ZAVSet's titles carry "(昇格中)".
+std::wstring Titled(const wchar_t* caption) {
+    int elevation = 0;
+    GetOsLevel(nullptr, &elevation);
+    return std::wstring(caption) + (elevation == kElevationFull ? L"(昇格中)" : L"");
+}
+
+struct TitleSearch {
+    std::wstring title;
+    HWND found;
+};
+
+BOOL CALLBACK FindTitled(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<TitleSearch*>(data);
+    wchar_t className[32] = {};
+    wchar_t title[256] = {};
+    GetClassNameW(window, className, 32);
+    GetWindowTextW(window, title, 256);
+    if (!IsWindowVisible(window) || lstrcmpW(className, L"#32770") != 0 || search->title != title) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// A visible dialog with exactly that title (the prefix is the test's own).
+HWND WaitForDialog(const std::wstring& title) {
+    TitleSearch search{title, nullptr};
+    WaitUntil([&] {
+        EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    });
+    return search.found;
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    return processId;
+}
+
+// What a click on the button sends; posted, since the handler may open a
+// modal window of its own.
+void Press(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void SelectOnly(HWND dialog, int index) {
+    HWND list = GetDlgItem(dialog, kList);
+    SendMessageW(list, LB_SETSEL, FALSE, -1);
+    SendMessageW(list, LB_SETSEL, TRUE, index);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kList, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+
+std::vector<std::wstring> Entries(HWND dialog) {
+    HWND list = GetDlgItem(dialog, kList);
+    std::vector<std::wstring> entries;
+    int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[512] = {};
+        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        entries.emplace_back(text);
+    }
+    return entries;
+}
+
+bool Closed(HWND window) {
+    return WaitUntil([window] { return !IsWindow(window); });
+}
+
+std::wstring StartupLink() {
+    wchar_t folder[MAX_PATH] = {};
+    SHGetSpecialFolderPathW(nullptr, folder, CSIDL_STARTUP, FALSE);
+    return std::wstring(folder) + L"\\ZAV.lnk";
+}
+
+// Removes the Startup link however the scenario ends: a later start of this
+// prefix would run it.
+struct StartupLinkRemover {
+    ~StartupLinkRemover() { DeleteFileW(StartupLink().c_str()); }
+};
+
+class ListScenario : public ::testing::Test {
+protected:
+    void SetUp() override { sandbox.InstallSettingsProgram(SettingsProgramPath()); }
+    void TearDown() override {
+        if (zav.Running()) {
+            EXPECT_TRUE(zav.Close());
+        }
+    }
+
+    // ZAV with the schedule, and the list opened from its tray menu.
+    HWND OpenList(const std::vector<std::wstring>& records) {
+        sandbox.WriteSchedule(records);
+        if (!zav.Start(sandbox) || zav.WaitForWindow() == nullptr) return nullptr;
+        LRESULT answer = 0;
+        if (!SendAndWait(zav.window(), WM_COMMAND, kTraySet, 0, &answer)) return nullptr;
+        HWND list = WaitForDialog(Titled(L"スケジュール設定内容の表示と変更"));
+        if (list != nullptr) WaitUntil([&] { return Entries(list).size() == records.size(); });
+        return list;
+    }
+
+    Sandbox sandbox;
+    ZavProcess zav;
+};
+
+const std::wstring kHeld = L"X EveryDay 06:00:00 Msg    朝";
+const std::wstring kOther = L"X EveryDay 23:00:00 Msg    夜";
+
+TEST_F(ListScenario, OptionsWriteTheIntervalsAndCancelLeavesTheScheduleAsItWas) {
+    HWND list = OpenList({kHeld, kOther});
+    ASSERT_NE(list, nullptr) << "no schedule list from the tray's settings entry";
+    std::string before = ReadBytes(sandbox.PathOf(L"Zavbell.txt"));
+
+    Press(list, kOptionsButton);
+    HWND options = WaitForDialog(Titled(L"パラメータの設定"));
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(GetWindow(options, GW_OWNER), list);
+    SetDlgItemTextW(options, kBlinkField, L"3000");
+    SetDlgItemTextW(options, kTimerField, L"450");
+    Screenshot(L"options", options);
+    Press(options, kOptionsOk);
+    ASSERT_TRUE(Closed(options));
+    EXPECT_EQ(GetPrivateProfileIntW(L"Zavbell", L"BlinkInt", 0, sandbox.PathOf(L"Zavbell.ini").c_str()), 3000u);
+    EXPECT_EQ(GetPrivateProfileIntW(L"Zavbell", L"TimerInt", 0, sandbox.PathOf(L"Zavbell.ini").c_str()), 450u);
+
+    SelectOnly(list, 0);
+    Press(list, kDeleteButton);
+    HWND ask = WaitForBox(ProcessOf(list), L"スケジュールを削除していいですか");
+    ASSERT_NE(ask, nullptr);
+    EXPECT_TRUE(AnswerBox(ask, IDOK));
+    EXPECT_EQ(Entries(list), std::vector<std::wstring>{kOther});
+    Press(list, kCancelButton);
+    ASSERT_TRUE(Closed(list));
+    EXPECT_EQ(ReadBytes(sandbox.PathOf(L"Zavbell.txt")), before) << "Cancel writes nothing";
+}
+
+TEST_F(ListScenario, HoldThroughTheMenuAndTheHoldDialogThenDeleteAndOk) {
+    HWND list = OpenList({kHeld, kOther});
+    ASSERT_NE(list, nullptr);
+    DWORD settings = ProcessOf(list);
+
+    // A right click on the first line: its menu, last item "ずっと保留(&K)"
+    // is checked; the items are walked with the arrow keys to "保留しない(&N)".
+    HWND listBox = GetDlgItem(list, kList);
+    int itemHeight = static_cast<int>(SendMessageW(listBox, LB_GETITEMHEIGHT, 0, 0));
+    POINT onFirst{10, itemHeight / 2};
+    ClientToScreen(listBox, &onFirst);
+    SetCursorPos(onFirst.x, onFirst.y);
+    PostMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(listBox), MAKELPARAM(onFirst.x, onFirst.y));
+    HWND menu = WaitForMenu(settings);
+    ASSERT_NE(menu, nullptr) << "no context menu";
+    Screenshot(L"list-menu", menu);
+    for (int i = 0; i < 5; ++i) PostKey(menu, VK_DOWN);     // Modify, Delete, Copy, Test run, not held
+    PostKey(menu, VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return Entries(list).front() == L"  EveryDay 06:00:00 Msg    朝"; }))
+        << "the line is not re-inserted without its hold";
+    EXPECT_EQ(Entries(list).front(), L"  EveryDay 06:00:00 Msg    朝") << "' ' sorts before 'X'";
+
+    SelectOnly(list, 0);
+    Press(list, kHoldButton);
+    HWND hold = WaitForDialog(Titled(L"保留状態変更"));
+    ASSERT_NE(hold, nullptr);
+    Screenshot(L"hold-dialog", hold);
+    SendMessageW(GetDlgItem(hold, kHoldRunOnce), BM_CLICK, 0, 0);
+    Press(hold, kHoldOk);
+    ASSERT_TRUE(Closed(hold));
+    EXPECT_EQ(Entries(list), (std::vector<std::wstring>{L"! EveryDay 06:00:00 Msg    朝", kOther}));
+
+    SelectOnly(list, 1);
+    Press(list, kDeleteButton);
+    HWND ask = WaitForBox(settings, L"スケジュールを削除していいですか");
+    ASSERT_NE(ask, nullptr);
+    EXPECT_TRUE(AnswerBox(ask, IDOK));
+    Press(list, kOkButton);
+    ASSERT_TRUE(Closed(list));
+    EXPECT_EQ(sandbox.ReadSchedule(), std::vector<std::wstring>{L"! EveryDay 06:00:00 Msg    朝"});
+}
+
+TEST_F(ListScenario, RecordsThatComeDueWhileTheListIsOpenStayAsZavLeftThem) {
+    SYSTEMTIME due = LocalTimeAfter(4);
+    std::wstring once = EveryDayRecord(due, L"Msg", L"一度だけ", L'!');
+    std::wstring holdOnce = EveryDayRecord(due, L"Msg", L"一度だけ保留", L'#');
+    HWND list = OpenList({once, holdOnce, kOther});
+    ASSERT_NE(list, nullptr);
+
+    HWND message = WaitForBox(zav.id(), L"一度だけ");
+    ASSERT_NE(message, nullptr) << "the run-once record did not run";
+    EXPECT_TRUE(AnswerBox(message));
+    std::wstring cleared = L" " + holdOnce.substr(1);
+    ASSERT_TRUE(WaitUntil([&] { return sandbox.ReadSchedule() == std::vector<std::wstring>{cleared, kOther}; }))
+        << "ZAV did not rewrite the schedule";
+
+    Press(list, kOkButton);
+    ASSERT_TRUE(Closed(list)) << "OK asked or failed: ZAV's own changes need no question";
+    EXPECT_EQ(sandbox.ReadSchedule(), (std::vector<std::wstring>{cleared, kOther}))
+        << "OK brought back the record that ran or the used-up hold";
+}
+
+TEST_F(ListScenario, TestRunPerformsTheSelectedMessageAtOnce) {
+    HWND list = OpenList({L"X EveryDay 06:00:00 Msg    テスト実行の確認", kOther});
+    ASSERT_NE(list, nullptr);
+    SelectOnly(list, 0);
+    Press(list, kTestRunButton);
+    HWND ask = WaitForBox(ProcessOf(list), L"テスト実行していいですか");
+    ASSERT_NE(ask, nullptr);
+    EXPECT_TRUE(AnswerBox(ask, IDOK));
+    HWND message = WaitForBox(zav.id(), L"テスト実行の確認");
+    ASSERT_NE(message, nullptr) << "ZAV did not perform the held line's action";
+    EXPECT_TRUE(AnswerBox(message));
+    EXPECT_EQ(Entries(list).front(), L"X EveryDay 06:00:00 Msg    テスト実行の確認");
+    Press(list, kCancelButton);
+    EXPECT_TRUE(Closed(list));
+}
+
+TEST_F(ListScenario, ExplanationAndStartupShortcutAfterZzzzzz) {
+    const std::wstring link = StartupLink();
+    DeleteFileW(link.c_str());
+    StartupLinkRemover remover;
+    // The tutorial schedule of a first start, whose last record brings ZAVSet
+    // with "zzzzzz". The build gives its Unix path; Wine shows "/" as Z:.
+    std::string unixPath = ORRIVANE_TUTORIAL_FILE;
+    std::wstring tutorial = L"Z:" + std::wstring(unixPath.begin(), unixPath.end());
+    ASSERT_TRUE(CopyFileW(tutorial.c_str(), sandbox.PathOf(L"Zavbell.txt").c_str(), FALSE)) << Narrow(tutorial);
+    const wchar_t explanationStart[] = L"第１項目（保留の指定）\n  ' 'は保留しない\n";
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        PROCESS_INFORMATION info{};
+        ASSERT_TRUE(StartInSandbox(sandbox, L"ZAVSet.exe", L"zzzzzz", &info));
+        CloseHandle(info.hThread);
+        std::wstring text;
+        HWND explanation = WaitForAnyBox(info.dwProcessId, &text);
+        ASSERT_NE(explanation, nullptr);
+        EXPECT_EQ(text.compare(0, wcslen(explanationStart), explanationStart), 0) << Narrow(text);
+        EXPECT_NE(text.find(L"  メッセージ、ファイル名、ＤＯＳコマンド等"), std::wstring::npos);
+        HWND list = WaitForDialog(Titled(L"スケジュール設定内容の表示と変更"));
+        ASSERT_NE(list, nullptr);
+        if (round == 1) Screenshot(L"list-explanation", explanation);
+        EXPECT_TRUE(AnswerBox(explanation));
+        if (round == 1) {
+            HWND offer = WaitForBox(info.dwProcessId, L"スタートアップに ZAV.exe のショートカット作成しますか？");
+            ASSERT_NE(offer, nullptr);
+            EXPECT_TRUE(AnswerBox(offer, IDYES));
+            EXPECT_TRUE(WaitUntil([&] { return GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; }))
+                << "no " << Narrow(link);
+        } else {
+            HWND already = WaitForBox(info.dwProcessId, L"スタートアップに既に ZAV.exe のショートカットがあります");
+            ASSERT_NE(already, nullptr);
+            EXPECT_TRUE(AnswerBox(already));
+            EXPECT_EQ(Entries(list).size(), 17u);
+            Screenshot(L"schedule-list", list);
+        }
+        Press(list, kCancelButton);
+        EXPECT_TRUE(WaitUntil([&] { return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0; }));
+        CloseHandle(info.hProcess);
+    }
+}
+
+}  // namespace
