@@ -34,24 +34,7 @@ WString ImagePath(HANDLE process) {
     return WString(buffer);
 }
 
-int ElevationOf(HANDLE process) {
-    HANDLE token = nullptr;
-    BOOL opened = OpenProcessToken(process, TOKEN_QUERY, &token);
-    CheckWin32(opened, "OpenProcessToken");
-    if (!opened) return 0;
-    TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
-    DWORD returned = 0;
-    BOOL queried = GetTokenInformation(token, TokenElevationType, &type, sizeof(type), &returned);
-    CheckWin32(queried, "GetTokenInformation");
-    CheckWin32(CloseHandle(token), "CloseHandle2");
-    if (!queried) return 0;
-    switch (type) {
-    case TokenElevationTypeDefault: return kElevationDefault;
-    case TokenElevationTypeFull: return kElevationFull;
-    case TokenElevationTypeLimited: return kElevationLimited;
-    }
-    return 0;
-}
+int ElevationOf(HANDLE process) { return ProcessElevation(process, "CloseHandle2"); }
 
 #ifdef _WIN64
 int ProcessKind(HANDLE process) {

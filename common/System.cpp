@@ -25,6 +25,25 @@ CommandLine SplitCommandLine(const WString& line) {
     return {searched.Left(end).Unquote(), searched.From(end + 1).Trim()};
 }
 
+int ProcessElevation(HANDLE process, const char* closeLabel) {
+    HANDLE token = nullptr;
+    BOOL opened = OpenProcessToken(process, TOKEN_QUERY, &token);
+    CheckWin32(opened, "OpenProcessToken");
+    if (!opened) return 0;
+    TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
+    DWORD returned = 0;
+    BOOL queried = GetTokenInformation(token, TokenElevationType, &type, sizeof(type), &returned);
+    CheckWin32(queried, "GetTokenInformation");
+    CheckWin32(CloseHandle(token), closeLabel);
+    if (!queried) return 0;
+    switch (type) {
+    case TokenElevationTypeDefault: return kElevationDefault;
+    case TokenElevationTypeFull: return kElevationFull;
+    case TokenElevationTypeLimited: return kElevationLimited;
+    }
+    return 0;
+}
+
 namespace {
 
 // True when the running Windows is at least the given version in every field
@@ -59,24 +78,7 @@ int DetectOsLevel() {
 }
 
 // 0 when the token could not be queried (after the error box).
-int ElevationCode() {
-    HANDLE token = nullptr;
-    BOOL opened = OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
-    CheckWin32(opened, "OpenProcessToken");
-    if (!opened) return 0;
-    TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
-    DWORD returned = 0;
-    BOOL queried = GetTokenInformation(token, TokenElevationType, &type, sizeof(type), &returned);
-    CheckWin32(queried, "GetTokenInformation");
-    CheckWin32(CloseHandle(token), "CloseHandle");
-    if (!queried) return 0;
-    switch (type) {
-    case TokenElevationTypeDefault: return kElevationDefault;
-    case TokenElevationTypeFull: return kElevationFull;
-    case TokenElevationTypeLimited: return kElevationLimited;
-    }
-    return 0;
-}
+int ElevationCode() { return ProcessElevation(GetCurrentProcess(), "CloseHandle"); }
 
 }  // namespace
 

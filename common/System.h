@@ -18,6 +18,9 @@ enum OsLevel { kOsUnsupported = 0, kOsVista = 1, kOs7 = 2, kOs8 = 3, kOs81 = 4, 
 enum Elevation { kElevationDefault = 1, kElevationLimited = 2, kElevationFull = 3 };
 
 int GetOsLevel(BOOL* wow64, int* elevation);
+// The elevation code of a process's token; 0 (after the error box) when it
+// cannot be queried. closeLabel names the token's CloseHandle in its box.
+int ProcessElevation(HANDLE process, const char* closeLabel);
 
 class InstanceMutex {
 public:

@@ -18,4 +18,15 @@ std::vector<std::wstring> QuietSchedule(int records, const std::wstring& label) 
     return schedule;
 }
 
+ULONGLONG CpuTicks(HANDLE process) {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+    ULARGE_INTEGER k, u;
+    k.LowPart = kernel.dwLowDateTime;
+    k.HighPart = kernel.dwHighDateTime;
+    u.LowPart = user.dwLowDateTime;
+    u.HighPart = user.dwHighDateTime;
+    return k.QuadPart + u.QuadPart;
+}
+
 }  // namespace e2e

@@ -1,6 +1,8 @@
 // What the benchmark programs of ZAV share.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -10,5 +12,8 @@ namespace e2e {
 // benchmark runs: every day, twelve hours away from now, each with its own
 // text "<label> <n>".
 std::vector<std::wstring> QuietSchedule(int records, const std::wstring& label);
+
+// Kernel and user time a process has used so far, in 100 ns units.
+ULONGLONG CpuTicks(HANDLE process);
 
 }  // namespace e2e

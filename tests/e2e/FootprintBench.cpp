@@ -15,16 +15,6 @@ using namespace e2e;
 
 namespace {
 
-ULONGLONG CpuTicks(HANDLE process) {
-    FILETIME created, exited, kernel, user;
-    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
-    ULARGE_INTEGER k, u;
-    k.LowPart = kernel.dwLowDateTime;
-    k.HighPart = kernel.dwHighDateTime;
-    u.LowPart = user.dwLowDateTime;
-    u.HighPart = user.dwHighDateTime;
-    return k.QuadPart + u.QuadPart;
-}
 
 void PrintSize(const char* label, const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;

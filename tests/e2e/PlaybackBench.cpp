@@ -9,6 +9,7 @@
 #include "common/Protocol.h"
 #include "common/SharedBlock.h"
 #include "tests/alarm/WaveFile.h"
+#include "tests/e2e/BenchSupport.h"
 #include "tests/e2e/Harness.h"
 
 using namespace e2e;
@@ -17,24 +18,14 @@ namespace {
 
 constexpr int kSeconds = 10;
 
-double CpuMs(HANDLE process) {
-    FILETIME created, exited, kernel, user;
-    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
-    ULARGE_INTEGER k, u;
-    k.LowPart = kernel.dwLowDateTime;
-    k.HighPart = kernel.dwHighDateTime;
-    u.LowPart = user.dwLowDateTime;
-    u.HighPart = user.dwHighDateTime;
-    return (k.QuadPart + u.QuadPart) / 10000.0;
-}
 
 // CPU of ZAV in milliseconds over kSeconds, and the wall time in ms.
 double Measure(const ZavProcess& zav, double* wallMs) {
-    const double start = CpuMs(zav.handle());
+    const double start = CpuTicks(zav.handle()) / 10000.0;
     const ULONGLONG wallStart = GetTickCount64();
     WaitUntil([] { return false; }, kSeconds * 1000);
     *wallMs = static_cast<double>(GetTickCount64() - wallStart);
-    return CpuMs(zav.handle()) - start;
+    return CpuTicks(zav.handle()) / 10000.0 - start;
 }
 
 }  // namespace
