@@ -172,14 +172,18 @@ void StringList::remove(int index)
 
 void StringList::clear() { items_.clear(); }
 
-bool StringList::load(const WString& path, bool quiet)
+bool StringList::load(const WString& path)
+{
+    if (loadQuietly(path)) return true;
+    ShowError((path + L"\nファイルがないのかもしれません").text());
+    return false;
+}
+
+bool StringList::loadQuietly(const WString& path)
 {
     clear();
     std::vector<char> bytes;
-    if (!ReadWholeFile(path, bytes)) {
-        if (!quiet) ShowError((path + L"\nファイルがないのかもしれません").text());
-        return false;
-    }
+    if (!ReadWholeFile(path, bytes)) return false;
     const char* data = bytes.data();
     const size_t size = bytes.size();
 

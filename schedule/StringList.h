@@ -33,9 +33,10 @@ public:
     void reserve(int records);
 
     // Replaces the content by the records of the file. A file that cannot be
-    // opened or read leaves the list empty and gives false, after an error box
-    // unless quiet (the schedule list's second look at the file before OK).
-    bool load(const WString& path, bool quiet = false);
+    // opened or read shows an error box, leaves the list empty and gives false.
+    bool load(const WString& path);
+    // The same without a box.
+    bool loadQuietly(const WString& path);
     // Writes the whole list through a temporary file in the same folder that
     // replaces the old file only once it is complete. False, with the old
     // file untouched, when anything fails.

@@ -401,7 +401,7 @@ void DSelSchedule::Save() {
     std::vector<ListEntry> entries = Entries();
     if (PathExists(schedulePath_)) {
         StringList now;
-        FileChange change = now.load(schedulePath_, true) ? MergeZavChanges(loaded_, now, entries) : FileChange::kForeign;
+        FileChange change = now.loadQuietly(schedulePath_) ? MergeZavChanges(loaded_, now, entries) : FileChange::kForeign;
         if (change == FileChange::kForeign && AskBox(kScheduleChanged, window, MB_OKCANCEL) == IDCANCEL) return;
     }
     StringList lines;
