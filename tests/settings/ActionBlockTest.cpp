@@ -211,8 +211,7 @@ const CheckRow kChecks[] = {
 // clang-format on
 
 template <typename Host>
-INT_PTR RunCheck(const CheckRow& row, bool* stayedOpen, std::string* kept, HWND* seen = nullptr,
-                 int* focus = nullptr) {
+INT_PTR RunCheck(const CheckRow& row, bool* stayedOpen, std::string* kept, HWND* seen = nullptr, int* focus = nullptr) {
     Host host(row.action, row.parameter, FALSE, row.atStart);
     return RunDialog([&] { return host.Run(); },
                      [&](HWND dialog) {
