@@ -7,6 +7,7 @@
 #include "common/SettingsFile.h"
 #include "settings/AboutDialog.h"
 #include "settings/ScheduleListDialog.h"
+#include "settings/TimerDialog.h"
 
 namespace {
 
@@ -43,9 +44,12 @@ void OpenScheduleList(const WString& word, const StartInfo& start) {
     list.Run(nullptr);
 }
 
-// The timer dialog (dialog 210) is not built yet: "timer" ends without a
-// window. It will run here like the schedule list.
-void OpenTimer(const WString&, const StartInfo&) {}
+// The timer, with the schedule and settings of the current directory, with
+// no owner.
+void OpenTimer(const WString&, const StartInfo& start) {
+    DSetTimer timer(start);
+    timer.Run(nullptr);
+}
 
 void OpenAbout(const WString&, const StartInfo& start) {
     DAbout about(start.elevation);

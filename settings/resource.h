@@ -129,3 +129,26 @@
 #define IDM_LIST_HOLD_RUN_ONCE  40006
 #define IDM_LIST_HOLD_ONCE      40007
 #define IDM_LIST_HOLD_ALWAYS    40008
+
+// ---- Timer (dialog 210; the action block 1250 ... 1265 above) ----
+#define IDD_TIMER               210
+#define IDC_TIMER_GROUP         2100
+#define IDC_TIMER_FROM_NOW      2101    // 18 points
+#define IDC_TIMER_DAYS          2102    // 14 points, fixed pitch, like the other fields and units
+#define IDC_TIMER_DAYS_SPIN     2103    // 0 ... 99
+#define IDC_TIMER_DAYS_UNIT     2104
+#define IDC_TIMER_HOURS         2105
+#define IDC_TIMER_HOURS_SPIN    2106    // 0 ... 23, wraps
+#define IDC_TIMER_HOURS_UNIT    2107
+#define IDC_TIMER_MINUTES       2108
+#define IDC_TIMER_MINUTES_SPIN  2109    // 0 ... 59, wraps
+#define IDC_TIMER_MINUTES_UNIT  2110
+#define IDC_TIMER_SECONDS       2111
+#define IDC_TIMER_SECONDS_SPIN  2112    // 0 ... 59
+#define IDC_TIMER_SECONDS_UNIT  2113
+#define IDC_TIMER_LATER         2114    // 18 points
+#define IDC_TIMER_AT_LABEL      2115
+#define IDC_TIMER_AT            2116    // read-only, 12 points, fixed pitch
+#define IDC_TIMER_RUNS_ONCE     1262    // "実行１回", red, 18 points
+#define IDC_TIMER_CANCEL        2117
+#define IDC_TIMER_OK            2118    // default button

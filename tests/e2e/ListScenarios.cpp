@@ -2,7 +2,8 @@
 // ZAV.exe: opened from the tray, the options dialog, a hold change through
 // the context menu and the hold dialog, a delete, Cancel, records that come
 // due while the list is open, a test run, and the explanation with the
-// Startup shortcut after "zzzzzz". Every window is found by class and title.
+// Startup shortcut after "zzzzzz"; and the timer, whose one-off line ZAV then
+// performs. Every window is found by class and title.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -19,6 +20,7 @@ using namespace e2e;
 namespace {
 
 constexpr WORD kTraySet = 40003;       // the tray menu's settings entry
+constexpr WORD kTrayTimer = 40004;     // the tray menu's timer entry
 // Ids of ZAVSet's templates, as a user's clicks reach them.
 constexpr int kList = 1100;
 constexpr int kHoldButton = 1105;
@@ -32,6 +34,10 @@ constexpr int kTimerField = 1421;
 constexpr int kOptionsOk = 1431;
 constexpr int kHoldRunOnce = 1502;
 constexpr int kHoldOk = 1506;
+constexpr int kTimerSeconds = 2111;
+constexpr int kTimerShown = 2116;
+constexpr int kTimerOk = 2118;
+constexpr int kParameter = 1261;
 
 // Under Wine every program has a full token: ZAVSet's titles carry "(昇格中)".
 std::wstring Titled(const wchar_t* caption) {
@@ -95,6 +101,13 @@ std::vector<std::wstring> Entries(HWND dialog) {
         entries.emplace_back(text);
     }
     return entries;
+}
+
+// A control of another process: its text through WM_GETTEXT.
+std::wstring ControlText(HWND dialog, int id) {
+    wchar_t text[256] = {};
+    GetDlgItemTextW(dialog, id, text, 256);
+    return text;
 }
 
 bool Closed(HWND window) {
@@ -287,6 +300,42 @@ TEST_F(ListScenario, ExplanationAndStartupShortcutAfterZzzzzz) {
         EXPECT_TRUE(WaitUntil([&] { return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0; }));
         CloseHandle(info.hProcess);
     }
+}
+
+TEST_F(ListScenario, TimerFromTheTrayAddsARunOnceLineThatZavPerforms) {
+    sandbox.WriteSchedule({kHeld});
+    ASSERT_TRUE(zav.Start(sandbox));
+    ASSERT_NE(zav.WaitForWindow(), nullptr);
+    LRESULT answer = 0;
+    ASSERT_TRUE(SendAndWait(zav.window(), WM_COMMAND, kTrayTimer, 0, &answer));
+    HWND timer = WaitForDialog(Titled(L"タイマーの設定"));
+    ASSERT_NE(timer, nullptr) << "no timer dialog from the tray";
+    DWORD settings = ProcessOf(timer);
+    std::wstring before = ControlText(timer, kTimerShown);
+    SetDlgItemTextW(timer, kTimerSeconds, L"3");
+    SetDlgItemTextW(timer, kParameter, L"タイマーの時間です");
+    EXPECT_TRUE(WaitUntil([&] { return ControlText(timer, kTimerShown) != before; }))
+        << "the action time follows the fields";
+    Screenshot(L"timer-dialog", timer);
+    Press(timer, kTimerOk);
+
+    std::wstring text;
+    HWND set = WaitForAnyBox(settings, &text);
+    ASSERT_NE(set, nullptr);
+    const std::wstring suffix = L"にスケジュールを設定しました。";
+    ASSERT_GT(text.size(), suffix.size());
+    EXPECT_EQ(text.substr(17), suffix) << Narrow(text);
+    std::vector<std::wstring> lines = sandbox.ReadSchedule();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], L"! " + text.substr(0, 17) + L" Msg    タイマーの時間です");
+    EXPECT_EQ(lines[1], kHeld);
+    EXPECT_TRUE(AnswerBox(set));
+
+    HWND message = WaitForBox(zav.id(), L"タイマーの時間です");
+    ASSERT_NE(message, nullptr) << "ZAV did not perform the timer's line";
+    EXPECT_TRUE(AnswerBox(message));
+    EXPECT_TRUE(WaitUntil([&] { return sandbox.ReadSchedule() == std::vector<std::wstring>{kHeld}; }))
+        << "the run-once line is not gone";
 }
 
 }  // namespace

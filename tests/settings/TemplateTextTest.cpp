@@ -11,10 +11,15 @@
 #include "common/Paths.h"
 #include "common/SettingsFile.h"
 #include "common/System.h"
+#include "schedule/StringList.h"
 #include "settings/AboutDialog.h"
 #include "settings/CommandDialog.h"
 #include "settings/ExitDialog.h"
+#include "settings/HoldDialog.h"
 #include "settings/MediaDialog.h"
+#include "settings/ParamDialog.h"
+#include "settings/ScheduleListDialog.h"
+#include "settings/TimerDialog.h"
 #include "settings/WallpaperDialog.h"
 #include "settings/resource.h"
 #include "tests/common/TestSupport.h"
@@ -103,6 +108,40 @@ TEST(TemplateTextTest, EveryTextFitsItsControl) {
             ExpectTextsFit(dialog, "wallpaper");
             PostMessageW(dialog, WM_CLOSE, 0, 0);
         });
+    DSetParam options(settings, true, elevation);
+    RunDialog([&] { return options.Run(nullptr); },
+              [](HWND dialog) {
+                  ExpectTextsFit(dialog, "options");
+                  PostMessageW(dialog, WM_CLOSE, 0, 0);
+              });
+    DSetHold hold(L' ', elevation);
+    RunDialog([&] { return hold.Run(nullptr); },
+              [](HWND dialog) {
+                  ExpectTextsFit(dialog, "hold");
+                  PostMessageW(dialog, WM_CLOSE, 0, 0);
+              });
+    StringList lines;
+    lines.append(WString(L"  EveryDay 07:00:00 Msg    おはよう"));
+    ASSERT_TRUE(lines.save(JoinPath(folder.path(), L"Zavbell.txt")));
+    StartInfo start;
+    start.osLevel = kOs10;
+    start.elevation = elevation;
+    DSelSchedule list(L"set", start, JoinPath(folder.path(), L"Zavbell.txt"), settings);
+    RunDialog([&] { return list.Run(nullptr); },
+              [](HWND dialog) {
+                  ExpectTextsFit(dialog, "schedule list");
+                  PostMessageW(dialog, WM_CLOSE, 0, 0);
+              });
+    CurrentDirectoryScope here(folder.path());
+    DSetTimer timer(start);
+    RunDialog([&] { return timer.Run(nullptr); },
+              [](HWND dialog) {
+                  ExpectTextsFit(dialog, "timer");
+                  // The longest parameter label, the wallpaper's.
+                  SendDlgItemMessageW(dialog, 1257, BM_CLICK, 0, 0);
+                  ExpectTextsFit(dialog, "timer with Kabe");
+                  PostMessageW(dialog, WM_CLOSE, 0, 0);
+              });
     EXPECT_TRUE(boxes.boxes().empty());
 }
 

@@ -1,0 +1,38 @@
+// The timer (dialog 210): a schedule line that runs once a given time from
+// now, added to Zavbell.txt at its sorted place on OK.
+#pragma once
+
+#include <windows.h>
+
+#include "common/WString.h"
+#include "settings/CommandWords.h"
+#include "settings/ModalDialog.h"
+#include "settings/SetAlmTmr.h"
+
+// The local time that many days, hours, minutes and seconds after `from`.
+SYSTEMTIME TimeAfter(const SYSTEMTIME& from, int days, int hours, int minutes, int seconds);
+// "yyyy/mm/dd hh:mm:ss", as the dialog shows the action time.
+WString FormatActionTime(const SYSTEMTIME& at);
+// The run-once line for that time: "! yy/mm/dd hh:mm:ss ", the action word
+// padded to six, a blank, the parameter unchanged.
+WString TimerLine(const SYSTEMTIME& at, int action, const WString& parameter);
+
+class DSetTimer : public ModalDialog<DSetTimer, CSetAlmTmr> {
+public:
+    // The schedule and settings files are those of the current directory.
+    explicit DSetTimer(const StartInfo& start);
+    // 1 after an OK whose line was written, 0 after Cancel or the close box.
+    INT_PTR Run(HWND owner);
+
+private:
+    friend class ModalDialog<DSetTimer, CSetAlmTmr>;
+    static const DialogSpec<DSetTimer> kSpec;
+
+    INT_PTR OnInitDialog();
+    void OnOffsetChanged();
+    void OnOk();
+    void OnCancel();
+    bool CheckOffset();
+    SYSTEMTIME ActionTime() const;
+    int Position(int spinId) const;
+};
