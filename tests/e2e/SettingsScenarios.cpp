@@ -269,9 +269,8 @@ TEST_F(SettingsScenario, FirstStartWritesTheTutorialAndShowsItsSevenMessagesInOr
 
     // While the last message is open, the test holds ZAVSet's single-instance
     // mutex: the ZAVSet that ZAV starts for the zzzzzz record then shows its
-    // refusal, which is how the test sees that it was started at all (the
-    // schedule list it will open is not built yet, so otherwise it ends
-    // without a window).
+    // refusal, which is how the test sees that it was started at all without
+    // the schedule list and its explanation (the list's own scenarios drive those).
     HANDLE settingsMutex = nullptr;
     for (int i = 0; i < kStartMessages; ++i) {
         std::wstring message = tutorial[i].substr(27);
