@@ -1,4 +1,4 @@
-// Each caption of the options, hold and schedule list dialogs fits its
+// Each caption of the options, hold, schedule list and edit dialogs fits its
 // control in the control's own font: buttons, check boxes, radio buttons and
 // group boxes on one line, statics within their height when wrapped.
 #include <windows.h>
@@ -11,6 +11,7 @@
 #include "common/SettingsFile.h"
 #include "common/System.h"
 #include "schedule/StringList.h"
+#include "settings/AlarmDialog.h"
 #include "settings/HoldDialog.h"
 #include "settings/ParamDialog.h"
 #include "settings/ScheduleListDialog.h"
@@ -84,6 +85,23 @@ TEST(DialogTextFitTest, ScheduleList) {
     SettingsFile settings(JoinPath(folder.path(), L"Zavbell.ini"), L"Zavbell");
     DSelSchedule dialog(L"set", StartInfo{}, JoinPath(folder.path(), L"Zavbell.txt"), settings);
     ExpectTextsFit([&] { return dialog.Run(nullptr); }, 1109);
+}
+
+// The edit dialog in each of its layouts, with the longest texts its
+// controls take at run time (hold labels, "(？)", "分毎", parameter labels).
+TEST(DialogTextFitTest, ScheduleEditorInEachLayout) {
+    TempFolder folder;
+    CurrentDirectoryScope inFolder(folder.path());
+    const wchar_t* const lines[] = {
+        L"# SMTWTFS  07:00:00 Screen (なし)",
+        L"! 26/02/30 every15m Kabe   (なし)",
+        L"X lastwe-2 Start    Mplay  a.wav",
+        L"  **/**E-3 **:**:00 Exit   a",
+    };
+    for (const wchar_t* line : lines) {
+        DSetAlarm dialog(kOs10, FALSE, kElevationDefault, line);
+        ExpectTextsFit([&] { return dialog.Run(nullptr); }, 1307);
+    }
 }
 
 }  // namespace
