@@ -80,7 +80,9 @@ constexpr ItemRun kIntervalRun = {IDC_ALARM_INTERVAL_GROUP, 4};
 constexpr ItemRun kDateRun = {IDC_ALARM_DATE_GROUP, 14};
 constexpr ItemRun kNthRun = {IDC_ALARM_NTH_GROUP, 6};
 
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+bool IsDigit(wchar_t c) {
+    return c >= L'0' && c <= L'9';
+}
 
 // Two columns of the line as a number; -1 unless both are ASCII digits.
 int TwoDigits(const WString& line, int column) {
@@ -89,7 +91,9 @@ int TwoDigits(const WString& line, int column) {
     return (tens - L'0') * 10 + (units - L'0');
 }
 
-bool Stars(const WString& line, int column) { return line.at(column) == L'*' && line.at(column + 1) == L'*'; }
+bool Stars(const WString& line, int column) {
+    return line.at(column) == L'*' && line.at(column + 1) == L'*';
+}
 
 bool BeginsWith(const WString& line, int column, const wchar_t* word) {
     int length = lstrlenW(word);
@@ -103,11 +107,15 @@ WString PaddedActionWord(int action) {
 }
 
 // A text of one or two digits with a leading zero: "7" is written "07".
-WString TwoColumns(const WString& text) { return text.length() == 1 ? L"0" + text : text; }
+WString TwoColumns(const WString& text) {
+    return text.length() == 1 ? L"0" + text : text;
+}
 
 }  // namespace
 
-int FullYear(int twoDigits, int currentYear) { return currentYear / 100 * 100 + twoDigits; }
+int FullYear(int twoDigits, int currentYear) {
+    return currentYear / 100 * 100 + twoDigits;
+}
 
 bool IsPlainNumber(const WString& text, int maxDigits, int min, int max) {
     if (text.empty() || text.length() > maxDigits) return false;
@@ -225,17 +233,19 @@ INT_PTR DSetAlarm::OnInitDialog() {
         int spin, buddy, min, max;
     };
     const SpinRange spins[] = {
-        {IDC_ALARM_HOUR_SPIN, IDC_ALARM_HOUR, 0, 23},   {IDC_ALARM_MINUTE_SPIN, IDC_ALARM_MINUTE, 0, 59},
+        {IDC_ALARM_HOUR_SPIN, IDC_ALARM_HOUR, 0, 23},     {IDC_ALARM_MINUTE_SPIN, IDC_ALARM_MINUTE, 0, 59},
         {IDC_ALARM_SECOND_SPIN, IDC_ALARM_SECOND, 0, 59}, {IDC_ALARM_YEAR_SPIN, IDC_ALARM_YEAR, 0, 99},
-        {IDC_ALARM_MONTH_SPIN, IDC_ALARM_MONTH, 1, 12}, {IDC_ALARM_DAY_SPIN, IDC_ALARM_DAY, 1, 31},
+        {IDC_ALARM_MONTH_SPIN, IDC_ALARM_MONTH, 1, 12},   {IDC_ALARM_DAY_SPIN, IDC_ALARM_DAY, 1, 31},
     };
     for (const SpinRange& spin : spins) {
         SendDlgItemMessageW(window, spin.spin, UDM_SETRANGE32, spin.min, spin.max);
         SendDlgItemMessageW(window, spin.spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(GetDlgItem(window, spin.buddy)),
                             0);
     }
-    for (const wchar_t* item : kIntervals) SendDlgItemMessageW(window, IDC_ALARM_INTERVAL, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-    for (const wchar_t* item : kOrdinalItems) SendDlgItemMessageW(window, IDC_ALARM_NTH, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    for (const wchar_t* item : kIntervals)
+        SendDlgItemMessageW(window, IDC_ALARM_INTERVAL, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    for (const wchar_t* item : kOrdinalItems)
+        SendDlgItemMessageW(window, IDC_ALARM_NTH, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
     for (const wchar_t* item : kWeekdayItems)
         SendDlgItemMessageW(window, IDC_ALARM_NTH_WEEKDAY, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
     for (const wchar_t* item : kDaysBeforeItems)
@@ -246,8 +256,8 @@ INT_PTR DSetAlarm::OnInitDialog() {
 
     SetDefaults(now);
     holdFlag_ = sourceLine_.empty() ? kHoldNone : flag;
-    const wchar_t* holdLabel = holdFlag_ == kHoldRunOnce ? L"実行１回"
-                               : holdFlag_ == kHoldOnce  ? L"１回保留中"
+    const wchar_t* holdLabel = holdFlag_ == kHoldRunOnce  ? L"実行１回"
+                               : holdFlag_ == kHoldOnce   ? L"１回保留中"
                                : holdFlag_ == kHoldAlways ? L"保留中"
                                                           : L"";
     SetDlgItemTextW(window, IDC_ALARM_HOLD_LABEL, holdLabel);
@@ -355,7 +365,8 @@ void DSetAlarm::ReadDateField(const WString& line) {
     } else {
         for (int i = 0; i < 7; ++i) {
             wchar_t letter = line.at(d + i);
-            CheckDlgButton(window, IDC_ALARM_SUNDAY + i, letter != L'_' && letter != L'\0' ? BST_CHECKED : BST_UNCHECKED);
+            CheckDlgButton(window, IDC_ALARM_SUNDAY + i,
+                           letter != L'_' && letter != L'\0' ? BST_CHECKED : BST_UNCHECKED);
         }
         UpdateWeekdayButtons();
     }
@@ -428,10 +439,18 @@ void DSetAlarm::ShowMethodGroups(int method) {
     ShowItems(kNthRun.first, kNthRun.count, method == kByNth);
 }
 
-void DSetAlarm::OnWeekdayMethod() { ShowMethodGroups(kByWeekday); }
-void DSetAlarm::OnDateMethod() { ShowMethodGroups(kByDate); }
-void DSetAlarm::OnNthMethod() { ShowMethodGroups(kByNth); }
-void DSetAlarm::OnEveryDay() { ShowMethodGroups(kEveryDay); }
+void DSetAlarm::OnWeekdayMethod() {
+    ShowMethodGroups(kByWeekday);
+}
+void DSetAlarm::OnDateMethod() {
+    ShowMethodGroups(kByDate);
+}
+void DSetAlarm::OnNthMethod() {
+    ShowMethodGroups(kByNth);
+}
+void DSetAlarm::OnEveryDay() {
+    ShowMethodGroups(kEveryDay);
+}
 
 void DSetAlarm::OnInterval() {
     bool interval = IsChecked(IDC_ALARM_BY_INTERVAL);
@@ -534,7 +553,9 @@ void DSetAlarm::UpdateNthPrefix() {
     SetDlgItemTextW(window, IDC_ALARM_NTH_PREFIX, last ? L"最" : L"第");
 }
 
-void DSetAlarm::SetSpin(int spinId, int value) const { SendDlgItemMessageW(window, spinId, UDM_SETPOS32, 0, value); }
+void DSetAlarm::SetSpin(int spinId, int value) const {
+    SendDlgItemMessageW(window, spinId, UDM_SETPOS32, 0, value);
+}
 
 bool DSetAlarm::CheckInput() {
     int method = GetCheckedRadio(IDC_ALARM_METHOD_GROUP, kDateMethodCount);
@@ -594,7 +615,9 @@ bool DSetAlarm::CheckInput() {
     return CheckParameter();
 }
 
-WString DSetAlarm::Padded(int id) const { return TwoColumns(GetItemText(id)); }
+WString DSetAlarm::Padded(int id) const {
+    return TwoColumns(GetItemText(id));
+}
 
 // Every number written here passed CheckInput: each field keeps its width.
 WString DSetAlarm::ComposeLine() const {
@@ -659,7 +682,9 @@ void DSetAlarm::OnOk() {
     EndWith(1);
 }
 
-void DSetAlarm::OnCancel() { EndWith(0); }
+void DSetAlarm::OnCancel() {
+    EndWith(0);
+}
 
 // Sent while the combo box is created, before WM_INITDIALOG made the dialog's
 // fonts: the height comes from a font of the same face and size made here.

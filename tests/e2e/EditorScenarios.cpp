@@ -77,7 +77,9 @@ void Press(HWND dialog, int id) {
 }
 
 // A check box or radio button clicked as the user does.
-void ClickButton(HWND dialog, int id) { SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+void ClickButton(HWND dialog, int id) {
+    SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
 
 std::wstring TextOf(HWND dialog, int id) {
     wchar_t text[512] = {};
@@ -135,7 +137,9 @@ protected:
     HWND OpenEditor(HWND list, int button) {
         Press(list, button);
         HWND editor = WaitForDialog(Titled(L"スケジュールの設定"));
-        if (editor != nullptr) EXPECT_EQ(GetWindow(editor, GW_OWNER), list);
+        if (editor != nullptr) {
+            EXPECT_EQ(GetWindow(editor, GW_OWNER), list);
+        }
         return editor;
     }
 
@@ -152,13 +156,13 @@ TEST_F(EditorScenario, AddedEveryDayMessageIsSavedInOrderAndComesDueAtItsSecond)
     HWND editor = OpenEditor(list, kAddButton);
     ASSERT_NE(editor, nullptr) << "追加 opened no editor";
 
+    Screenshot(L"edit-dialog-weekday", editor);  // a new schedule opens by weekdays
     SYSTEMTIME due = LocalTimeAfter(15);
     ClickButton(editor, kEveryDay);
     SetDlgItemTextW(editor, kHour, std::to_wstring(due.wHour).c_str());  // one digit before 10: written as two
     SetDlgItemTextW(editor, kMinute, TwoDigits(due.wMinute).c_str());
     SetDlgItemTextW(editor, kSecond, std::to_wstring(due.wSecond).c_str());
     SetDlgItemTextW(editor, kParameter, L"エディタから追加");
-    Screenshot(L"edit-dialog-weekday", editor);
     Press(editor, kEditorOk);
     ASSERT_TRUE(Closed(editor));
 

@@ -19,9 +19,13 @@
 namespace {
 
 // Monday 15 June 2026, 10:20:30.
-void Clock2026(SYSTEMTIME* now) { *now = SYSTEMTIME{2026, 6, 1, 15, 10, 20, 30, 0}; }
+void Clock2026(SYSTEMTIME* now) {
+    *now = SYSTEMTIME{2026, 6, 1, 15, 10, 20, 30, 0};
+}
 // The same day a century on (a Tuesday).
-void Clock2126(SYSTEMTIME* now) { *now = SYSTEMTIME{2126, 6, 2, 15, 10, 20, 30, 0}; }
+void Clock2126(SYSTEMTIME* now) {
+    *now = SYSTEMTIME{2126, 6, 2, 15, 10, 20, 30, 0};
+}
 
 class AlarmDialogTest : public testing::Test {
 protected:
@@ -75,6 +79,31 @@ TEST_F(AlarmDialogTest, EachFormReadAndComposedUnchanged) {
         Outcome outcome = OpenAndOk(line);
         EXPECT_EQ(1, outcome.result) << Narrow(line);
         EXPECT_EQ(Narrow(line), Narrow(outcome.line));
+    }
+    EXPECT_TRUE(boxes.boxes().empty());
+}
+
+// ---- Reading takes ASCII digits in range only ----
+
+// Columns that are no number in their control's range leave the control at
+// its default from the clock (15 June 2026, a Monday, 10:20:30): a "1x"
+// month is no January, a 99th hour no spin past 23, an unknown interval or
+// weekday no empty combo box.
+TEST_F(AlarmDialogTest, ReadingTakesOnlyAsciiDigitsInRange) {
+    BoxRecorder boxes;
+    const wchar_t* const rows[][2] = {
+        {L"  EveryDay 99:7x:31 Msg    x", L"  EveryDay 10:20:31 Msg    x"},
+        {L"  EveryDay １２:-1:+5 Msg    x", L"  EveryDay 10:20:30 Msg    x"},
+        {L"  26/1x/05 12:00:00 Msg    x", L"  26/06/05 12:00:00 Msg    x"},
+        {L"  ab/13/00 12:00:00 Msg    x", L"  26/06/15 12:00:00 Msg    x"},
+        {L"  26/02E-x 12:00:00 Msg    x", L"  26/02E   12:00:00 Msg    x"},
+        {L"  EveryDay every07m Msg    x", L"  EveryDay every01m Msg    x"},
+        {L"  2nd xx-x 09:00:00 Msg    x", L"  2nd mo   09:00:00 Msg    x"},
+    };
+    for (const auto& row : rows) {
+        Outcome outcome = OpenAndOk(row[0]);
+        EXPECT_EQ(1, outcome.result) << Narrow(row[0]);
+        EXPECT_EQ(Narrow(row[1]), Narrow(outcome.line)) << Narrow(row[0]);
     }
     EXPECT_TRUE(boxes.boxes().empty());
 }
@@ -140,21 +169,26 @@ TEST_F(AlarmDialogTest, EachRefusalKeepsTheDialogAndTheInput) {
 bool IsTwoDigits(const WString& s, int at) {
     return s.at(at) >= L'0' && s.at(at) <= L'9' && s.at(at + 1) >= L'0' && s.at(at + 1) <= L'9';
 }
-bool IsPlace(const WString& s, int at) { return IsTwoDigits(s, at) || (s.at(at) == L'*' && s.at(at + 1) == L'*'); }
+bool IsPlace(const WString& s, int at) {
+    return IsTwoDigits(s, at) || (s.at(at) == L'*' && s.at(at + 1) == L'*');
+}
 
 // Whether a date rule has one of the forms the watch pass reads.
 bool WellFormedDate(const WString& date) {
     if (date == L"EveryDay") return true;
     if (date.at(2) == L'/') {
         if (!IsPlace(date, 0) || !IsPlace(date, 3)) return false;
-        if (date.at(5) == L'E') return date.Mid(6, 7) == L"  " || (date.at(6) == L'-' && date.at(7) >= L'1' && date.at(7) <= L'9');
+        if (date.at(5) == L'E')
+            return date.Mid(6, 7) == L"  " || (date.at(6) == L'-' && date.at(7) >= L'1' && date.at(7) <= L'9');
         return date.at(5) == L'/' && IsPlace(date, 6);
     }
     for (const wchar_t* ordinal : {L"1st ", L"2nd ", L"3rd ", L"4th ", L"5th ", L"last"})
         if (date.Left(4) == ordinal) {
             bool weekday = false;
-            for (const wchar_t* name : {L"su", L"mo", L"tu", L"we", L"th", L"fr", L"sa"}) weekday = weekday || date.Mid(4, 5) == name;
-            return weekday && (date.Mid(6, 7) == L"  " || (date.at(6) == L'-' && date.at(7) >= L'1' && date.at(7) <= L'9'));
+            for (const wchar_t* name : {L"su", L"mo", L"tu", L"we", L"th", L"fr", L"sa"})
+                weekday = weekday || date.Mid(4, 5) == name;
+            return weekday &&
+                   (date.Mid(6, 7) == L"  " || (date.at(6) == L'-' && date.at(7) >= L'1' && date.at(7) <= L'9'));
         }
     const wchar_t letters[] = L"SMTWTFS";
     for (int i = 0; i < 7; ++i)
@@ -208,13 +242,20 @@ TEST_F(AlarmDialogTest, MalformedLinesAreRefusedOrComposedWellFormed) {
         WString rule = RuleTextOf(out);
         if (IsTwoDigits(rule, 0) && rule.at(2) == L'/' && IsTwoDigits(rule, 3) && rule.at(5) == L'/' &&
             IsTwoDigits(rule, 6) && IsTwoDigits(rule, 9) && IsTwoDigits(rule, 12)) {
-            SYSTEMTIME at{static_cast<WORD>(2000 + rule.Left(2).ToInt(0)), static_cast<WORD>(rule.Mid(3, 4).ToInt(0)), 0,
-                          static_cast<WORD>(rule.Mid(6, 7).ToInt(0)), static_cast<WORD>(rule.Mid(9, 10).ToInt(0)),
-                          static_cast<WORD>(rule.Mid(12, 13).ToInt(0)), static_cast<WORD>(rule.Mid(15, 16).ToInt(0)), 0};
+            SYSTEMTIME at{static_cast<WORD>(2000 + rule.Left(2).ToInt(0)),
+                          static_cast<WORD>(rule.Mid(3, 4).ToInt(0)),
+                          0,
+                          static_cast<WORD>(rule.Mid(6, 7).ToInt(0)),
+                          static_cast<WORD>(rule.Mid(9, 10).ToInt(0)),
+                          static_cast<WORD>(rule.Mid(12, 13).ToInt(0)),
+                          static_cast<WORD>(rule.Mid(15, 16).ToInt(0)),
+                          0};
             EXPECT_TRUE(IsDue(rule, rule, at, false));
         }
         // Composed once, the line is its own fixed point (every fourth, for time).
-        if (n % 4 == 0) EXPECT_EQ(Narrow(out), Narrow(OpenAndOk(out).line));
+        if (n % 4 == 0) {
+            EXPECT_EQ(Narrow(out), Narrow(OpenAndOk(out).line));
+        }
     }
     // Reading leaves a control whose columns are no number at its default, so
     // nearly every line comes out whole; the impossible dates are refused.
@@ -233,10 +274,8 @@ TEST_F(AlarmDialogTest, TwoDigitYearIsOfTheCurrentCentury) {
     // 1 January 2060 is a Thursday, 2160 a Tuesday; 2000 and 2100: 29
     // February exists only in 2000.
     const Row rows[] = {
-        {Clock2026, L"  60/01/01 12:00:00 Msg    x", L"(木)"},
-        {Clock2126, L"  60/01/01 12:00:00 Msg    x", L"(火)"},
-        {Clock2026, L"  00/02/29 12:00:00 Msg    x", L"(火)"},
-        {Clock2126, L"  00/02/29 12:00:00 Msg    x", L"(？)"},
+        {Clock2026, L"  60/01/01 12:00:00 Msg    x", L"(木)"}, {Clock2126, L"  60/01/01 12:00:00 Msg    x", L"(火)"},
+        {Clock2026, L"  00/02/29 12:00:00 Msg    x", L"(火)"}, {Clock2126, L"  00/02/29 12:00:00 Msg    x", L"(？)"},
         {Clock2026, L"  23/02E-3 12:00:00 Msg    x", L"前"},
     };
     for (const Row& row : rows) {
@@ -256,11 +295,12 @@ TEST(AlarmLineTest, PlainNumbers) {
         bool plain;
     };
     const Row rows[] = {
-        {L"7", 2, 0, 23, true},   {L"07", 2, 0, 23, true}, {L"23", 2, 0, 23, true}, {L"24", 2, 0, 23, false},
-        {L"", 2, 0, 23, false},   {L" 7", 2, 0, 23, false}, {L"+7", 2, 0, 23, false}, {L"-0", 2, 0, 23, false},
-        {L"007", 2, 0, 23, false}, {L"10", 1, 0, 9, false}, {L"９", 2, 0, 23, false}, {L"0", 2, 1, 12, false},
+        {L"7", 2, 0, 23, true},    {L"07", 2, 0, 23, true},  {L"23", 2, 0, 23, true},  {L"24", 2, 0, 23, false},
+        {L"", 2, 0, 23, false},    {L" 7", 2, 0, 23, false}, {L"+7", 2, 0, 23, false}, {L"-0", 2, 0, 23, false},
+        {L"007", 2, 0, 23, false}, {L"10", 1, 0, 9, false},  {L"９", 2, 0, 23, false}, {L"0", 2, 1, 12, false},
     };
-    for (const Row& row : rows) EXPECT_EQ(row.plain, IsPlainNumber(row.text, row.digits, row.min, row.max)) << Narrow(row.text);
+    for (const Row& row : rows)
+        EXPECT_EQ(row.plain, IsPlainNumber(row.text, row.digits, row.min, row.max)) << Narrow(row.text);
 }
 
 // ---- Behaviour ----
@@ -268,38 +308,39 @@ TEST(AlarmLineTest, PlainNumbers) {
 TEST_F(AlarmDialogTest, ControlsFollowTheUser) {
     BoxRecorder boxes;
     DSetAlarm dialog(kOs10, FALSE, kElevationDefault, L"  lastwe-2 every15m Msg    x", Clock2026);
-    INT_PTR result = RunDialog(
-        [&] { return dialog.Run(nullptr); },
-        [](HWND d) {
-            EXPECT_EQ(Narrow(L"最"), ItemTextUtf8(d, IDC_ALARM_NTH_PREFIX));
-            EXPECT_EQ(5, SelectedEntry(d, IDC_ALARM_NTH));
-            EXPECT_EQ(3, SelectedEntry(d, IDC_ALARM_NTH_WEEKDAY));
-            EXPECT_EQ(2, SelectedEntry(d, IDC_ALARM_DAYS_BEFORE));
-            EXPECT_TRUE(Visible(d, IDC_ALARM_NTH_GROUP));
-            EXPECT_FALSE(Visible(d, IDC_ALARM_WEEKDAY_GROUP));
-            EXPECT_TRUE(Visible(d, IDC_ALARM_INTERVAL));
-            EXPECT_FALSE(Visible(d, IDC_ALARM_HOUR));
-            EXPECT_EQ(Narrow(L"分毎"), ItemTextUtf8(d, IDC_ALARM_INTERVAL_UNIT));
-            SelectEntry(d, IDC_ALARM_NTH, 0);
-            EXPECT_EQ(Narrow(L"第"), ItemTextUtf8(d, IDC_ALARM_NTH_PREFIX));
-            SetChecked(d, IDC_ALARM_SECONDS, true);
-            EXPECT_EQ(Narrow(L"秒毎"), ItemTextUtf8(d, IDC_ALARM_INTERVAL_UNIT));
-            // The date method: unchecking 月末日から gives 28.
-            SetChecked(d, IDC_ALARM_BY_DATE, true);
-            EXPECT_TRUE(Visible(d, IDC_ALARM_DATE_GROUP));
-            EXPECT_FALSE(Visible(d, IDC_ALARM_NTH_GROUP));
-            SetChecked(d, IDC_ALARM_FROM_END, true);
-            EXPECT_EQ(Narrow(L"前"), ItemTextUtf8(d, IDC_ALARM_WEEKDAY_SHOWN));
-            EXPECT_FALSE(Enabled(d, IDC_ALARM_EVERY_DATE));
-            SetChecked(d, IDC_ALARM_FROM_END, false);
-            EXPECT_EQ("28", ItemTextUtf8(d, IDC_ALARM_DAY));
-            EXPECT_TRUE(Enabled(d, IDC_ALARM_EVERY_DATE));
-            SetChecked(d, IDC_ALARM_BY_NTH, true);
-            // Escape does nothing; Enter is OK.
-            SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-            EXPECT_TRUE(IsWindowVisible(d));
-            SendMessageW(d, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(SendMessageW(d, DM_GETDEFID, 0, 0)), BN_CLICKED), 0);
-        });
+    INT_PTR result =
+        RunDialog([&] { return dialog.Run(nullptr); },
+                  [](HWND d) {
+                      EXPECT_EQ(Narrow(L"最"), ItemTextUtf8(d, IDC_ALARM_NTH_PREFIX));
+                      EXPECT_EQ(5, SelectedEntry(d, IDC_ALARM_NTH));
+                      EXPECT_EQ(3, SelectedEntry(d, IDC_ALARM_NTH_WEEKDAY));
+                      EXPECT_EQ(2, SelectedEntry(d, IDC_ALARM_DAYS_BEFORE));
+                      EXPECT_TRUE(Visible(d, IDC_ALARM_NTH_GROUP));
+                      EXPECT_FALSE(Visible(d, IDC_ALARM_WEEKDAY_GROUP));
+                      EXPECT_TRUE(Visible(d, IDC_ALARM_INTERVAL));
+                      EXPECT_FALSE(Visible(d, IDC_ALARM_HOUR));
+                      EXPECT_EQ(Narrow(L"分毎"), ItemTextUtf8(d, IDC_ALARM_INTERVAL_UNIT));
+                      SelectEntry(d, IDC_ALARM_NTH, 0);
+                      EXPECT_EQ(Narrow(L"第"), ItemTextUtf8(d, IDC_ALARM_NTH_PREFIX));
+                      SetChecked(d, IDC_ALARM_SECONDS, true);
+                      EXPECT_EQ(Narrow(L"秒毎"), ItemTextUtf8(d, IDC_ALARM_INTERVAL_UNIT));
+                      // The date method: unchecking 月末日から gives 28.
+                      SetChecked(d, IDC_ALARM_BY_DATE, true);
+                      EXPECT_TRUE(Visible(d, IDC_ALARM_DATE_GROUP));
+                      EXPECT_FALSE(Visible(d, IDC_ALARM_NTH_GROUP));
+                      SetChecked(d, IDC_ALARM_FROM_END, true);
+                      EXPECT_EQ(Narrow(L"前"), ItemTextUtf8(d, IDC_ALARM_WEEKDAY_SHOWN));
+                      EXPECT_FALSE(Enabled(d, IDC_ALARM_EVERY_DATE));
+                      SetChecked(d, IDC_ALARM_FROM_END, false);
+                      EXPECT_EQ("28", ItemTextUtf8(d, IDC_ALARM_DAY));
+                      EXPECT_TRUE(Enabled(d, IDC_ALARM_EVERY_DATE));
+                      SetChecked(d, IDC_ALARM_BY_NTH, true);
+                      // Escape does nothing; Enter is OK.
+                      SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+                      EXPECT_TRUE(IsWindowVisible(d));
+                      SendMessageW(d, WM_COMMAND,
+                                   MAKEWPARAM(static_cast<WORD>(SendMessageW(d, DM_GETDEFID, 0, 0)), BN_CLICKED), 0);
+                  });
     EXPECT_EQ(1, result);
     EXPECT_EQ("  1st we-2 every15s Msg    x", Narrow(dialog.lineText()));
     EXPECT_TRUE(boxes.boxes().empty());
