@@ -7,6 +7,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "common/System.h"
 #include "schedule/ScheduleRecord.h"
@@ -356,6 +357,14 @@ TEST_F(AlarmDialogTest, NewScheduleDefaultsAndTimeStates) {
                                    EXPECT_TRUE(Checked(d, IDC_ACTION_FIRST));
                                    EXPECT_FALSE(Visible(d, IDC_ALARM_HOLD_LABEL));
                                    EXPECT_EQ("10", ItemTextUtf8(d, IDC_ALARM_HOUR));
+                                   EXPECT_TRUE(Enabled(d, IDC_ACTION_FIRST + kActNotice)) << "Windows 10";
+                                   // The dialog's twelve tips and the action block's twelve.
+                                   std::vector<DialogTip> tips = DialogTips(d);
+                                   EXPECT_EQ(24u, tips.size());
+                                   for (const DialogTip& tip : tips)
+                                       if (tip.controlId == IDC_ALARM_YEAR_SPIN) {
+                                           EXPECT_EQ(Narrow(L"西暦下２桁を指定してください"), Narrow(tip.text));
+                                       }
                                    EXPECT_TRUE(Enabled(d, IDC_ALARM_TODAY));
                                    Click(d, IDC_ALARM_TODAY);
                                    EXPECT_TRUE(Checked(d, IDC_ALARM_SUNDAY + 1)) << "15 June 2026 is a Monday";
@@ -385,6 +394,13 @@ TEST_F(AlarmDialogTest, HoldLabelCancelAndUnknownAction) {
                                });
     EXPECT_EQ(0, result);
     EXPECT_TRUE(held.lineText().empty());
+
+    DSetAlarm beforeVista(kOsUnsupported, FALSE, kElevationDefault, L"  EveryDay Start    Msg    x", Clock2026);
+    RunDialog([&] { return beforeVista.Run(nullptr); },
+              [](HWND d) {
+                  EXPECT_FALSE(Enabled(d, IDC_ACTION_FIRST + kActNotice)) << "notifications need Vista";
+                  Click(d, IDC_ALARM_CANCEL);
+              });
 
     DSetAlarm unknown(kOs10, FALSE, kElevationDefault, L"  EveryDay Start    zzzzzz", Clock2026);
     EXPECT_EQ(0, unknown.Run(nullptr));
