@@ -152,3 +152,61 @@
 #define IDC_TIMER_RUNS_ONCE     1262    // "実行１回", red, 18 points
 #define IDC_TIMER_CANCEL        2117
 #define IDC_TIMER_OK            2118    // default button
+
+// ---- Schedule edit dialog (dialog 120) ----
+// The action block 1250 ... 1265 (with 1222) is listed above.
+#define IDD_SET_ALARM           120
+#define IDC_ALARM_METHOD_GROUP  1200    // radio buttons 1201 ... 1204 follow
+#define IDC_ALARM_BY_WEEKDAY    1201    // date method 0
+#define IDC_ALARM_BY_DATE       1202    // 1
+#define IDC_ALARM_BY_NTH        1203    // 2
+#define IDC_ALARM_EVERY_DAY     1204    // 3
+#define IDC_ALARM_BY_INTERVAL   1205    // "毎で指定"
+#define IDC_ALARM_TIME_GROUP    1210    // 1210 ... 1222
+#define IDC_ALARM_HOUR          1211
+#define IDC_ALARM_HOUR_SPIN     1212
+#define IDC_ALARM_HOUR_UNIT     1213
+#define IDC_ALARM_MINUTE        1214
+#define IDC_ALARM_MINUTE_SPIN   1215
+#define IDC_ALARM_MINUTE_UNIT   1216
+#define IDC_ALARM_SECOND        1217
+#define IDC_ALARM_SECOND_SPIN   1218
+#define IDC_ALARM_SECOND_UNIT   1219
+#define IDC_ALARM_EVERY_HOUR    1220
+#define IDC_ALARM_EVERY_MINUTE  1221
+#define IDC_ALARM_WEEKDAY_GROUP 1230    // 1230 ... 1240
+#define IDC_ALARM_SUNDAY        1231    // 1231 ... 1237: Sunday ... Saturday
+#define IDC_ALARM_SATURDAY      1237
+#define IDC_ALARM_CLEAR_DAYS    1238
+#define IDC_ALARM_TODAY         1239
+#define IDC_ALARM_ALL_DAYS      1240
+#define IDC_ALARM_HOLD_LABEL    1262    // red, 18 points
+#define IDC_ALARM_DATE_GROUP    1270    // 1270 ... 1284
+#define IDC_ALARM_YEAR          1271
+#define IDC_ALARM_YEAR_SPIN     1272
+#define IDC_ALARM_YEAR_UNIT     1273
+#define IDC_ALARM_EVERY_YEAR    1274
+#define IDC_ALARM_MONTH         1275
+#define IDC_ALARM_MONTH_SPIN    1276
+#define IDC_ALARM_MONTH_UNIT    1277
+#define IDC_ALARM_EVERY_MONTH   1278
+#define IDC_ALARM_FROM_END      1279    // "月末日から"
+#define IDC_ALARM_DAY           1280    // the day, or the days before the month's end
+#define IDC_ALARM_DAY_SPIN      1281
+#define IDC_ALARM_DAY_UNIT      1282
+#define IDC_ALARM_EVERY_DATE    1283
+#define IDC_ALARM_WEEKDAY_SHOWN 1284    // "(日)" ... "(土)", "(？)" or "前"
+#define IDC_ALARM_INTERVAL_GROUP 1290   // 1290 ... 1294
+#define IDC_ALARM_MINUTES       1291
+#define IDC_ALARM_SECONDS       1292
+#define IDC_ALARM_INTERVAL      1293
+#define IDC_ALARM_INTERVAL_UNIT 1294
+#define IDC_ALARM_NTH_GROUP     1300    // 1300 ... 1306
+#define IDC_ALARM_NTH_PREFIX    1301    // "第" or "最"
+#define IDC_ALARM_NTH           1302
+#define IDC_ALARM_NTH_WEEKDAY   1303    // owner-drawn
+#define IDC_ALARM_NTH_UNIT      1304
+#define IDC_ALARM_DAYS_BEFORE   1305
+#define IDC_ALARM_DAYS_BEFORE_UNIT 1306
+#define IDC_ALARM_CANCEL        1307
+#define IDC_ALARM_OK            1308    // default button

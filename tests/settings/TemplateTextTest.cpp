@@ -13,6 +13,7 @@
 #include "common/System.h"
 #include "schedule/StringList.h"
 #include "settings/AboutDialog.h"
+#include "settings/AlarmDialog.h"
 #include "settings/CommandDialog.h"
 #include "settings/ExitDialog.h"
 #include "settings/HoldDialog.h"
@@ -142,6 +143,22 @@ TEST(TemplateTextTest, EveryTextFitsItsControl) {
                   ExpectTextsFit(dialog, "timer with Kabe");
                   PostMessageW(dialog, WM_CLOSE, 0, 0);
               });
+    // The edit dialog in each of its layouts, with the longest texts its
+    // controls take at run time (hold labels, "(？)", "分毎", parameter labels).
+    const wchar_t* const editLines[] = {
+        L"# SMTWTFS  07:00:00 Screen (なし)",
+        L"! 26/02/30 every15m Kabe   (なし)",
+        L"X lastwe-2 Start    Mplay  a.wav",
+        L"  **/**E-3 **:**:00 Exit   a",
+    };
+    for (const wchar_t* line : editLines) {
+        DSetAlarm edit(kOs10, FALSE, elevation, line);
+        RunDialog([&] { return edit.Run(nullptr); },
+                  [](HWND dialog) {
+                      ExpectTextsFit(dialog, "edit");
+                      PostMessageW(dialog, WM_CLOSE, 0, 0);
+                  });
+    }
     EXPECT_TRUE(boxes.boxes().empty());
 }
 
