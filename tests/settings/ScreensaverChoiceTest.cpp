@@ -26,7 +26,7 @@ namespace {
 // with Screen chosen, wired as the edit and timer dialogs wire 1265.
 class ChoiceHost : public ModalDialog<ChoiceHost, CSetAlmTmr> {
 public:
-    ChoiceHost(BOOL wow64) : ModalDialog(kElevationDefault, 0, kOs10, wow64, kElevationDefault) {}
+    explicit ChoiceHost(BOOL wow64) : ModalDialog(kElevationDefault, 0, kOs10, wow64, kElevationDefault) {}
     INT_PTR Run() { return RunModal(nullptr); }
 
     static const DialogSpec<ChoiceHost> kSpec;
