@@ -1,7 +1,13 @@
-// The requesting side of a file pick through the 64-bit helper. Until the
-// helper's own file pick exists a stand-in program (fake_helper.exe) answers
-// the request exactly as the helper reads and writes the block.
+// The requesting side of a file pick through the 64-bit helper, with the real
+// Quillon64.exe of the x64 tree copied beside the test program. Its picker,
+// a #32770 of that other process, is answered as a user answers it: the
+// file name box (0x47C) and OK.
+//
+// One request stays with a stand-in program (fake_helper.exe), which reads
+// and writes the block as Quillon64 does: an answer that fills the whole
+// file field without a NUL, which the real helper cannot be made to write.
 #include <windows.h>
+#include <dlgs.h>
 
 #include <gtest/gtest.h>
 
@@ -12,6 +18,7 @@
 #include "helper64/HelperClient.h"
 #include "tests/common/TestSupport.h"
 #include "tests/settings/DialogHarness.h"
+#include "tests/settings/RealHelper.h"
 #include "tests/settings/SettingsTestSupport.h"
 
 namespace {
@@ -26,31 +33,53 @@ const wchar_t kTitle[] = L"スクリーンセーバーの指定";
 const wchar_t kFilter[] = L"スクリーンセーバー(*.scr)\n*.scr\n\n";
 constexpr int kMaxFile = 1040;
 
+// What the requester's owner and the helper's picker looked like while the
+// picker was open.
+struct PickerSeen {
+    std::wstring ownerTitle;
+    bool ownerEnabled = true;
+    std::wstring title;
+    std::wstring folder;  // the "look in" list's entry (Wine's keeps the names as strings)
+    std::wstring fileName;
+    int filters = 0;
+    std::wstring filter;
+    bool readOnlyBoxShown = true;
+};
+
 class HelperClientTest : public testing::Test {
 protected:
-    void SetUp() override {
-        log = JoinPath(folder.path(), L"helper.log");
-        SetEnvironmentVariableW(L"FAKE_HELPER_LOG", log.text());
-        SetWindowTextW(owner.window(), L"編集");
-    }
-    void TearDown() override {
-        SetEnvironmentVariableW(L"FAKE_HELPER_LOG", nullptr);
-        SetEnvironmentVariableW(L"FAKE_HELPER_ANSWER", nullptr);
-    }
-    std::wstring Seen() const {
-        std::string bytes = ReadBytes(log);
-        return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
-    }
-    DWORD Pick(const wchar_t* answer, wchar_t* buffer) {
-        SetEnvironmentVariableW(L"FAKE_HELPER_ANSWER", answer);
+    void SetUp() override { SetWindowTextW(owner.window(), L"編集"); }
+
+    // Picks through the Quillon64 beside the test program (the path ZAVSet
+    // takes); the picker gets `answer` typed in and OK, or Cancel when null.
+    DWORD PickWithHelper(const wchar_t* answer, wchar_t* buffer, PickerSeen* seen) {
         HelperClient client;
-        client.prepare(owner.window(), FakeHelperPath());
+        client.prepare(owner.window());
         EXPECT_TRUE(client.ready());
-        return client.pickFile(0x100D, kTitle, kFilter, 1, buffer, kMaxFile);
+        HelperPickerWatch watch([&](HWND picker) {
+            seen->ownerTitle = WindowText(owner.window());
+            seen->ownerEnabled = IsWindowEnabled(owner.window()) != FALSE;
+            seen->title = WindowText(picker);
+            HWND lookIn = GetDlgItem(picker, cmb2);
+            seen->folder = ComboEntry(lookIn, static_cast<int>(SendMessageW(lookIn, CB_GETCURSEL, 0, 0)));
+            seen->fileName = ControlText(picker, kPickerFileNameBox);
+            HWND filters = GetDlgItem(picker, cmb1);
+            seen->filters = static_cast<int>(SendMessageW(filters, CB_GETCOUNT, 0, 0));
+            seen->filter = ComboEntry(filters, static_cast<int>(SendMessageW(filters, CB_GETCURSEL, 0, 0)));
+            seen->readOnlyBoxShown = IsWindowVisible(GetDlgItem(picker, chx1)) != FALSE;
+            if (answer != nullptr) {
+                AnswerHelperPicker(picker, answer);
+            } else {
+                PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(GetDlgItem(picker, IDCANCEL)));
+            }
+        });
+        DWORD code = client.pickFile(0x100D, kTitle, kFilter, 1, buffer, kMaxFile);
+        EXPECT_TRUE(watch.answered());
+        return code;
     }
 
     TempFolder folder;
-    WString log;
     TestDialog owner;
     BoxRecorder boxes;
 };
@@ -62,38 +91,58 @@ TEST(FilePickBlockTest, SizeIsHeaderTitleFilterAndBuffer) {
     for (const auto& c : cases) EXPECT_EQ(c.bytes, FilePickBlockSize(c.title, c.filter, c.maxFile));
 }
 
-TEST_F(HelperClientTest, RequestReachesTheHelperAndTheChosenPathComesBack) {
-    wchar_t buffer[kMaxFile] = L"C:\\old.scr";
-    EXPECT_EQ(1u, Pick(L"C:\\windows\\system32\\new.scr", buffer));
-    EXPECT_EQ("C:\\windows\\system32\\new.scr", Narrow(buffer));
-    // What the helper read: its command word, flags, filter index, capacity,
-    // title, filter (line feeds as sent), the file field's offset, the
-    // initial name, and the owner titled "<ファイル指定中>" and disabled.
-    const int fileOffset = 12 + 2 * (lstrlenW(kTitle) + 1) + 2 * (lstrlenW(kFilter) + 1);
-    EXPECT_EQ(Narrow(std::wstring(L"@GetOpenFileName|4109|1|1040|") + kTitle + L"|" + kFilter + L"|" +
-                     std::to_wstring(fileOffset) + L"|C:\\old.scr|disabled"),
-              Narrow(Seen()));
-    EXPECT_EQ(16 + 2 * (lstrlenW(kTitle) + lstrlenW(kFilter)), fileOffset);
+TEST_F(HelperClientTest, TheHelpersPickerShowsTheRequestAndTheChosenPathComesBack) {
+    HelperBesideTest helper;
+    ASSERT_TRUE(helper.ok());
+    WString chosen = JoinPath(folder.path(), L"選んだ saver.scr");
+    ASSERT_TRUE(CreateEmptyFile(chosen));
+    wchar_t buffer[kMaxFile] = L"";
+    lstrcpyW(buffer, JoinPath(folder.path(), L"前の saver.scr").text());
+    PickerSeen seen;
+    EXPECT_NE(0u, PickWithHelper(chosen.text(), buffer, &seen));
+    EXPECT_EQ(Narrow(chosen), Narrow(buffer));
+    // While the picker was open the owner was titled "<ファイル指定中>" and
+    // took no input; the picker showed the request's title, its initial file
+    // (folder and name apart) and its one filter, without the read-only box (OFN_HIDEREADONLY).
+    EXPECT_EQ(Narrow(L"<ファイル指定中>"), Narrow(seen.ownerTitle));
+    EXPECT_FALSE(seen.ownerEnabled);
+    EXPECT_EQ(Narrow(kTitle), Narrow(seen.title));
+    EXPECT_EQ(Narrow(FileNameOf(folder.path())), Narrow(seen.folder));
+    EXPECT_EQ(Narrow(L"前の saver.scr"), Narrow(seen.fileName));
+    EXPECT_EQ(1, seen.filters);
+    EXPECT_EQ(Narrow(L"スクリーンセーバー(*.scr)"), Narrow(seen.filter));
+    EXPECT_FALSE(seen.readOnlyBoxShown);
     EXPECT_EQ("編集", Narrow(WindowText(owner.window()).c_str()));
     EXPECT_TRUE(IsWindowEnabled(owner.window()));
     EXPECT_TRUE(boxes.boxes().empty());
 }
 
-TEST_F(HelperClientTest, CancelLeavesTheBufferAsItWas) {
+TEST_F(HelperClientTest, CancelInTheHelpersPickerLeavesTheBufferAsItWas) {
+    HelperBesideTest helper;
+    ASSERT_TRUE(helper.ok());
     wchar_t buffer[kMaxFile];
     for (int i = 0; i < kMaxFile; ++i) buffer[i] = static_cast<wchar_t>(L'a' + i % 26);
     buffer[5] = L'\0';
     wchar_t before[kMaxFile];
     memcpy(before, buffer, sizeof(buffer));
-    EXPECT_EQ(0u, Pick(L"", buffer));
+    PickerSeen seen;
+    EXPECT_EQ(0u, PickWithHelper(nullptr, buffer, &seen));
+    EXPECT_EQ("abcde", Narrow(seen.fileName));
     EXPECT_EQ(0, memcmp(before, buffer, sizeof(buffer)));
     EXPECT_TRUE(IsWindowEnabled(owner.window()));
     EXPECT_EQ("編集", Narrow(WindowText(owner.window()).c_str()));
+    EXPECT_TRUE(boxes.boxes().empty());
 }
 
+// The stand-in: Quillon64 always answers with the picker's NUL-terminated path.
 TEST_F(HelperClientTest, AnAnswerWithoutNulIsCutInsideTheBuffer) {
+    SetEnvironmentVariableW(L"FAKE_HELPER_ANSWER", L"*fill*");
+    HelperClient client;
+    client.prepare(owner.window(), FakeHelperPath());
+    ASSERT_TRUE(client.ready());
     wchar_t buffer[kMaxFile] = L"";
-    EXPECT_EQ(1u, Pick(L"*fill*", buffer));
+    EXPECT_EQ(1u, client.pickFile(0x100D, kTitle, kFilter, 1, buffer, kMaxFile));
+    SetEnvironmentVariableW(L"FAKE_HELPER_ANSWER", nullptr);
     EXPECT_EQ(L'\0', buffer[kMaxFile - 1]);
     EXPECT_EQ(kMaxFile - 1, lstrlenW(buffer));
 }
@@ -109,6 +158,17 @@ TEST_F(HelperClientTest, MissingHelperIsReportedAndAnswersZero) {
     wchar_t buffer[kMaxFile] = L"keep";
     EXPECT_EQ(0u, client.pickFile(0x100D, kTitle, kFilter, 1, buffer, kMaxFile));
     EXPECT_EQ("keep", Narrow(buffer));
+}
+
+// ZAVSet's own lookup: no Quillon64.exe beside the program.
+TEST_F(HelperClientTest, NoHelperBesideTheProgramIsReported) {
+    DeleteFileW(HelperProgramPath().text());
+    HelperClient client;
+    client.prepare(owner.window());
+    EXPECT_FALSE(client.ready());
+    ASSERT_EQ(1u, boxes.boxes().size());
+    EXPECT_EQ(Narrow(HelperProgramPath() + L"\nが見つかりません"), Narrow(boxes.boxes()[0].text));
+    EXPECT_EQ(owner.window(), boxes.boxes()[0].owner);
 }
 
 TEST(HelperProgramPathTest, BesideTheRunningProgram) {
