@@ -1,7 +1,8 @@
 // The schedule list of ZAVSet.exe end to end under Wine, beside the real
 // ZAV.exe: opened from the tray, the options dialog, a hold change through
 // the context menu and the hold dialog, a delete, Cancel, records that come
-// due while the list is open, a test run, and the explanation with the
+// due while the list is open, a test run (also with ZAV ended), a blink
+// interval set in the options that the next Blink follows, and the explanation with the
 // Startup shortcut after "zzzzzz"; and the timer, whose one-off line ZAV then
 // performs. Every window is found by class and title.
 #include <windows.h>
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/System.h"
@@ -150,6 +152,7 @@ protected:
     ZavProcess zav;
 };
 
+const wchar_t kNotFoundText[] = L"タスクトレイの Orrivane を見つけられませんでした";
 const std::wstring kHeld = L"X EveryDay 06:00:00 Msg    朝";
 const std::wstring kOther = L"X EveryDay 23:00:00 Msg    夜";
 
@@ -255,6 +258,112 @@ TEST_F(ListScenario, TestRunPerformsTheSelectedMessageAtOnce) {
     ASSERT_NE(message, nullptr) << "ZAV did not perform the held line's action";
     EXPECT_TRUE(AnswerBox(message));
     EXPECT_EQ(Entries(list).front(), L"X EveryDay 06:00:00 Msg    テスト実行の確認");
+    Press(list, kCancelButton);
+    EXPECT_TRUE(Closed(list));
+}
+
+TEST_F(ListScenario, TestRunWithZavEndedSaysSoAndTheListStaysOpen) {
+    HWND list = OpenList({L"X EveryDay 06:00:00 Msg    届かない", kOther});
+    ASSERT_NE(list, nullptr);
+    DWORD settings = ProcessOf(list);
+    ASSERT_TRUE(zav.Close()) << "ZAV did not end on WM_CLOSE";
+    SelectOnly(list, 0);
+    Press(list, kTestRunButton);
+    std::wstring text;
+    HWND box = WaitForAnyBox(settings, &text);
+    ASSERT_NE(box, nullptr) << "no box for the test run without ZAV";
+    EXPECT_EQ(Narrow(text), Narrow(kNotFoundText)) << "asked before looking for ZAV, or another box";
+    EXPECT_TRUE(AnswerBox(box));
+    EXPECT_TRUE(IsWindow(list) && IsWindowVisible(list)) << "the list closed after the failed test run";
+    EXPECT_TRUE(FindBoxes(settings).empty()) << "a further box followed";
+    EXPECT_EQ(Entries(list).size(), 2u);
+    Press(list, kCancelButton);
+    EXPECT_TRUE(Closed(list));
+}
+
+// The picture of the tray icon, repainted and sampled every 100 ms for a
+// while: (milliseconds since the start, whether it is the normal icon).
+// Wine draws a changed tray icon over the old one without erasing, hence the
+// repaint before every look.
+std::vector<std::pair<ULONGLONG, bool>> SampleTray(const RECT& tray, const std::vector<COLORREF>& normal,
+                                                   DWORD forMs) {
+    std::vector<std::pair<ULONGLONG, bool>> samples;
+    ULONGLONG start = GetTickCount64();
+    while (GetTickCount64() - start < forMs) {
+        RepaintWineTray();
+        WaitUntil([] { return false; }, 40);
+        samples.emplace_back(GetTickCount64() - start, CapturePixels(tray) == normal);
+        WaitUntil([] { return false; }, 60);
+    }
+    return samples;
+}
+
+// The lengths of the stretches between two changes of picture; a single
+// sample that differs from both neighbours is taken for a half-drawn tray.
+std::vector<ULONGLONG> HeldStretches(const std::vector<std::pair<ULONGLONG, bool>>& samples,
+                                     ULONGLONG* firstChange) {
+    std::vector<std::pair<ULONGLONG, bool>> steady;
+    for (size_t i = 0; i < samples.size(); ++i) {
+        bool lone = i > 0 && i + 1 < samples.size() && samples[i - 1].second != samples[i].second &&
+                    samples[i + 1].second != samples[i].second;
+        if (!lone) steady.push_back(samples[i]);
+    }
+    std::vector<ULONGLONG> changes;
+    for (size_t i = 1; i < steady.size(); ++i) {
+        if (steady[i].second != steady[i - 1].second) changes.push_back(steady[i].first);
+    }
+    *firstChange = changes.empty() ? 0 : changes.front();
+    std::vector<ULONGLONG> stretches;
+    for (size_t i = 1; i < changes.size(); ++i) stretches.push_back(changes[i] - changes[i - 1]);
+    return stretches;
+}
+
+TEST_F(ListScenario, BlinkIntervalFromTheOptionsHoldsEachTrayPictureAboutThreeSeconds) {
+    if (!RunningUnderWine()) GTEST_SKIP() << "the icon is looked at in Wine's own tray window";
+    HWND list = OpenList({L"X EveryDay 06:00:00 Blink  ゆっくり点滅", kOther});
+    ASSERT_NE(list, nullptr);
+    DWORD settings = ProcessOf(list);
+    RECT tray = {};
+    ASSERT_TRUE(WineTrayArea(&tray)) << "no icon in the Wine System Tray window";
+    RepaintWineTray();
+    std::vector<COLORREF> normal = SteadyPixels(tray);
+    ASSERT_FALSE(normal.empty()) << "the tray icon never held still";
+
+    // OK of the options writes BlinkInt and has ZAV read it again (wParam 1).
+    Press(list, kOptionsButton);
+    HWND options = WaitForDialog(Titled(L"パラメータの設定"));
+    ASSERT_NE(options, nullptr);
+    SetDlgItemTextW(options, kBlinkField, L"3000");
+    Press(options, kOptionsOk);
+    ASSERT_TRUE(Closed(options));
+    ASSERT_EQ(GetPrivateProfileIntW(L"Zavbell", L"BlinkInt", 0, sandbox.PathOf(L"Zavbell.ini").c_str()), 3000u);
+    EXPECT_TRUE(FindBoxes(settings).empty()) << "the options did not find ZAV";
+
+    SelectOnly(list, 0);
+    Press(list, kTestRunButton);
+    HWND ask = WaitForBox(settings, L"テスト実行していいですか");
+    ASSERT_NE(ask, nullptr);
+    EXPECT_TRUE(AnswerBox(ask, IDOK));
+    // About three periods; a 500 ms blink (the default, had ZAV not read the
+    // settings again) would change the picture every half second.
+    std::vector<std::pair<ULONGLONG, bool>> samples = SampleTray(tray, normal, 10000);
+    ULONGLONG firstChange = 0;
+    std::vector<ULONGLONG> stretches = HeldStretches(samples, &firstChange);
+    std::string seen;
+    for (const auto& sample : samples) seen += sample.second ? '1' : '2';
+    EXPECT_GT(firstChange, 0u) << "the icon never changed: " << seen;
+    EXPECT_LE(firstChange, 5000u) << seen;
+    ASSERT_GE(stretches.size(), 1u) << "fewer than two changes in 10 s: " << seen;
+    for (ULONGLONG stretch : stretches) {
+        EXPECT_GE(stretch, 2000u) << "a picture held only " << stretch << " ms: " << seen;
+        EXPECT_LE(stretch, 5000u) << seen;
+    }
+
+    // A click on the icon shows the message and ends the blink.
+    ASSERT_TRUE(SendTrayMouse(zav.window(), WM_LBUTTONDOWN));
+    HWND message = WaitForBox(zav.id(), L"ゆっくり点滅");
+    ASSERT_NE(message, nullptr);
+    EXPECT_TRUE(AnswerBox(message));
     Press(list, kCancelButton);
     EXPECT_TRUE(Closed(list));
 }
