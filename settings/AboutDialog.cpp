@@ -63,7 +63,7 @@ const FontEntry kAboutFonts[] = {
 
 }  // namespace
 
-const DialogSpec<DAbout> DAbout::kSpec = [] {
+const DialogTables<DAbout> DAbout::kTables = [] {
     // clang-format off
     static const CommandEntry<DAbout> commands[] = {
         {IDC_ABOUT_MAIL, STN_DBLCLK, &DAbout::OnMailDoubleClick},
@@ -71,15 +71,15 @@ const DialogSpec<DAbout> DAbout::kSpec = [] {
         {IDC_ABOUT_OK, BN_CLICKED, &DAbout::OnOk},
     };
     // clang-format on
-    DialogSpec<DAbout> spec{};
-    spec.templateId = IDD_ABOUT;
-    spec.onInit = &DAbout::OnInitDialog;
-    spec.commands = commands;
-    spec.colours = kAboutColours;
-    spec.toolTips = kAboutTips;
-    spec.fonts = kAboutFonts;
-    spec.closeResult = 0;
-    return spec;
+    DialogTables<DAbout> tables{};
+    tables.templateId = IDD_ABOUT;
+    tables.onInit = &DAbout::OnInitDialog;
+    tables.commands = commands;
+    tables.colours = kAboutColours;
+    tables.toolTips = kAboutTips;
+    tables.fonts = kAboutFonts;
+    tables.closeResult = 0;
+    return tables;
 }();
 
 DAbout::DAbout(int elevation) : ModalDialog(elevation, IDI_SETTINGS) {}

@@ -26,7 +26,7 @@ public:
 
 private:
     friend class ModalDialog<DAbout>;
-    static const DialogSpec<DAbout> kSpec;
+    static const DialogTables<DAbout> kTables;
 
     INT_PTR OnInitDialog();
     void OnMailDoubleClick();

@@ -143,7 +143,7 @@ WString WeekdayShown(int year, int month, int day) {
     return kShownWeekdays[back.wDayOfWeek];
 }
 
-const DialogSpec<DSetAlarm> DSetAlarm::kSpec = [] {
+const DialogTables<DSetAlarm> DSetAlarm::kTables = [] {
     // clang-format off
     static const CommandEntry<DSetAlarm> commands[] = {
         {IDC_ALARM_BY_WEEKDAY, BN_CLICKED, &DSetAlarm::OnWeekdayMethod},
@@ -174,19 +174,6 @@ const DialogSpec<DSetAlarm> DSetAlarm::kSpec = [] {
         {IDC_ALARM_MINUTES, BN_CLICKED, &DSetAlarm::UpdateIntervalUnit},
         {IDC_ALARM_SECONDS, BN_CLICKED, &DSetAlarm::UpdateIntervalUnit},
         {IDC_ALARM_NTH, CBN_SELCHANGE, &DSetAlarm::UpdateNthPrefix},
-        {1251, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-        {1252, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-        {1253, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-        {1254, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-        {1255, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-        {1256, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-        {1257, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-        {1258, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-        {1259, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-        {IDC_PARAM_EDIT, EN_CHANGE, &CSetAlmTmr::UpdateParameterTip},
-        {IDC_PARAM_NONE, BN_CLICKED, &CSetAlmTmr::SetParameterNone},
-        {IDC_PARAM_SHOW, BN_CLICKED, &CSetAlmTmr::ShowParameter},
-        {IDC_PARAM_EDIT_BUTTON, BN_CLICKED, &CSetAlmTmr::EditParameter},
         {IDC_ALARM_CANCEL, BN_CLICKED, &DSetAlarm::OnCancel},
         {IDC_ALARM_OK, BN_CLICKED, &DSetAlarm::OnOk},
         // Escape (IDCANCEL) is not listed: it does nothing here.
@@ -197,16 +184,16 @@ const DialogSpec<DSetAlarm> DSetAlarm::kSpec = [] {
         {WM_CTLCOLORSTATIC, &DSetAlarm::OnColourStatic},
     };
     // clang-format on
-    DialogSpec<DSetAlarm> spec{};
-    spec.templateId = IDD_SET_ALARM;
-    spec.onInit = &DSetAlarm::OnInitDialog;
-    spec.commands = commands;
-    spec.colours = kAlarmColours;
-    spec.toolTips = kAlarmTips;
-    spec.fonts = kAlarmFonts;
-    spec.messages = messages;
-    spec.closeResult = 0;
-    return spec;
+    DialogTables<DSetAlarm> tables{};
+    tables.templateId = IDD_SET_ALARM;
+    tables.onInit = &DSetAlarm::OnInitDialog;
+    tables.commands = commands;
+    tables.colours = kAlarmColours;
+    tables.toolTips = kAlarmTips;
+    tables.fonts = kAlarmFonts;
+    tables.messages = messages;
+    tables.closeResult = 0;
+    return tables;
 }();
 
 DSetAlarm::DSetAlarm(int osLevel, BOOL isWow64, int elevation, const WString& line, ClockSource clock)
@@ -724,7 +711,7 @@ INT_PTR DSetAlarm::OnDrawItem(WPARAM, LPARAM lParam) {
 // The weekday display takes the colour of the day it shows.
 INT_PTR DSetAlarm::OnColourStatic(WPARAM wParam, LPARAM lParam) {
     int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-    COLORREF colour = StaticTextColour(kSpec.colours, id);
+    COLORREF colour = StaticTextColour(kTables.colours, id);
     if (id == IDC_ALARM_WEEKDAY_SHOWN) {
         WString shown = GetItemText(id);
         colour = shown == kShownWeekdays[0] ? kRed : shown == kShownWeekdays[6] ? kBlue : GetSysColor(COLOR_WINDOWTEXT);

@@ -35,7 +35,7 @@ public:
 
 private:
     friend class ModalDialog<DSetAlarm, CSetAlmTmr>;
-    static const DialogSpec<DSetAlarm> kSpec;
+    static const DialogTables<DSetAlarm> kTables;
 
     INT_PTR OnInitDialog();
     void SetDefaults(const SYSTEMTIME& now);

@@ -47,7 +47,7 @@ WString ShortFormOf(const WString& path) {
 
 }  // namespace
 
-const DialogSpec<DCommand> DCommand::kSpec = [] {
+const DialogTables<DCommand> DCommand::kTables = [] {
     // clang-format off
     static const CommandEntry<DCommand> commands[] = {
         {IDC_CMD_BROWSE, BN_CLICKED, &DCommand::OnBrowse},
@@ -60,18 +60,18 @@ const DialogSpec<DCommand> DCommand::kSpec = [] {
     static const MessageEntry<DCommand> messages[] = {
         {WM_DESTROY, &DCommand::OnDestroy},
     };
-    DialogSpec<DCommand> spec{};
-    spec.templateId = IDD_COMMAND;
-    spec.onInit = &DCommand::OnInitDialog;
-    spec.commands = commands;
-    spec.colours = kCommandColours;
-    spec.toolTips = kCommandTips;
-    spec.fonts = kCommandFonts;
-    spec.messages = messages;
+    DialogTables<DCommand> tables{};
+    tables.templateId = IDD_COMMAND;
+    tables.onInit = &DCommand::OnInitDialog;
+    tables.commands = commands;
+    tables.colours = kCommandColours;
+    tables.toolTips = kCommandTips;
+    tables.fonts = kCommandFonts;
+    tables.messages = messages;
     // Closing from the title bar answers true with the parameter unchanged:
     // the caller's write-back then changes nothing.
-    spec.closeResult = TRUE;
-    return spec;
+    tables.closeResult = TRUE;
+    return tables;
 }();
 
 DCommand::DCommand(const WString& parameter, int iconId, const SettingsFile& settings, int elevation)

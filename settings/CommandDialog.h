@@ -20,7 +20,7 @@ public:
 
 private:
     friend class ModalDialog<DCommand>;
-    static const DialogSpec<DCommand> kSpec;
+    static const DialogTables<DCommand> kTables;
     static LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
 
     INT_PTR OnInitDialog();

@@ -62,7 +62,7 @@ bool CheckExitParameter(const WString& parameter, HWND owner) {
     return false;
 }
 
-const DialogSpec<DExit> DExit::kSpec = [] {
+const DialogTables<DExit> DExit::kTables = [] {
     // clang-format off
     static const CommandEntry<DExit> commands[] = {
         {IDC_EXIT_POWER_OFF, BN_CLICKED, &DExit::OnForceAllowed},
@@ -73,15 +73,15 @@ const DialogSpec<DExit> DExit::kSpec = [] {
         {IDC_EXIT_CANCEL, BN_CLICKED, &DExit::OnCancel},
     };
     // clang-format on
-    DialogSpec<DExit> spec{};
-    spec.templateId = IDD_EXIT;
-    spec.onInit = &DExit::OnInitDialog;
-    spec.commands = commands;
-    spec.colours = kExitColours;
-    spec.toolTips = kExitTips;
-    spec.fonts = kExitFonts;
-    spec.closeResult = FALSE;
-    return spec;
+    DialogTables<DExit> tables{};
+    tables.templateId = IDD_EXIT;
+    tables.onInit = &DExit::OnInitDialog;
+    tables.commands = commands;
+    tables.colours = kExitColours;
+    tables.toolTips = kExitTips;
+    tables.fonts = kExitFonts;
+    tables.closeResult = FALSE;
+    return tables;
 }();
 
 DExit::DExit(const WString& parameter, bool isHeld, int iconId, const SettingsFile& settings, int elevation)

@@ -27,7 +27,7 @@ public:
 
 private:
     friend class ModalDialog<DExit>;
-    static const DialogSpec<DExit> kSpec;
+    static const DialogTables<DExit> kTables;
 
     INT_PTR OnInitDialog();
     void OnForceAllowed();

@@ -11,17 +11,17 @@ int HoldFlagIndex(wchar_t flag) {
     return -1;
 }
 
-const DialogSpec<DSetHold> DSetHold::kSpec = [] {
+const DialogTables<DSetHold> DSetHold::kTables = [] {
     static const CommandEntry<DSetHold> commands[] = {
         {IDC_HOLD_OK, BN_CLICKED, &DSetHold::OnOk},
         {IDC_HOLD_CANCEL, BN_CLICKED, &DSetHold::OnCancel},
     };
-    DialogSpec<DSetHold> spec{};
-    spec.templateId = IDD_HOLD;
-    spec.onInit = &DSetHold::OnInitDialog;
-    spec.commands = commands;
-    spec.closeResult = 0;
-    return spec;
+    DialogTables<DSetHold> tables{};
+    tables.templateId = IDD_HOLD;
+    tables.onInit = &DSetHold::OnInitDialog;
+    tables.commands = commands;
+    tables.closeResult = 0;
+    return tables;
 }();
 
 DSetHold::DSetHold(wchar_t flag, int elevation) : ModalDialog(elevation, IDI_SETTINGS), flag_(flag) {}

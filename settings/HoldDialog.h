@@ -21,7 +21,7 @@ public:
 
 private:
     friend class ModalDialog<DSetHold>;
-    static const DialogSpec<DSetHold> kSpec;
+    static const DialogTables<DSetHold> kTables;
 
     INT_PTR OnInitDialog();
     void OnOk();

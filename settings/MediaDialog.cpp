@@ -52,7 +52,7 @@ bool CheckMediaParameter(const WString& parameter, HWND owner) {
     return false;
 }
 
-const DialogSpec<DMedia> DMedia::kSpec = [] {
+const DialogTables<DMedia> DMedia::kTables = [] {
     // clang-format off
     static const CommandEntry<DMedia> commands[] = {
         {IDC_MEDIA_BROWSE, BN_CLICKED, &DMedia::OnBrowse},
@@ -60,12 +60,12 @@ const DialogSpec<DMedia> DMedia::kSpec = [] {
         {IDC_MEDIA_CANCEL, BN_CLICKED, &DMedia::OnCancel},
     };
     // clang-format on
-    DialogSpec<DMedia> spec{};
-    spec.templateId = IDD_MEDIA;
-    spec.onInit = &DMedia::OnInitDialog;
-    spec.commands = commands;
-    spec.closeResult = FALSE;
-    return spec;
+    DialogTables<DMedia> tables{};
+    tables.templateId = IDD_MEDIA;
+    tables.onInit = &DMedia::OnInitDialog;
+    tables.commands = commands;
+    tables.closeResult = FALSE;
+    return tables;
 }();
 
 DMedia::DMedia(const WString& parameter, int iconId, const SettingsFile& settings, int elevation)

@@ -27,7 +27,7 @@ public:
 
 private:
     friend class ModalDialog<DMedia>;
-    static const DialogSpec<DMedia> kSpec;
+    static const DialogTables<DMedia> kTables;
 
     INT_PTR OnInitDialog();
     void OnBrowse();

@@ -2,7 +2,7 @@
 //
 // A dialog is a class D deriving from ModalDialog<D> with its inputs,
 // outputs and Run; its handlers (private, with `friend class ModalDialog<D>`);
-// one DialogSpec naming its template and its tables; and its template in
+// one DialogTables naming its template and its tables; and its template in
 // settings/<Name>Dialog.rc. The runner does the rest: the current-instance
 // pointer, the title suffix, the small icon, the fonts and tooltips of the
 // tables, static colours, the command table, and freeing what it made.
@@ -37,7 +37,7 @@ struct MessageEntry {
 };
 
 template <typename D>
-struct DialogSpec {
+struct DialogTables {
     int templateId;
     // WM_INITDIALOG, after the title, icon, fonts and tooltips are in place;
     // its result is the dialog procedure's (TRUE: the system sets the focus).
@@ -76,7 +76,7 @@ protected:
         D* outer = current_;
         current_ = static_cast<D*>(this);
         INT_PTR result =
-            DialogBoxParamW(g_instance, MAKEINTRESOURCEW(D::kSpec.templateId), owner, &ModalDialog::Proc, 0);
+            DialogBoxParamW(g_instance, MAKEINTRESOURCEW(D::kTables.templateId), owner, &ModalDialog::Proc, 0);
         current_ = outer;
         return result;
     }
@@ -91,9 +91,9 @@ private:
     static INT_PTR CALLBACK Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         D* self = current_;
         if (self == nullptr) return FALSE;
-        const DialogSpec<D>& spec = D::kSpec;
+        const DialogTables<D>& tables = D::kTables;
         if (message == WM_INITDIALOG) return self->Open(dialog);
-        for (const MessageEntry<D>& entry : spec.messages)
+        for (const MessageEntry<D>& entry : tables.messages)
             if (entry.message == message) {
                 INT_PTR result = (self->*entry.handler)(wParam, lParam);
                 if (message == WM_DESTROY) self->Release();
@@ -101,25 +101,29 @@ private:
             }
         switch (message) {
         case WM_CTLCOLORSTATIC:
-            if (spec.colours.count == 0) return FALSE;
+            if (tables.colours.count == 0) return FALSE;
             return PaintStatic(reinterpret_cast<HDC>(wParam),
-                               StaticTextColour(spec.colours, GetDlgCtrlID(reinterpret_cast<HWND>(lParam))));
-        case WM_COMMAND: return DispatchCommand<D>(*self, spec.commands, LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
-        case WM_CLOSE: self->EndWith(spec.closeResult); return TRUE;
+                               StaticTextColour(tables.colours, GetDlgCtrlID(reinterpret_cast<HWND>(lParam))));
+        case WM_COMMAND:
+            return DispatchCommand<D>(*self, tables.commands, LOWORD(wParam), HIWORD(wParam)) ||
+                           self->OnSharedCommand(LOWORD(wParam), HIWORD(wParam))
+                       ? TRUE
+                       : FALSE;
+        case WM_CLOSE: self->EndWith(tables.closeResult); return TRUE;
         case WM_DESTROY: self->Release(); return TRUE;
         default: return FALSE;
         }
     }
 
     INT_PTR Open(HWND dialog) {
-        const DialogSpec<D>& spec = D::kSpec;
+        const DialogTables<D>& tables = D::kTables;
         this->window = dialog;
         this->SetElevatedTitle(elevation_);
         if (smallIconId_ != 0) smallIcon_ = this->SetSmallIcon(smallIconId_);
-        for (const FontEntry& font : spec.fonts)
+        for (const FontEntry& font : tables.fonts)
             fonts_.push_back(this->MakeFont(font.id, font.points, font.face, FALSE));
-        for (const ToolTipEntry& tip : spec.toolTips) this->AddToolTip(tip.id, tip.text, kToolTipAutoPop);
-        return spec.onInit ? (static_cast<D*>(this)->*spec.onInit)() : TRUE;
+        for (const ToolTipEntry& tip : tables.toolTips) this->AddToolTip(tip.id, tip.text, kToolTipAutoPop);
+        return tables.onInit ? (static_cast<D*>(this)->*tables.onInit)() : TRUE;
     }
 
     // WM_DESTROY: the fonts and the icon go with the window.

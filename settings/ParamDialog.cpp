@@ -55,20 +55,20 @@ bool IsIntervalText(const WString& text, int min, int max) {
     return IsNumberInRange(text, min, max);
 }
 
-const DialogSpec<DSetParam> DSetParam::kSpec = [] {
+const DialogTables<DSetParam> DSetParam::kTables = [] {
     static const CommandEntry<DSetParam> commands[] = {
         {IDC_PARAM_HELP, BN_CLICKED, &DSetParam::OnHelp},
         {IDC_PARAM_OK, BN_CLICKED, &DSetParam::OnOk},
         {IDC_PARAM_CANCEL, BN_CLICKED, &DSetParam::OnCancel},
     };
-    DialogSpec<DSetParam> spec{};
-    spec.templateId = IDD_PARAM;
-    spec.onInit = &DSetParam::OnInitDialog;
-    spec.commands = commands;
-    spec.colours = kParamColours;
-    spec.fonts = kParamFonts;
-    spec.closeResult = 0;
-    return spec;
+    DialogTables<DSetParam> tables{};
+    tables.templateId = IDD_PARAM;
+    tables.onInit = &DSetParam::OnInitDialog;
+    tables.commands = commands;
+    tables.colours = kParamColours;
+    tables.fonts = kParamFonts;
+    tables.closeResult = 0;
+    return tables;
 }();
 
 DSetParam::DSetParam(const SettingsFile& settings, bool splitToken, int elevation)

@@ -29,7 +29,7 @@ public:
 
 private:
     friend class ModalDialog<DSetParam>;
-    static const DialogSpec<DSetParam> kSpec;
+    static const DialogTables<DSetParam> kTables;
 
     INT_PTR OnInitDialog();
     void OnHelp();

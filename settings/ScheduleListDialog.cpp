@@ -172,7 +172,7 @@ void MoveToTop(HWND dialog, int id, int top) {
 
 }  // namespace
 
-const DialogSpec<DSelSchedule> DSelSchedule::kSpec = [] {
+const DialogTables<DSelSchedule> DSelSchedule::kTables = [] {
     static const CommandEntry<DSelSchedule> commands[] = {
         {IDC_LIST_LINES, LBN_SELCHANGE, &DSelSchedule::UpdateButtons},
         {IDC_LIST_LINES, LBN_DBLCLK, &DSelSchedule::OnListDoubleClick},
@@ -196,16 +196,16 @@ const DialogSpec<DSelSchedule> DSelSchedule::kSpec = [] {
         {WM_CLOSE, &DSelSchedule::OnClose},
         {WM_DESTROY, &DSelSchedule::OnDestroy},
     };
-    DialogSpec<DSelSchedule> spec{};
-    spec.templateId = IDD_SCHEDULE_LIST;
-    spec.onInit = &DSelSchedule::OnInitDialog;
-    spec.commands = commands;
-    spec.colours = kListColours;
-    spec.toolTips = kListTips;
-    spec.fonts = kListFonts;
-    spec.messages = messages;
-    spec.closeResult = 0;
-    return spec;
+    DialogTables<DSelSchedule> tables{};
+    tables.templateId = IDD_SCHEDULE_LIST;
+    tables.onInit = &DSelSchedule::OnInitDialog;
+    tables.commands = commands;
+    tables.colours = kListColours;
+    tables.toolTips = kListTips;
+    tables.fonts = kListFonts;
+    tables.messages = messages;
+    tables.closeResult = 0;
+    return tables;
 }();
 
 DSelSchedule::DSelSchedule(const WString& word, const StartInfo& start, const WString& schedulePath,

@@ -47,7 +47,7 @@ public:
 
 private:
     friend class ModalDialog<DSelSchedule>;
-    static const DialogSpec<DSelSchedule> kSpec;
+    static const DialogTables<DSelSchedule> kTables;
 
     INT_PTR OnInitDialog();
     INT_PTR OnSize(WPARAM, LPARAM);

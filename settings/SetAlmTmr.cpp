@@ -239,3 +239,17 @@ bool CSetAlmTmr::CheckParameter() {
     FocusField(window, IDC_PARAM_EDIT);
     return false;
 }
+
+bool CSetAlmTmr::OnSharedCommand(int id, int notification) {
+    if (id >= IDC_ACTION_FIRST && id <= IDC_ACTION_LAST) {
+        if (notification == BN_CLICKED) UpdateActionGroup();
+        return notification == BN_CLICKED;
+    }
+    static const CommandEntry<CSetAlmTmr> commands[] = {
+        {IDC_PARAM_EDIT, EN_CHANGE, &CSetAlmTmr::UpdateParameterTip},
+        {IDC_PARAM_NONE, BN_CLICKED, &CSetAlmTmr::SetParameterNone},
+        {IDC_PARAM_SHOW, BN_CLICKED, &CSetAlmTmr::ShowParameter},
+        {IDC_PARAM_EDIT_BUTTON, BN_CLICKED, &CSetAlmTmr::EditParameter},
+    };
+    return DispatchCommand<CSetAlmTmr>(*this, commands, id, notification);
+}

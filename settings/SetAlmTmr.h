@@ -43,6 +43,9 @@ public:
     // chosen (a record of an unknown word) ends the dialog with 0.
     void UpdateActionGroup();
     // EN_CHANGE of 1261: the tip shows the whole parameter.
+    // The action block's buttons and parameter field (1251 ... 1265), for the
+    // edit and timer dialogs alike.
+    bool OnSharedCommand(int id, int notification);
     void UpdateParameterTip();
     void SetParameterNone();  // 1263
     void ShowParameter();     // 1264

@@ -88,21 +88,8 @@ WString TimerLine(const SYSTEMTIME& at, int action, const WString& parameter) {
     return ComposeRecord(kHoldRunOnce, text.Mid(2, 9), text.From(11), kActionWords[action], parameter);
 }
 
-const DialogSpec<DSetTimer> DSetTimer::kSpec = [] {
+const DialogTables<DSetTimer> DSetTimer::kTables = [] {
     static const CommandEntry<DSetTimer> commands[] = {
-        {1251, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-        {1252, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-        {1253, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-        {1254, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-        {1255, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-        {1256, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-        {1257, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-        {1258, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-        {1259, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-        {IDC_PARAM_EDIT, EN_CHANGE, &CSetAlmTmr::UpdateParameterTip},
-        {IDC_PARAM_NONE, BN_CLICKED, &CSetAlmTmr::SetParameterNone},
-        {IDC_PARAM_SHOW, BN_CLICKED, &CSetAlmTmr::ShowParameter},
-        {IDC_PARAM_EDIT_BUTTON, BN_CLICKED, &CSetAlmTmr::EditParameter},
         {IDC_TIMER_DAYS, EN_UPDATE, &DSetTimer::OnOffsetChanged},
         {IDC_TIMER_HOURS, EN_UPDATE, &DSetTimer::OnOffsetChanged},
         {IDC_TIMER_MINUTES, EN_UPDATE, &DSetTimer::OnOffsetChanged},
@@ -110,14 +97,14 @@ const DialogSpec<DSetTimer> DSetTimer::kSpec = [] {
         {IDC_TIMER_CANCEL, BN_CLICKED, &DSetTimer::OnCancel},
         {IDC_TIMER_OK, BN_CLICKED, &DSetTimer::OnOk},
     };
-    DialogSpec<DSetTimer> spec{};
-    spec.templateId = IDD_TIMER;
-    spec.onInit = &DSetTimer::OnInitDialog;
-    spec.commands = commands;
-    spec.colours = kTimerColours;
-    spec.fonts = kTimerFonts;
-    spec.closeResult = 0;
-    return spec;
+    DialogTables<DSetTimer> tables{};
+    tables.templateId = IDD_TIMER;
+    tables.onInit = &DSetTimer::OnInitDialog;
+    tables.commands = commands;
+    tables.colours = kTimerColours;
+    tables.fonts = kTimerFonts;
+    tables.closeResult = 0;
+    return tables;
 }();
 
 DSetTimer::DSetTimer(const StartInfo& start)

@@ -26,7 +26,7 @@ public:
 
 private:
     friend class ModalDialog<DSetTimer, CSetAlmTmr>;
-    static const DialogSpec<DSetTimer> kSpec;
+    static const DialogTables<DSetTimer> kTables;
 
     INT_PTR OnInitDialog();
     void OnOffsetChanged();

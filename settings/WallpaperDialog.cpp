@@ -105,7 +105,7 @@ bool CutBlackEdges(std::vector<uint32_t>& pixels, int& width, int& height) {
     return true;
 }
 
-const DialogSpec<DWallpaper> DWallpaper::kSpec = [] {
+const DialogTables<DWallpaper> DWallpaper::kTables = [] {
     // clang-format off
     static const CommandEntry<DWallpaper> commands[] = {
         {IDC_KABE_FILE, EN_UPDATE, &DWallpaper::OnPathUpdate},
@@ -118,13 +118,13 @@ const DialogSpec<DWallpaper> DWallpaper::kSpec = [] {
         {WM_CLOSE, &DWallpaper::OnCloseBox},
         {WM_DESTROY, &DWallpaper::OnDestroy},
     };
-    DialogSpec<DWallpaper> spec{};
-    spec.templateId = IDD_WALLPAPER;
-    spec.onInit = &DWallpaper::OnInitDialog;
-    spec.commands = commands;
-    spec.messages = messages;
-    spec.closeResult = 0;
-    return spec;
+    DialogTables<DWallpaper> tables{};
+    tables.templateId = IDD_WALLPAPER;
+    tables.onInit = &DWallpaper::OnInitDialog;
+    tables.commands = commands;
+    tables.messages = messages;
+    tables.closeResult = 0;
+    return tables;
 }();
 
 DWallpaper::DWallpaper(const WString& parameter, int osLevel, int elevation, const SettingsFile& settings,

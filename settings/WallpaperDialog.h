@@ -40,7 +40,7 @@ public:
 
 private:
     friend class ModalDialog<DWallpaper>;
-    static const DialogSpec<DWallpaper> kSpec;
+    static const DialogTables<DWallpaper> kTables;
     static LRESULT CALLBACK PreviewProc(HWND preview, UINT message, WPARAM wParam, LPARAM lParam);
 
     INT_PTR OnInitDialog();

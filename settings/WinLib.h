@@ -43,6 +43,10 @@ class CWinLib {
 public:
     HWND window = nullptr;  // the dialog this object serves, set on WM_INITDIALOG
 
+    // Commands of controls a base class brings to every dialog built on it
+    // (the action block of CSetAlmTmr); asked after the dialog's own table.
+    bool OnSharedCommand(int, int) { return false; }
+
     WString GetItemText(int id) const;
     static WString GetWndText(HWND target);
     WString GetListText(int listId, int index) const;

@@ -62,79 +62,13 @@ constexpr int kPickerName = 0x47C;
 // Quillon64 is built in the 64-bit tree beside this one: build/x64/bin.
 std::wstring HelperProgramPath() { return TestProgramDirectory() + L"\\..\\..\\x64\\bin\\Quillon64.exe"; }
 
-// Under Wine every program has a full token: ZAVSet's titles carry "(昇格中)".
-std::wstring Titled(const wchar_t* caption) {
-    int elevation = 0;
-    GetOsLevel(nullptr, &elevation);
-    return std::wstring(caption) + (elevation == kElevationFull ? L"(昇格中)" : L"");
-}
 
-struct TitleSearch {
-    std::wstring title;
-    HWND found;
-};
-
-BOOL CALLBACK FindTitled(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<TitleSearch*>(data);
-    wchar_t className[32] = {};
-    wchar_t title[256] = {};
-    GetClassNameW(window, className, 32);
-    GetWindowTextW(window, title, 256);
-    if (!IsWindowVisible(window) || !IsWindowEnabled(window) || lstrcmpW(className, L"#32770") != 0 ||
-        search->title != title)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-HWND WaitForDialog(const std::wstring& title) {
-    TitleSearch search{title, nullptr};
-    WaitUntil([&] {
-        search.found = nullptr;
-        EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-    });
-    return search.found;
-}
-
-// Posted: the handler may open a modal window of its own.
-void Press(HWND dialog, int id) {
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
 
 // A check box or radio button clicked as the user does.
 void ClickButton(HWND dialog, int id) {
     SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
-std::wstring TextOf(HWND dialog, int id) {
-    wchar_t text[512] = {};
-    GetDlgItemTextW(dialog, id, text, 512);
-    return text;
-}
-
-void SelectOnly(HWND dialog, int index) {
-    HWND list = GetDlgItem(dialog, kList);
-    SendMessageW(list, LB_SETSEL, FALSE, -1);
-    SendMessageW(list, LB_SETSEL, TRUE, index);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kList, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
-}
-
-std::vector<std::wstring> Entries(HWND dialog) {
-    HWND list = GetDlgItem(dialog, kList);
-    std::vector<std::wstring> entries;
-    int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        wchar_t text[512] = {};
-        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-        entries.emplace_back(text);
-    }
-    return entries;
-}
-
-bool Closed(HWND window) {
-    return WaitUntil([window] { return !IsWindow(window); });
-}
 
 std::wstring TwoDigits(int value) {
     wchar_t text[3] = {static_cast<wchar_t>(L'0' + value / 10), static_cast<wchar_t>(L'0' + value % 10), 0};
@@ -158,14 +92,14 @@ protected:
         if (!zav.Start(sandbox) || zav.WaitForWindow() == nullptr) return nullptr;
         LRESULT answer = 0;
         if (!SendAndWait(zav.window(), WM_COMMAND, kTraySet, 0, &answer)) return nullptr;
-        HWND list = WaitForDialog(Titled(L"スケジュール設定内容の表示と変更"));
+        HWND list = WaitForEnabledDialog(Titled(L"スケジュール設定内容の表示と変更"));
         if (list != nullptr) WaitUntil([&] { return Entries(list).size() == records.size(); });
         return list;
     }
 
     HWND OpenEditor(HWND list, int button) {
         Press(list, button);
-        HWND editor = WaitForDialog(Titled(L"スケジュールの設定"));
+        HWND editor = WaitForEnabledDialog(Titled(L"スケジュールの設定"));
         if (editor != nullptr) {
             EXPECT_EQ(GetWindow(editor, GW_OWNER), list);
         }
@@ -189,7 +123,7 @@ protected:
         SetDlgItemTextW(editor_, kMinute, L"00");
         SetDlgItemTextW(editor_, kSecond, L"00");
         Press(editor_, kEditParameter);
-        return WaitForDialog(title);
+        return WaitForEnabledDialog(title);
     }
 
     // The parameter the dialog put into 1261 once it closed; then OK of the
@@ -265,7 +199,7 @@ TEST_F(EditorScenario, CopyAndDoubleClickModifyLandAtTheirSortedPlaces) {
     // A double click on the copy modifies it.
     SelectOnly(list, 1);
     PostMessageW(list, WM_COMMAND, MAKEWPARAM(kList, LBN_DBLCLK), reinterpret_cast<LPARAM>(GetDlgItem(list, kList)));
-    editor = WaitForDialog(Titled(L"スケジュールの設定"));
+    editor = WaitForEnabledDialog(Titled(L"スケジュールの設定"));
     ASSERT_NE(editor, nullptr) << "the double click opened no editor";
     SetDlgItemTextW(editor, kHour, L"5");
     SetDlgItemTextW(editor, kParameter, L"もっと朝");
@@ -289,7 +223,7 @@ TEST_F(EditorScenario, TheCommandDialogsAnswerLandsInTheLine) {
     SetDlgItemTextW(editor, kMinute, L"00");
     SetDlgItemTextW(editor, kSecond, L"00");
     Press(editor, kEditParameter);
-    HWND command = WaitForDialog(Titled(L"DOSコマンドの入力"));
+    HWND command = WaitForEnabledDialog(Titled(L"DOSコマンドの入力"));
     ASSERT_NE(command, nullptr) << "入力・修正 opened no command dialog";
     EXPECT_EQ(GetWindow(command, GW_OWNER), editor);
     SetDlgItemTextW(command, kCommandLine, L"notepad.exe 予定.txt");

@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "common/Handles.h"
+#include "common/System.h"
 
 namespace e2e {
 
@@ -669,6 +670,83 @@ std::vector<std::wstring> FilesMatching(const Sandbox& sandbox, const std::wstri
     } while (FindNextFileW(search, &found));
     FindClose(search);
     return names;
+}
+
+// ---- ZAVSet's dialogs from outside ----
+
+namespace {
+
+struct TitleSearch {
+    std::wstring title;
+    bool enabledOnly;
+    HWND found;
+};
+
+BOOL CALLBACK FindTitled(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<TitleSearch*>(data);
+    wchar_t className[32] = {};
+    wchar_t title[256] = {};
+    GetClassNameW(window, className, 32);
+    GetWindowTextW(window, title, 256);
+    if (!IsWindowVisible(window) || (search->enabledOnly && !IsWindowEnabled(window)) ||
+        lstrcmpW(className, L"#32770") != 0 || search->title != title)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND WaitForTitled(const std::wstring& title, bool enabledOnly) {
+    TitleSearch search{title, enabledOnly, nullptr};
+    WaitUntil([&] {
+        search.found = nullptr;
+        EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    });
+    return search.found;
+}
+
+}  // namespace
+
+std::wstring Titled(const wchar_t* caption) {
+    int elevation = 0;
+    GetOsLevel(nullptr, &elevation);
+    return std::wstring(caption) + (elevation == kElevationFull ? L"(昇格中)" : L"");
+}
+
+HWND WaitForDialog(const std::wstring& title) { return WaitForTitled(title, false); }
+HWND WaitForEnabledDialog(const std::wstring& title) { return WaitForTitled(title, true); }
+
+void Press(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void SelectOnly(HWND dialog, int index, int listId) {
+    HWND list = GetDlgItem(dialog, listId);
+    SendMessageW(list, LB_SETSEL, FALSE, -1);
+    SendMessageW(list, LB_SETSEL, TRUE, index);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+
+std::vector<std::wstring> Entries(HWND dialog, int listId) {
+    HWND list = GetDlgItem(dialog, listId);
+    std::vector<std::wstring> entries;
+    int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[512] = {};
+        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        entries.emplace_back(text);
+    }
+    return entries;
+}
+
+std::wstring TextOf(HWND dialog, int id) {
+    wchar_t text[512] = {};
+    GetDlgItemTextW(dialog, id, text, 512);
+    return text;
+}
+
+bool Closed(HWND window) {
+    return WaitUntil([window] { return !IsWindow(window); });
 }
 
 }  // namespace e2e

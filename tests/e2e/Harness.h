@@ -252,4 +252,24 @@ private:
 // Names of the sandbox's files that match a wildcard pattern ("Zavbell.txt.*.tmp").
 std::vector<std::wstring> FilesMatching(const Sandbox& sandbox, const std::wstring& pattern);
 
+// ---- ZAVSet's dialogs from outside ----
+
+// The caption as ZAVSet shows it: under Wine every program has a full token,
+// so its titles carry "(昇格中)".
+std::wstring Titled(const wchar_t* caption);
+// A visible dialog (#32770) with exactly that title; nullptr after the time-out.
+HWND WaitForDialog(const std::wstring& title);
+// The same, and enabled: not the owner of a box or picker that is open.
+HWND WaitForEnabledDialog(const std::wstring& title);
+// What a click on the button sends; posted, since the handler may open a
+// modal window of its own.
+void Press(HWND dialog, int id);
+// Selects only that line of the list box listId and tells the dialog.
+void SelectOnly(HWND dialog, int index, int listId = 1100);
+std::vector<std::wstring> Entries(HWND dialog, int listId = 1100);
+// A control of another process: its text through WM_GETTEXT.
+std::wstring TextOf(HWND dialog, int id);
+// Waits until the window is gone.
+bool Closed(HWND window);
+
 }  // namespace e2e

@@ -41,38 +41,6 @@ constexpr int kTimerShown = 2116;
 constexpr int kTimerOk = 2118;
 constexpr int kParameter = 1261;
 
-// Under Wine every program has a full token: ZAVSet's titles carry "(昇格中)".
-std::wstring Titled(const wchar_t* caption) {
-    int elevation = 0;
-    GetOsLevel(nullptr, &elevation);
-    return std::wstring(caption) + (elevation == kElevationFull ? L"(昇格中)" : L"");
-}
-
-struct TitleSearch {
-    std::wstring title;
-    HWND found;
-};
-
-BOOL CALLBACK FindTitled(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<TitleSearch*>(data);
-    wchar_t className[32] = {};
-    wchar_t title[256] = {};
-    GetClassNameW(window, className, 32);
-    GetWindowTextW(window, title, 256);
-    if (!IsWindowVisible(window) || lstrcmpW(className, L"#32770") != 0 || search->title != title) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-// A visible dialog with exactly that title (the prefix is the test's own).
-HWND WaitForDialog(const std::wstring& title) {
-    TitleSearch search{title, nullptr};
-    WaitUntil([&] {
-        EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-    });
-    return search.found;
-}
 
 DWORD ProcessOf(HWND window) {
     DWORD processId = 0;
@@ -80,41 +48,7 @@ DWORD ProcessOf(HWND window) {
     return processId;
 }
 
-// What a click on the button sends; posted, since the handler may open a
-// modal window of its own.
-void Press(HWND dialog, int id) {
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
 
-void SelectOnly(HWND dialog, int index) {
-    HWND list = GetDlgItem(dialog, kList);
-    SendMessageW(list, LB_SETSEL, FALSE, -1);
-    SendMessageW(list, LB_SETSEL, TRUE, index);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kList, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
-}
-
-std::vector<std::wstring> Entries(HWND dialog) {
-    HWND list = GetDlgItem(dialog, kList);
-    std::vector<std::wstring> entries;
-    int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        wchar_t text[512] = {};
-        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-        entries.emplace_back(text);
-    }
-    return entries;
-}
-
-// A control of another process: its text through WM_GETTEXT.
-std::wstring ControlText(HWND dialog, int id) {
-    wchar_t text[256] = {};
-    GetDlgItemTextW(dialog, id, text, 256);
-    return text;
-}
-
-bool Closed(HWND window) {
-    return WaitUntil([window] { return !IsWindow(window); });
-}
 
 std::wstring StartupLink() {
     wchar_t folder[MAX_PATH] = {};
@@ -420,10 +354,10 @@ TEST_F(ListScenario, TimerFromTheTrayAddsARunOnceLineThatZavPerforms) {
     HWND timer = WaitForDialog(Titled(L"タイマーの設定"));
     ASSERT_NE(timer, nullptr) << "no timer dialog from the tray";
     DWORD settings = ProcessOf(timer);
-    std::wstring before = ControlText(timer, kTimerShown);
+    std::wstring before = TextOf(timer, kTimerShown);
     SetDlgItemTextW(timer, kTimerSeconds, L"3");
     SetDlgItemTextW(timer, kParameter, L"タイマーの時間です");
-    EXPECT_TRUE(WaitUntil([&] { return ControlText(timer, kTimerShown) != before; }))
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(timer, kTimerShown) != before; }))
         << "the action time follows the fields";
     Screenshot(L"timer-dialog", timer);
     Press(timer, kTimerOk);

@@ -32,7 +32,7 @@ public:
           atStart_(atStart) {}
     INT_PTR Run() { return this->RunModal(nullptr); }
 
-    static const DialogSpec<BlockHost> kSpec;
+    static const DialogTables<BlockHost> kTables;
 
 private:
     INT_PTR OnInit() {
@@ -57,26 +57,13 @@ private:
 template <int Template>
 // clang-format off
 const CommandEntry<BlockHost<Template>> BlockHost<Template>::kCommands[] = {
-    {1251, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-    {1252, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-    {1253, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-    {1254, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-    {1255, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-    {1256, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-    {1257, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-    {1258, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-    {1259, BN_CLICKED, &CSetAlmTmr::UpdateActionGroup},
-    {IDC_PARAM_EDIT, EN_CHANGE, &CSetAlmTmr::UpdateParameterTip},
-    {IDC_PARAM_NONE, BN_CLICKED, &CSetAlmTmr::SetParameterNone},
-    {IDC_PARAM_SHOW, BN_CLICKED, &CSetAlmTmr::ShowParameter},
-    {IDC_PARAM_EDIT_BUTTON, BN_CLICKED, &CSetAlmTmr::EditParameter},
     {IDOK, BN_CLICKED, &BlockHost::OnOk},
     {IDCANCEL, BN_CLICKED, &BlockHost::OnCancel},
 };
 // clang-format on
 
 template <int Template>
-const DialogSpec<BlockHost<Template>> BlockHost<Template>::kSpec = {
+const DialogTables<BlockHost<Template>> BlockHost<Template>::kTables = {
     Template, &BlockHost::OnInit, BlockHost::kCommands, {}, {}, {}, {}, 2};
 
 using EditHost = BlockHost<IDD_BLOCK_WITH_START>;

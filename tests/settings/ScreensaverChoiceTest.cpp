@@ -29,7 +29,7 @@ public:
     explicit ChoiceHost(BOOL wow64) : ModalDialog(kElevationDefault, 0, kOs10, wow64, kElevationDefault) {}
     INT_PTR Run() { return RunModal(nullptr); }
 
-    static const DialogSpec<ChoiceHost> kSpec;
+    static const DialogTables<ChoiceHost> kTables;
 
 private:
     friend class ModalDialog<ChoiceHost, CSetAlmTmr>;
@@ -48,7 +48,7 @@ const CommandEntry<ChoiceHost> ChoiceHost::kCommands[] = {
     {IDCANCEL, BN_CLICKED, &ChoiceHost::OnCancel},
 };
 
-const DialogSpec<ChoiceHost> ChoiceHost::kSpec = {
+const DialogTables<ChoiceHost> ChoiceHost::kTables = {
     IDD_BLOCK_TIMER, &ChoiceHost::OnInit, ChoiceHost::kCommands, {}, {}, {}, {}, 2};
 
 // A screensaver built beside the test program, copied into folder under a
