@@ -15,35 +15,31 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-constexpr DWORD kPlayerStyle = MCIWNDF_NOMENU | MCIWNDF_SHOWNAME | MCIWNDF_SHOWPOS | MCIWNDF_SHOWMODE |
-                               MCIWNDF_NOERRORDLG;  // 0x4078
+constexpr DWORD kPlayerStyle =
+    MCIWNDF_NOMENU | MCIWNDF_SHOWNAME | MCIWNDF_SHOWPOS | MCIWNDF_SHOWMODE | MCIWNDF_NOERRORDLG;  // 0x4078
 constexpr DWORD kPollMs = 500;
 
 // Counts players: a newer Mplay (performed inside an older one's wait)
 // closes every device, and the older one must then end without a word.
 unsigned playerSerial = 0;
 
-bool QuitPending()
-{
+bool QuitPending() {
     MSG message;
     return PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != FALSE;
 }
 
-void ReportMci(LRESULT error, const wchar_t* name)
-{
+void ReportMci(LRESULT error, const wchar_t* name) {
     if (error == 0) return;
     wchar_t text[260] = {};
     mciGetErrorStringW(static_cast<MCIERROR>(error), text, 259);
     ShowError((WString(name) + L" " + text).text());
 }
 
-LRESULT Send(const MediaPlayer& player, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
-{
+LRESULT Send(const MediaPlayer& player, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     return SendMessageW(player.window, message, wParam, lParam);
 }
 
-LONG ModeOf(const MediaPlayer& player)
-{
+LONG ModeOf(const MediaPlayer& player) {
     wchar_t name[64] = {};
     return static_cast<LONG>(Send(player, MCIWNDM_GETMODEW, ARRAYSIZE(name), reinterpret_cast<LPARAM>(name)));
 }
@@ -53,21 +49,18 @@ constexpr UINT_PTR kStopWatch = 1;
 // Notes a stop or pause sent to the player (its play bar, or another
 // program) while it repeats. The position cannot tell under Wine: a stopped
 // wave device reports the end position, as if it had played to the end.
-LRESULT CALLBACK WatchStops(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
-{
+LRESULT CALLBACK WatchStops(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
     if (message == MCI_STOP || message == MCI_PAUSE) reinterpret_cast<MediaPlayer*>(data)->interrupted = true;
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-void StopEveryDevice()
-{
+void StopEveryDevice() {
     MCI_GENERIC_PARMS parms = {};
     mciSendCommandW(MCI_ALL_DEVICE_ID, MCI_STOP, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&parms));
     mciSendCommandW(MCI_ALL_DEVICE_ID, MCI_CLOSE, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&parms));
 }
 
-DWORD TrackStatus(UINT device, int track, DWORD item)
-{
+DWORD TrackStatus(UINT device, int track, DWORD item) {
     MCI_STATUS_PARMS status = {};
     status.dwItem = item;
     status.dwTrack = static_cast<DWORD>(track);
@@ -75,8 +68,7 @@ DWORD TrackStatus(UINT device, int track, DWORD item)
     return static_cast<DWORD>(status.dwReturn);
 }
 
-void OpenPlayer(MediaPlayer& player, const WString& file)
-{
+void OpenPlayer(MediaPlayer& player, const WString& file) {
     StopEveryDevice();
     ++playerSerial;
     player.file = file;
@@ -104,8 +96,7 @@ void OpenPlayer(MediaPlayer& player, const WString& file)
     }
 }
 
-void StartPlaying(const MediaPlayer& player)
-{
+void StartPlaying(const MediaPlayer& player) {
     if (player.track < 0) {
         ReportMci(Send(player, MCI_PLAY), L"MCIWndPlay");
         return;
@@ -118,8 +109,7 @@ void StartPlaying(const MediaPlayer& player)
 // Waits while the device plays, dispatching messages as they come and
 // asking the mode every 500 ms. False when the wait ended because ZAV is
 // ending (a quit is pending) or a newer player took over.
-bool WaitWhilePlaying(const MediaPlayer& player, unsigned serial)
-{
+bool WaitWhilePlaying(const MediaPlayer& player, unsigned serial) {
     DWORD next = GetTickCount() + kPollMs;
     for (;;) {
         PumpMessages();
@@ -135,8 +125,7 @@ bool WaitWhilePlaying(const MediaPlayer& player, unsigned serial)
     }
 }
 
-void ClosePlayer(MediaPlayer& player, bool reportStop)
-{
+void ClosePlayer(MediaPlayer& player, bool reportStop) {
     RemoveWindowSubclass(player.window, WatchStops, kStopWatch);
     const LRESULT stopped = Send(player, MCI_STOP);
     if (reportStop) ReportMci(stopped, L"MCIWndStop");
@@ -146,8 +135,7 @@ void ClosePlayer(MediaPlayer& player, bool reportStop)
 
 }  // namespace
 
-int CdTrackOf(const WString& file)
-{
+int CdTrackOf(const WString& file) {
     const WString name = FileNameOf(file);
     if (ExtensionOf(file).Lower() != L"cda" || !name.StartsWithNoCase(L"track")) return -1;
     const int dot = name.FindLast(L'.');
@@ -160,45 +148,38 @@ int CdTrackOf(const WString& file)
     return track > 0 ? track : -1;
 }
 
-bool ReachedEnd(LONG end, LONG position)
-{
+bool ReachedEnd(LONG end, LONG position) {
     const DWORD e = static_cast<DWORD>(end);
     const DWORD p = static_cast<DWORD>(position);
     const double distance = e > p ? static_cast<double>(e - p) : static_cast<double>(p - e);
     return distance <= static_cast<double>(e) / 1000.0;
 }
 
-VolumeGuard::VolumeGuard(ComPtr<IAudioEndpointVolume> endpoint) : endpoint_(std::move(endpoint))
-{
+VolumeGuard::VolumeGuard(ComPtr<IAudioEndpointVolume> endpoint) : endpoint_(std::move(endpoint)) {
     ready_ = endpoint_ && SUCCEEDED(endpoint_->GetMasterVolumeLevelScalar(&saved_));
 }
 
-VolumeGuard::~VolumeGuard()
-{
+VolumeGuard::~VolumeGuard() {
     if (ready_) endpoint_->SetMasterVolumeLevelScalar(saved_, nullptr);
 }
 
-int VolumeGuard::Percent() const
-{
+int VolumeGuard::Percent() const {
     float level = 0.0f;
     if (!ready_ || FAILED(endpoint_->GetMasterVolumeLevelScalar(&level))) return 0;
     return static_cast<int>(level * 100.0f);
 }
 
-void VolumeGuard::SetPercent(int percent)
-{
+void VolumeGuard::SetPercent(int percent) {
     if (ready_) endpoint_->SetMasterVolumeLevelScalar(static_cast<float>(percent) / 100.0f, nullptr);
 }
 
-ComPtr<IAudioEndpointVolume> OpenDefaultEndpointVolume()
-{
+ComPtr<IAudioEndpointVolume> OpenDefaultEndpointVolume() {
     ComPtr<IAudioEndpointVolume> endpoint;
     if (FAILED(g_systemCalls.openEndpointVolume(&endpoint))) return nullptr;
     return endpoint;
 }
 
-void Mplay(const WString& parameter)
-{
+void Mplay(const WString& parameter) {
     const MplayParameter mplay = ParseMplayParameter(parameter);
     MediaPlayer player;
     OpenPlayer(player, mplay.file);

@@ -13,26 +13,23 @@ namespace {
 
 constexpr UINT_PTR kCountdownTimer = 0;
 
-void SetTotalText(HWND window, int total)
-{
+void SetTotalText(HWND window, int total) {
     SetDlgItemTextW(window, IDC_EXIT_TOTAL, (WString(total) + L"秒").text());
 }
 
 // Ends the dialog once; later calls (ticks, clicks) change nothing.
-void Decide(ExitCountdown& countdown, ExitCountdown::Decision decision)
-{
+void Decide(ExitCountdown& countdown, ExitCountdown::Decision decision) {
     if (countdown.decision != ExitCountdown::Undecided) return;
     countdown.decision = decision;
     KillTimer(countdown.window, kCountdownTimer);
     EndDialog(countdown.window, decision == ExitCountdown::GoOn ? 1 : 0);
 }
 
-void OnCountdownInit(HWND window, ExitCountdown& countdown)
-{
+void OnCountdownInit(HWND window, ExitCountdown& countdown) {
     countdown.window = window;
-    countdown.smallIcon.reset(static_cast<HICON>(LoadImageW(
-        g_zavInstance, MAKEINTRESOURCEW(countdown.iconResource), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-        GetSystemMetrics(SM_CYSMICON), 0)));
+    countdown.smallIcon.reset(
+        static_cast<HICON>(LoadImageW(g_zavInstance, MAKEINTRESOURCEW(countdown.iconResource), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(countdown.smallIcon.get()));
     SetWindowTextW(window, countdown.title.text());
     SetTotalText(window, countdown.total);
@@ -43,31 +40,29 @@ void OnCountdownInit(HWND window, ExitCountdown& countdown)
     CheckWin32(SetTimer(window, kCountdownTimer, 1000, nullptr), "SetTimer");
 }
 
-void OnCountdownTick(ExitCountdown& countdown)
-{
+void OnCountdownTick(ExitCountdown& countdown) {
     if (countdown.decision != ExitCountdown::Undecided) return;
     --countdown.remaining;
     SendDlgItemMessageW(countdown.window, IDC_EXIT_BAR, PBM_SETPOS, countdown.remaining, 0);
     if (countdown.remaining <= 0) Decide(countdown, ExitCountdown::GoOn);
 }
 
-void OnCountdownCommand(ExitCountdown& countdown, WORD id)
-{
+void OnCountdownCommand(ExitCountdown& countdown, WORD id) {
     // IDOK and IDCANCEL (Enter, Esc) are left alone on purpose.
-    if (id == IDC_EXIT_NOW) Decide(countdown, ExitCountdown::GoOn);
-    else if (id == IDC_EXIT_CANCEL) Decide(countdown, ExitCountdown::Cancelled);
+    if (id == IDC_EXIT_NOW)
+        Decide(countdown, ExitCountdown::GoOn);
+    else if (id == IDC_EXIT_CANCEL)
+        Decide(countdown, ExitCountdown::Cancelled);
 }
 
-void OnCountdownDestroy(ExitCountdown& countdown)
-{
+void OnCountdownDestroy(ExitCountdown& countdown) {
     KillTimer(countdown.window, kCountdownTimer);
     // The window drops its reference to the icon before the icon goes.
     SendMessageW(countdown.window, WM_SETICON, ICON_SMALL, 0);
     if (countdown.smallIcon) CheckWin32(DestroyIcon(countdown.smallIcon.release()), "DestroyIcon");
 }
 
-INT_PTR CALLBACK CountdownProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
+INT_PTR CALLBACK CountdownProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrW(window, DWLP_USER, lParam);
         OnCountdownInit(window, *reinterpret_cast<ExitCountdown*>(lParam));
@@ -89,15 +84,13 @@ INT_PTR CALLBACK CountdownProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 // CheckWin32's label is 8-bit text that the runtime's formatter reads byte
 // by byte, which garbles Japanese: these labels are put together here.
-void CheckPowerCall(BOOL result, const wchar_t* name)
-{
+void CheckPowerCall(BOOL result, const wchar_t* name) {
     if (result) return;
     const DWORD error = GetLastError();
     ShowError((WString(name) + L" Error Code =" + WString(static_cast<int>(error))).text());
 }
 
-void EnableShutdownPrivilege()
-{
+void EnableShutdownPrivilege() {
     HANDLE rawToken = nullptr;
     BOOL opened = OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &rawToken);
     CheckWin32(opened, "OpenProcessToken");
@@ -107,14 +100,12 @@ void EnableShutdownPrivilege()
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
     CheckWin32(LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &privileges.Privileges[0].Luid),
                "LookupPrivilegeValue");
-    CheckWin32(AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr),
-               "AdjustTokenPrivileges");
+    CheckWin32(AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr), "AdjustTokenPrivileges");
 }
 
 }  // namespace
 
-bool RunExitCountdown(int iconResource, const WString& title, int wait)
-{
+bool RunExitCountdown(int iconResource, const WString& title, int wait) {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     ExitCountdown countdown;
@@ -129,8 +120,7 @@ bool RunExitCountdown(int iconResource, const WString& title, int wait)
     return countdown.decision == ExitCountdown::GoOn;
 }
 
-int Exit(int iconResource, const WString& parameter)
-{
+int Exit(int iconResource, const WString& parameter) {
     const ExitParameter exit = ParseExitParameter(parameter);
     if (exit.hasWait && !RunExitCountdown(iconResource, exit.title, exit.wait)) return kExitCancelled;
 

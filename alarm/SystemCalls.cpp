@@ -15,26 +15,26 @@
 namespace {
 
 HINSTANCE WINAPI RealShellExecute(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory,
-                                 INT show)
-{
+                                  INT show) {
     return ShellExecuteW(owner, verb, file, parameters, directory, show);
 }
 
-BOOL WINAPI RealExitWindowsEx(UINT flags, DWORD reason) { return ExitWindowsEx(flags, reason); }
-BOOL WINAPI RealSetSystemPowerState(BOOL suspend, BOOL force) { return SetSystemPowerState(suspend, force); }
-BOOL WINAPI RealSystemParametersInfo(UINT action, UINT parameter, PVOID value, UINT flags)
-{
+BOOL WINAPI RealExitWindowsEx(UINT flags, DWORD reason) {
+    return ExitWindowsEx(flags, reason);
+}
+BOOL WINAPI RealSetSystemPowerState(BOOL suspend, BOOL force) {
+    return SetSystemPowerState(suspend, force);
+}
+BOOL WINAPI RealSystemParametersInfo(UINT action, UINT parameter, PVOID value, UINT flags) {
     return SystemParametersInfoW(action, parameter, value, flags);
 }
 
-HRESULT CreateActiveDesktop(IActiveDesktop** desktop)
-{
+HRESULT CreateActiveDesktop(IActiveDesktop** desktop) {
     return CoCreateInstance(CLSID_ActiveDesktop, nullptr, CLSCTX_INPROC_SERVER, IID_IActiveDesktop,
                             reinterpret_cast<void**>(desktop));
 }
 
-HRESULT OpenEndpointVolume(IAudioEndpointVolume** endpoint)
-{
+HRESULT OpenEndpointVolume(IAudioEndpointVolume** endpoint) {
     using Microsoft::WRL::ComPtr;
     ComPtr<IMMDeviceEnumerator> enumerator;
     ComPtr<IMMDevice> device;
@@ -46,8 +46,7 @@ HRESULT OpenEndpointVolume(IAudioEndpointVolume** endpoint)
     if (SUCCEEDED(hr)) hr = sessions->GetSimpleAudioVolume(nullptr, FALSE, &session);
     if (SUCCEEDED(hr)) hr = session->SetMasterVolume(1.0f, nullptr);
     if (SUCCEEDED(hr)) {
-        hr = device->Activate(__uuidof(IAudioEndpointVolume), CLSCTX_ALL, nullptr,
-                              reinterpret_cast<void**>(endpoint));
+        hr = device->Activate(__uuidof(IAudioEndpointVolume), CLSCTX_ALL, nullptr, reinterpret_cast<void**>(endpoint));
     }
     return hr;
 }
@@ -66,8 +65,8 @@ INT WINAPI LoadedEnumTaskWOWEx(DWORD processId, TASKENUMPROCEX callback, LPARAM 
 }
 
 BOOL WINAPI LoadedTerminateTaskWOW(DWORD processId, WORD task) {
-    auto call = reinterpret_cast<BOOL(WINAPI*)(DWORD, WORD)>(
-        reinterpret_cast<void*>(VdmProcedure("VDMTerminateTaskWOW")));
+    auto call =
+        reinterpret_cast<BOOL(WINAPI*)(DWORD, WORD)>(reinterpret_cast<void*>(VdmProcedure("VDMTerminateTaskWOW")));
     return call != nullptr ? call(processId, task) : FALSE;
 }
 

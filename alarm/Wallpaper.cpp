@@ -17,8 +17,7 @@ namespace {
 const wchar_t kNotInstalled[] = L"ActiveDesktop がインストールされていません";
 const wchar_t kChangeFailed[] = L"壁紙の変更に失敗しました";
 
-bool WriteDesktopValue(HKEY key, const wchar_t* name, const wchar_t* value)
-{
+bool WriteDesktopValue(HKEY key, const wchar_t* name, const wchar_t* value) {
     const DWORD bytes = static_cast<DWORD>((lstrlenW(value) + 1) * sizeof(wchar_t));
     return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), bytes) == ERROR_SUCCESS;
 }
@@ -26,8 +25,7 @@ bool WriteDesktopValue(HKEY key, const wchar_t* name, const wchar_t* value)
 enum class Outcome { Done, Refused, Failed };
 
 // E_NOTIMPL is the object refusing the job (Wine answers so for all three).
-Outcome ThroughActiveDesktop(IActiveDesktop* desktop, const KabeParameter& kabe)
-{
+Outcome ThroughActiveDesktop(IActiveDesktop* desktop, const KabeParameter& kabe) {
     WALLPAPEROPT options = {};
     options.dwSize = 8;
     options.dwStyle = kabe.none ? WPSTYLE_CENTER : static_cast<DWORD>(kabe.style);
@@ -41,8 +39,7 @@ Outcome ThroughActiveDesktop(IActiveDesktop* desktop, const KabeParameter& kabe)
 }
 
 // The box to show, or nullptr when the wallpaper was changed.
-const wchar_t* ApplyWallpaper(const KabeParameter& kabe)
-{
+const wchar_t* ApplyWallpaper(const KabeParameter& kabe) {
     ComPtr<IActiveDesktop> desktop;
     if (FAILED(g_systemCalls.createActiveDesktop(&desktop)) || !desktop) {
         return SetWallpaperBySettings(kabe) ? nullptr : kNotInstalled;
@@ -56,8 +53,7 @@ const wchar_t* ApplyWallpaper(const KabeParameter& kabe)
 
 }  // namespace
 
-DesktopStyleValues DesktopStyleValuesOf(int style)
-{
+DesktopStyleValues DesktopStyleValuesOf(int style) {
     // Center, tile, stretch, fit, fill, span.
     static const DesktopStyleValues kValues[kKabeStyleCount] = {
         {L"0", L"0"}, {L"0", L"1"}, {L"2", L"0"}, {L"6", L"0"}, {L"10", L"0"}, {L"22", L"0"},
@@ -65,8 +61,7 @@ DesktopStyleValues DesktopStyleValuesOf(int style)
     return kValues[style >= 0 && style < kKabeStyleCount ? style : 0];
 }
 
-bool SetWallpaperBySettings(const KabeParameter& kabe)
-{
+bool SetWallpaperBySettings(const KabeParameter& kabe) {
     const DesktopStyleValues values = DesktopStyleValuesOf(kabe.none ? 0 : kabe.style);
     HKEY rawKey = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE | RegistryView(),
@@ -81,13 +76,12 @@ bool SetWallpaperBySettings(const KabeParameter& kabe)
     // SPI_SETDESKWALLPAPER takes a non-const buffer.
     WString path = kabe.none ? WString() : kabe.path;
     return g_systemCalls.setWallpaperInfo(SPI_SETDESKWALLPAPER, 0, const_cast<wchar_t*>(path.text()),
-                                        SPIF_UPDATEINIFILE | SPIF_SENDCHANGE) != FALSE;
+                                          SPIF_UPDATEINIFILE | SPIF_SENDCHANGE) != FALSE;
 }
 
 // Declared in Actions.h, which cannot be included beside shlobj.h: its
 // Shell clashes with the shell's coclass of that name.
-void Kabe(const WString& parameter)
-{
+void Kabe(const WString& parameter) {
     HWND owner = g_trayAlarm != nullptr ? g_trayAlarm->mainWindow : nullptr;
     SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     const KabeParameter kabe = ParseKabeParameter(parameter);

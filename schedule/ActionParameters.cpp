@@ -10,27 +10,26 @@ const wchar_t kVolumeEnd[] = L"% ";
 const wchar_t kWaitUnit[] = L"秒";
 const wchar_t kTitleEnd[] = L"までの時間";
 
-bool StartsWith(const WString& text, const wchar_t* word)
-{
+bool StartsWith(const WString& text, const wchar_t* word) {
     return std::wcsncmp(text.text(), word, std::wcslen(word)) == 0;
 }
 
-bool Contains(const WString& text, const wchar_t* word)
-{
+bool Contains(const WString& text, const wchar_t* word) {
     return text.Find(word) >= 0;
 }
 
 // A plain decimal number: digits only, at least one, no sign or blanks;
 // -1 for anything else. Values past 9 digits are cut at 999999999.
-int PlainNumber(const WString& text)
-{
+int PlainNumber(const WString& text) {
     if (text.empty()) return -1;
     int value = 0;
     for (int i = 0; i < text.length(); ++i) {
         const wchar_t c = text.at(i);
         if (c < L'0' || c > L'9') return -1;
-        if (value < 100000000) value = value * 10 + (c - L'0');
-        else value = 999999999;
+        if (value < 100000000)
+            value = value * 10 + (c - L'0');
+        else
+            value = 999999999;
     }
     return value;
 }
@@ -49,8 +48,7 @@ const wchar_t* const kKabeStyleWords[kKabeStyleCount] = {
 };
 const wchar_t kKabeNoneWord[] = L"(なし)";
 
-MplayParameter ParseMplayParameter(const WString& parameter)
-{
+MplayParameter ParseMplayParameter(const WString& parameter) {
     MplayParameter mplay;
     WString rest = parameter;
     if (StartsWith(rest, kRepeatWord)) {
@@ -67,8 +65,7 @@ MplayParameter ParseMplayParameter(const WString& parameter)
     return mplay;
 }
 
-WString ComposeMplayParameter(const MplayParameter& mplay)
-{
+WString ComposeMplayParameter(const MplayParameter& mplay) {
     WString text;
     if (mplay.repeat) text += kRepeatWord;
     if (mplay.volume > 0) {
@@ -80,17 +77,19 @@ WString ComposeMplayParameter(const MplayParameter& mplay)
     return text;
 }
 
-ExitParameter ParseExitParameter(const WString& parameter)
-{
+ExitParameter ParseExitParameter(const WString& parameter) {
     ExitParameter exit;
     const bool powerOff = Contains(parameter, kExitPowerOffWord);
     const bool sleep = Contains(parameter, kExitSleepWord);
     const bool hibernate = Contains(parameter, kExitHibernateWord);
     const bool restart = Contains(parameter, kExitRestartWord);
     exit.hasMethodWord = powerOff || sleep || hibernate || restart;
-    if (sleep) exit.method = ExitMethod::Sleep;
-    else if (hibernate) exit.method = ExitMethod::Hibernate;
-    else if (!powerOff && restart) exit.method = ExitMethod::Restart;
+    if (sleep)
+        exit.method = ExitMethod::Sleep;
+    else if (hibernate)
+        exit.method = ExitMethod::Hibernate;
+    else if (!powerOff && restart)
+        exit.method = ExitMethod::Restart;
     exit.force = Contains(parameter, kExitForceWord);
 
     const int waitAt = parameter.Find(kExitWaitWord);
@@ -108,8 +107,7 @@ ExitParameter ParseExitParameter(const WString& parameter)
     return exit;
 }
 
-WString ComposeExitParameter(const ExitParameter& exit)
-{
+WString ComposeExitParameter(const ExitParameter& exit) {
     WString text;
     switch (exit.method) {
     case ExitMethod::PowerOff: text = kExitPowerOffWord; break;
@@ -131,8 +129,7 @@ WString ComposeExitParameter(const ExitParameter& exit)
     return text;
 }
 
-KabeParameter ParseKabeParameter(const WString& parameter)
-{
+KabeParameter ParseKabeParameter(const WString& parameter) {
     KabeParameter kabe;
     for (int i = 0; i < kKabeStyleCount; ++i) {
         if (StartsWith(parameter, kKabeStyleWords[i])) {
@@ -149,8 +146,7 @@ KabeParameter ParseKabeParameter(const WString& parameter)
     return kabe;
 }
 
-WString ComposeKabeParameter(const KabeParameter& kabe)
-{
+WString ComposeKabeParameter(const KabeParameter& kabe) {
     if (kabe.none) return WString(kKabeNoneWord);
     const int style = kabe.style >= 0 && kabe.style < kKabeStyleCount ? kabe.style : 0;
     return WString(kKabeStyleWords[style]) + L" " + kabe.path;

@@ -9,8 +9,8 @@
 
 struct MplayParameter {
     bool repeat = false;
-    int volume = 0;   // percent of the device's maximum, 1..100; 0 leaves the volume alone
-    WString file;     // without enclosing blanks and quotes
+    int volume = 0;  // percent of the device's maximum, 1..100; 0 leaves the volume alone
+    WString file;    // without enclosing blanks and quotes
 };
 
 // "Repeat " only at index 0 and "Vol:" only right after it, both case-
@@ -39,8 +39,8 @@ struct ExitParameter {
     ExitMethod method = ExitMethod::PowerOff;
     bool hasMethodWord = false;
     bool force = false;
-    bool hasWait = false;   // "待機時間 =" is there: a countdown comes first
-    int wait = 0;           // seconds, never negative
+    bool hasWait = false;  // "待機時間 =" is there: a countdown comes first
+    int wait = 0;          // seconds, never negative
     // The wait text was a plain decimal number of 0 or more, or "秒" was
     // missing (which reads as 0). False for "待機時間 =x秒" or "=-5秒".
     bool waitValid = true;

@@ -30,18 +30,15 @@ const wchar_t* const kInitialRecords[] = {
 
 const wchar_t* const kRetiredWords[] = {L"Dengon", L"Reboot", L"Stop  "};
 
-WString SchedulePathIn(const WString& directory)
-{
+WString SchedulePathIn(const WString& directory) {
     return ScheduleFilePath(directory);
 }
 
-void ShowNotWritten(const WString& path)
-{
+void ShowNotWritten(const WString& path) {
     ShowError((path + L"\nファイルに書き込めませんでした").text());
 }
 
-void ConvertOldSchedule(const WString& directory, const WString& schedulePath)
-{
+void ConvertOldSchedule(const WString& directory, const WString& schedulePath) {
     // A schedule that exists but cannot be read (held open by another
     // program) must not become an empty one, nor replace the last backup.
     StringList old;
@@ -65,21 +62,20 @@ void ConvertOldSchedule(const WString& directory, const WString& schedulePath)
         return;
     }
 
-    ShowInfo(L"Ver.2.00 以前からのスケジュールを変換しました\n"
-             L"旧スケジュールは \"old Zavbell.txt\" にあります");
+    ShowInfo(
+        L"Ver.2.00 以前からのスケジュールを変換しました\n"
+        L"旧スケジュールは \"old Zavbell.txt\" にあります");
 }
 
 }  // namespace
 
-StringList InitialSchedule()
-{
+StringList InitialSchedule() {
     StringList list;
     for (const wchar_t* record : kInitialRecords) list.append(WString(record));
     return list;
 }
 
-WString ConvertOldRecord(const WString& oldRecord)
-{
+WString ConvertOldRecord(const WString& oldRecord) {
     WString time = oldRecord.Mid(9, 13);
     int rest = 14;
     if (time == L"Start") {
@@ -102,8 +98,7 @@ WString ConvertOldRecord(const WString& oldRecord)
     return record;
 }
 
-void InitSchedule(const WString& directory)
-{
+void InitSchedule(const WString& directory) {
     const WString schedulePath = SchedulePathIn(directory);
     if (!PathExists(schedulePath)) {
         InitialSchedule().save(schedulePath);
@@ -112,10 +107,11 @@ void InitSchedule(const WString& directory)
     ConvertOldSchedule(directory, schedulePath);
 }
 
-void InitSchedule() { InitSchedule(SpecialFolderPath(-1)); }
+void InitSchedule() {
+    InitSchedule(SpecialFolderPath(-1));
+}
 
-bool IsRetiredAction(const WString& record)
-{
+bool IsRetiredAction(const WString& record) {
     const WString word = ActionWordOf(record);
     for (const wchar_t* retired : kRetiredWords) {
         if (word == retired) return true;
@@ -123,11 +119,9 @@ bool IsRetiredAction(const WString& record)
     return false;
 }
 
-bool WarnRetiredAction(const WString& record, HWND owner)
-{
+bool WarnRetiredAction(const WString& record, HWND owner) {
     if (!IsRetiredAction(record)) return false;
-    const WString text =
-        WString(L"このスケジュールは、Ver.2.00 から使えなくなったので再指定してください\n") + record;
+    const WString text = WString(L"このスケジュールは、Ver.2.00 から使えなくなったので再指定してください\n") + record;
     ShowError(text.text(), owner);
     return true;
 }

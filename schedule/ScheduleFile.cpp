@@ -9,20 +9,20 @@ namespace {
 
 constexpr wchar_t kTemporarySuffix[] = L".tmp";
 
-ULONGLONG Join(DWORD high, DWORD low) { return (static_cast<ULONGLONG>(high) << 32) | low; }
+ULONGLONG Join(DWORD high, DWORD low) {
+    return (static_cast<ULONGLONG>(high) << 32) | low;
+}
 
 // A process that cannot be opened for lack of rights still runs (another
 // user's, or an elevated one); any other failure means the id is free.
-bool ProcessRuns(DWORD processId)
-{
+bool ProcessRuns(DWORD processId) {
     UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     if (!process) return GetLastError() == ERROR_ACCESS_DENIED;
     return WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
 }
 
 // The process id in "<schedule file name>.<id>.tmp"; 0 for any other name.
-DWORD SaverOf(const WString& name, const WString& scheduleName)
-{
+DWORD SaverOf(const WString& name, const WString& scheduleName) {
     const int prefix = scheduleName.length() + 1;
     const int suffix = lstrlenW(kTemporarySuffix);
     const int digits = name.length() - prefix - suffix;
@@ -42,8 +42,7 @@ DWORD SaverOf(const WString& name, const WString& scheduleName)
 // Every save ends its file with CR LF, and writes it in pieces none of which
 // ends in LF except the last (see WriteAll in StringList.cpp): a temporary
 // file whose last byte is LF was written to its end.
-bool IsComplete(const WString& path)
-{
+bool IsComplete(const WString& path) {
     UniqueHandle file(CreateFileW(path.text(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, 0, nullptr));
     if (!file) return false;
@@ -64,21 +63,18 @@ struct Leftover {
 
 }  // namespace
 
-WString SaveTemporaryPath(const WString& schedulePath, DWORD processId)
-{
+WString SaveTemporaryPath(const WString& schedulePath, DWORD processId) {
     return schedulePath + L"." + WString(static_cast<int>(processId)) + kTemporarySuffix;
 }
 
-WString FullPathOf(const WString& path)
-{
+WString FullPathOf(const WString& path) {
     wchar_t full[MAX_PATH * 4];
     const DWORD length = GetFullPathNameW(path.text(), MAX_PATH * 4, full, nullptr);
     if (length == 0 || length >= MAX_PATH * 4) return WString();
     return WString(full);
 }
 
-bool RecoverScheduleFile(const WString& path)
-{
+bool RecoverScheduleFile(const WString& path) {
     const WString schedulePath = FullPathOf(path);
     if (schedulePath.empty()) return false;
     const WString directory = DirectoryOf(schedulePath);
@@ -116,8 +112,7 @@ bool RecoverScheduleFile(const WString& path)
     return recovered;
 }
 
-FileStamp StampOf(const WString& path)
-{
+FileStamp StampOf(const WString& path) {
     FileStamp stamp;
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(path.text(), GetFileExInfoStandard, &data)) return stamp;

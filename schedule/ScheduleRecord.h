@@ -31,9 +31,9 @@ constexpr wchar_t kHoldAlways = L'X';
 constexpr wchar_t kDeletionMark = L'D';
 
 // The time rule of a record that runs when ZAV starts.
-extern const wchar_t kStartTimeRule[];     // "Start   "
+extern const wchar_t kStartTimeRule[];  // "Start   "
 // The action word that makes ZAV start ZAVSet instead of an action.
-extern const wchar_t kSettingsActionWord[]; // "zzzzzz"
+extern const wchar_t kSettingsActionWord[];  // "zzzzzz"
 
 // Field accessors; a record too short for a field yields the empty text
 // (or a NUL hold flag).
@@ -47,8 +47,8 @@ WString RuleTextOf(const WString& record);
 
 // Builds a record with every fixed column present: the rules are padded or
 // cut to 8 units, the action word to 6.
-WString ComposeRecord(wchar_t holdFlag, const WString& dateRule, const WString& timeRule,
-                      const WString& actionWord, const WString& parameter);
+WString ComposeRecord(wchar_t holdFlag, const WString& dateRule, const WString& timeRule, const WString& actionWord,
+                      const WString& parameter);
 
 // ZAVSet's ordering key: the record itself, except that a time rule of
 // exactly "Start   " is replaced by "%%%%%%%%" so start-up records sort first

@@ -12,18 +12,16 @@ constexpr int kCapacityStep = 100;
 
 // Attributes a save carries over from the file it replaces. Read-only is not
 // among them: a read-only schedule is never replaced.
-constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                                  FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 // The file is read in one piece: the schedule is small next to memory, and
 // one ReadFile is far cheaper than byte-wise stdio.
 // False when the file cannot be opened or read, or is larger than
 // kMaxScheduleBytes (then *fileSize says so).
-bool ReadWholeFile(const WString& path, std::vector<char>& bytes, ULONGLONG* fileSize)
-{
-    UniqueHandle file(CreateFileW(path.text(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+bool ReadWholeFile(const WString& path, std::vector<char>& bytes, ULONGLONG* fileSize) {
+    UniqueHandle file(CreateFileW(path.text(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) return false;
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.get(), &size)) return false;
@@ -35,8 +33,7 @@ bool ReadWholeFile(const WString& path, std::vector<char>& bytes, ULONGLONG* fil
     size_t done = 0;
     while (done < bytes.size()) {
         DWORD got = 0;
-        if (!ReadFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got,
-                      nullptr))
+        if (!ReadFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr))
             return false;
         if (got == 0) break;  // the file shrank while being read
         done += got;
@@ -48,8 +45,7 @@ bool ReadWholeFile(const WString& path, std::vector<char>& bytes, ULONGLONG* fil
 // The length of the well-formed UTF-8 sequence (RFC 3629: no overlong
 // forms, no surrogates, nothing above U+10FFFF) at p[0] of a non-ASCII lead
 // byte, or 0. `left` bytes are there.
-size_t Utf8SequenceAt(const unsigned char* p, size_t left)
-{
+size_t Utf8SequenceAt(const unsigned char* p, size_t left) {
     const unsigned char c = p[0];
     size_t more;
     unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
@@ -78,8 +74,7 @@ size_t Utf8SequenceAt(const unsigned char* p, size_t left)
 // else is in the ANSI code page. Code page 932 text almost never forms valid
 // UTF-8, and the scan stops at its first lead byte that does not. *skip: the
 // length of the byte-order mark.
-UINT CodePageOf(const std::vector<char>& bytes, size_t* skip)
-{
+UINT CodePageOf(const std::vector<char>& bytes, size_t* skip) {
     *skip = 0;
     const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const size_t n = bytes.size();
@@ -103,8 +98,7 @@ UINT CodePageOf(const std::vector<char>& bytes, size_t* skip)
 
 // Writes every byte. No piece but the last ends in LF: a temporary file that
 // a kill cut short never looks complete (IsComplete in ScheduleFile.cpp).
-bool WriteAll(HANDLE file, const std::vector<char>& bytes)
-{
+bool WriteAll(HANDLE file, const std::vector<char>& bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
         DWORD put = 0;
@@ -119,8 +113,7 @@ bool WriteAll(HANDLE file, const std::vector<char>& bytes)
 // Each record in the ANSI code page, then CR LF. A LF inside a record also
 // becomes CR LF, as a text-mode write would make it; no DBCS trail byte is
 // ever 0x0A, so the byte scan is safe.
-std::vector<char> EncodeSchedule(const StringList& list)
-{
+std::vector<char> EncodeSchedule(const StringList& list) {
     size_t units = 0;
     for (int i = 0; i < list.count(); ++i) units += list.at(i).length();
     std::vector<char> out(units * 2 + static_cast<size_t>(list.count()) * 2 + 16);
@@ -156,16 +149,14 @@ std::vector<char> EncodeSchedule(const StringList& list)
 // create files there, or a path too long for the temporary name): the
 // schedule itself is overwritten. OPEN_ALWAYS rather than CREATE_ALWAYS,
 // which refuses a hidden or system file unless asked for the same attributes.
-bool WriteInPlace(const WString& path, const std::vector<char>& bytes)
-{
-    UniqueHandle file(CreateFileW(path.text(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+bool WriteInPlace(const WString& path, const std::vector<char>& bytes) {
+    UniqueHandle file(
+        CreateFileW(path.text(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     return WriteAll(file.get(), bytes) && SetEndOfFile(file.get()) && FlushFileBuffers(file.get());
 }
 
-WString DecimalText(ULONGLONG value)
-{
+WString DecimalText(ULONGLONG value) {
     wchar_t digits[24];
     int at = 23;
     digits[at] = L'\0';
@@ -178,67 +169,64 @@ WString DecimalText(ULONGLONG value)
 
 }  // namespace
 
-StringList::StringList() { items_.reserve(kCapacityStep); }
+StringList::StringList() {
+    items_.reserve(kCapacityStep);
+}
 
-const WString& StringList::at(int i) const
-{
+const WString& StringList::at(int i) const {
     static const WString empty;
     if (i < 0 || i >= count()) return empty;
     return items_[i];
 }
 
-bool StringList::SetAt(int i, const WString& record)
-{
+bool StringList::SetAt(int i, const WString& record) {
     if (i < 0 || i >= count()) return false;
     items_[i] = record;
     return true;
 }
 
-bool StringList::SetFlag(int i, wchar_t flag)
-{
+bool StringList::SetFlag(int i, wchar_t flag) {
     if (i < 0 || i >= count()) return false;
     return items_[i].SetAt(kHoldFlagColumn, flag);
 }
 
-void StringList::Grow(int needed)
-{
+void StringList::Grow(int needed) {
     if (needed <= capacity()) return;
     // The next whole hundred that holds them; a reallocation only moves the
     // records' buffer pointers, never their text.
     items_.reserve((needed + kCapacityStep - 1) / kCapacityStep * kCapacityStep);
 }
 
-void StringList::reserve(int records) { Grow(records); }
+void StringList::reserve(int records) {
+    Grow(records);
+}
 
-void StringList::append(const WString& record)
-{
+void StringList::append(const WString& record) {
     Grow(count() + 1);
     items_.push_back(record);
 }
 
-void StringList::append(WString&& record)
-{
+void StringList::append(WString&& record) {
     Grow(count() + 1);
     items_.push_back(static_cast<WString&&>(record));
 }
 
-void StringList::insert(int index, const WString& record)
-{
+void StringList::insert(int index, const WString& record) {
     if (index < 0 || index > count()) return;
     Grow(count() + 1);
     items_.insert(items_.begin() + index, record);
 }
 
-void StringList::remove(int index)
-{
+void StringList::remove(int index) {
     if (index < 0 || index >= count()) return;
     items_.erase(items_.begin() + index);
 }
 
-void StringList::clear() { items_.clear(); }
+void StringList::clear() {
+    items_.clear();
+}
 
-bool StringList::load(const WString& path)
-{
+bool StringList::load(const WString& path) {
     ULONGLONG size = 0;
     switch (Read(path, &size)) {
     case ReadResult::Read: return true;
@@ -250,14 +238,12 @@ bool StringList::load(const WString& path)
     return false;
 }
 
-bool StringList::loadQuietly(const WString& path)
-{
+bool StringList::loadQuietly(const WString& path) {
     ULONGLONG size = 0;
     return Read(path, &size) == ReadResult::Read;
 }
 
-StringList::ReadResult StringList::Read(const WString& path, ULONGLONG* size)
-{
+StringList::ReadResult StringList::Read(const WString& path, ULONGLONG* size) {
     clear();
     std::vector<char> bytes;
     if (!ReadWholeFile(path, bytes, size))
@@ -304,8 +290,7 @@ StringList::ReadResult StringList::Read(const WString& path, ULONGLONG* size)
     return ReadResult::Read;
 }
 
-bool StringList::save(const WString& path) const
-{
+bool StringList::save(const WString& path) const {
     const WString target = FullPathOf(path);
     if (target.empty()) return false;
     // Writing "over" a folder must fail, and a read-only schedule is the
@@ -321,8 +306,8 @@ bool StringList::save(const WString& path) const
     const WString temp = SaveTemporaryPath(target, GetCurrentProcessId());
     bool written;
     {
-        UniqueHandle file(CreateFileW(temp.text(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        UniqueHandle file(
+            CreateFileW(temp.text(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return WriteInPlace(target, bytes);
         written = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
     }
@@ -338,8 +323,7 @@ bool StringList::save(const WString& path) const
     return false;
 }
 
-void InsertSorted(StringList& list, const WString& record)
-{
+void InsertSorted(StringList& list, const WString& record) {
     const WString key = SortKey(record);
     for (int i = 0; i < list.count(); ++i) {
         if (lstrcmpW(SortKey(list.at(i)).text(), key.text()) > 0) {

@@ -24,20 +24,24 @@ constexpr int kHour = 9;
 constexpr int kMinute = 12;
 constexpr int kSecond = 15;
 
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-bool Stars(const wchar_t* place) { return place[0] == L'*' && place[1] == L'*'; }
-bool SamePlace(const wchar_t* a, const wchar_t* b) { return a[0] == b[0] && a[1] == b[1]; }
+bool IsDigit(wchar_t c) {
+    return c >= L'0' && c <= L'9';
+}
+bool Stars(const wchar_t* place) {
+    return place[0] == L'*' && place[1] == L'*';
+}
+bool SamePlace(const wchar_t* a, const wchar_t* b) {
+    return a[0] == b[0] && a[1] == b[1];
+}
 
-void PutTwoDigits(wchar_t* out, int value)
-{
+void PutTwoDigits(wchar_t* out, int value) {
     out[0] = static_cast<wchar_t>(L'0' + value / 10 % 10);
     out[1] = static_cast<wchar_t>(L'0' + value % 10);
 }
 
 // "yy/mm/dd hh:mm:ss" plus NUL, built by hand: this runs on every timer tick
 // and a formatted print costs more than the rest of an early-return tick.
-void FormatNow(const SYSTEMTIME& time, wchar_t* out)
-{
+void FormatNow(const SYSTEMTIME& time, wchar_t* out) {
     PutTwoDigits(out + kYear, time.wYear % 100);
     out[2] = L'/';
     PutTwoDigits(out + kMonth, time.wMonth);
@@ -55,14 +59,12 @@ void FormatNow(const SYSTEMTIME& time, wchar_t* out)
 // The "-n" of the end-of-month and Nth-weekday forms: 0 for a blank, else the
 // digit. Any other character makes the rule malformed (-1): it would index
 // past the weekday table or aim at an arbitrary day.
-int DayOffset(wchar_t c)
-{
+int DayOffset(wchar_t c) {
     if (c == L' ') return 0;
     return IsDigit(c) ? c - L'0' : -1;
 }
 
-bool DateForm(const wchar_t* r, const wchar_t* now, const SYSTEMTIME& time)
-{
+bool DateForm(const wchar_t* r, const wchar_t* now, const SYSTEMTIME& time) {
     wchar_t day[2] = {r[kDay], r[kDay + 1]};
     if (r[5] == L'E') {
         // End of month: the rule becomes an ordinary date whose day is this
@@ -72,12 +74,10 @@ bool DateForm(const wchar_t* r, const wchar_t* now, const SYSTEMTIME& time)
         PutTwoDigits(day, DaysInMonth(time.wYear, time.wMonth) - n);
     }
     return (Stars(r + kYear) || SamePlace(r + kYear, now + kYear)) &&
-           (Stars(r + kMonth) || SamePlace(r + kMonth, now + kMonth)) &&
-           (Stars(day) || SamePlace(day, now + kDay));
+           (Stars(r + kMonth) || SamePlace(r + kMonth, now + kMonth)) && (Stars(day) || SamePlace(day, now + kDay));
 }
 
-bool WeekdayForm(const wchar_t* r, const SYSTEMTIME& time)
-{
+bool WeekdayForm(const wchar_t* r, const SYSTEMTIME& time) {
     const int w = time.wDayOfWeek;
     if (w > 6 || r[w] == L'_') return false;
     // A weekday mask has a letter or "_" at 3; "1st ".."5th " a blank, "last" a t.
@@ -97,15 +97,13 @@ bool WeekdayForm(const wchar_t* r, const SYSTEMTIME& time)
     return r[4] == name[0] && r[5] == name[1];
 }
 
-bool DateMatches(const wchar_t* r, const wchar_t* now, const SYSTEMTIME& time)
-{
+bool DateMatches(const wchar_t* r, const wchar_t* now, const SYSTEMTIME& time) {
     if (r[2] == L'/') return DateForm(r, now, time);
     if (wmemcmp(r, L"EveryDay", 8) == 0) return true;
     return WeekdayForm(r, time);
 }
 
-bool TimeMatches(const wchar_t* r, const wchar_t* now, const SYSTEMTIME& time, bool start)
-{
+bool TimeMatches(const wchar_t* r, const wchar_t* now, const SYSTEMTIME& time, bool start) {
     if (start) return wmemcmp(r + kHour, kStartTimeRule, kRuleWidth) == 0;
     // The seconds are never a wildcard: "**" there never equals a clock digit.
     const bool anyHour = Stars(r + kHour);
@@ -121,21 +119,18 @@ bool TimeMatches(const wchar_t* r, const wchar_t* now, const SYSTEMTIME& time, b
         if (!IsDigit(r[14]) || !IsDigit(r[15])) return false;
         const int nn = (r[14] - L'0') * 10 + (r[15] - L'0');
         if (nn == 0) return false;
-        if (r[16] == L'm')
-            return now[kSecond] == L'0' && now[kSecond + 1] == L'0' && time.wMinute % nn == 0;
+        if (r[16] == L'm') return now[kSecond] == L'0' && now[kSecond + 1] == L'0' && time.wMinute % nn == 0;
         if (r[16] == L's') return time.wSecond % nn == 0;
     }
     return false;
 }
 
 // r and now both hold at least kRuleTextLength units.
-bool DueAt(const wchar_t* r, const wchar_t* now, const SYSTEMTIME& time, bool start)
-{
+bool DueAt(const wchar_t* r, const wchar_t* now, const SYSTEMTIME& time, bool start) {
     return DateMatches(r, now, time) && TimeMatches(r, now, time, start);
 }
 
-bool ActionIs(const WString& actionText, const wchar_t* word)
-{
+bool ActionIs(const WString& actionText, const wchar_t* word) {
     return actionText.length() >= kActionWordWidth && wmemcmp(actionText.text(), word, kActionWordWidth) == 0;
 }
 
@@ -144,16 +139,14 @@ bool ActionIs(const WString& actionText, const wchar_t* word)
 const wchar_t* const kDeferredWords[] = {L"Screen", L"3DText", L"Kabe  "};
 constexpr int kDeferredCount = 3;
 
-bool HasMarked(const StringList& list)
-{
+bool HasMarked(const StringList& list) {
     for (int i = 0; i < list.count(); ++i) {
         if (list.at(i).at(kHoldFlagColumn) == kDeletionMark) return true;
     }
     return false;
 }
 
-void RemoveMarked(StringList& list)
-{
+void RemoveMarked(StringList& list) {
     for (int i = 0; i < list.count();) {
         if (list.at(i).at(kHoldFlagColumn) == kDeletionMark)
             list.remove(i);
@@ -162,8 +155,7 @@ void RemoveMarked(StringList& list)
     }
 }
 
-bool Contains(const std::vector<WString>& texts, const WString& text)
-{
+bool Contains(const std::vector<WString>& texts, const WString& text) {
     for (const WString& t : texts) {
         if (t == text) return true;
     }
@@ -174,8 +166,7 @@ bool Contains(const std::vector<WString>& texts, const WString& text)
 // records under the walk of the pass it runs in, so it only leaves the
 // removal to the outermost one; its save already leaves the marked records
 // out, so that the file (and any reload from it) is right at once.
-void FinishPass(WatchState& state, bool saveNeeded)
-{
+void FinishPass(WatchState& state, bool saveNeeded) {
     if (state.passDepth == 1 && state.removalPending) {
         RemoveMarked(state.schedule);
         state.removalPending = false;
@@ -186,43 +177,37 @@ void FinishPass(WatchState& state, bool saveNeeded)
 
 }  // namespace
 
-ActionHandler SetActionHandler(ActionHandler handler)
-{
+ActionHandler SetActionHandler(ActionHandler handler) {
     ActionHandler previous = g_actionHandler;
     g_actionHandler = handler ? handler : IgnoreAction;
     return previous;
 }
 
-SettingsStarter SetSettingsStarter(SettingsStarter starter)
-{
+SettingsStarter SetSettingsStarter(SettingsStarter starter) {
     SettingsStarter previous = g_settingsStarter;
     g_settingsStarter = starter ? starter : IgnoreStart;
     return previous;
 }
 
-ClockSource SetClockSource(ClockSource source)
-{
+ClockSource SetClockSource(ClockSource source) {
     ClockSource previous = g_clockSource;
     g_clockSource = source;
     return previous;
 }
 
-int DaysInMonth(int year, int month)
-{
+int DaysInMonth(int year, int month) {
     if (month == 4 || month == 6 || month == 9 || month == 11) return 30;
     if (month != 2) return 31;
     const bool leap = (year % 100 != 0 && year % 4 == 0) || (year % 100 == 0 && (year / 100) % 4 == 0);
     return leap ? 29 : 28;
 }
 
-bool IsDue(const WString& rule, const WString& now, const SYSTEMTIME& time, bool start)
-{
+bool IsDue(const WString& rule, const WString& now, const SYSTEMTIME& time, bool start) {
     if (rule.length() < kRuleTextLength || now.length() < kRuleTextLength) return false;
     return DueAt(rule.text(), now.text(), time, start);
 }
 
-void ApplyEdits(StringList& list, const std::vector<ScheduleEdit>& edits)
-{
+void ApplyEdits(StringList& list, const std::vector<ScheduleEdit>& edits) {
     for (const ScheduleEdit& edit : edits) {
         for (int i = 0; i < list.count(); ++i) {
             if (list.at(i) != edit.before) continue;
@@ -235,8 +220,7 @@ void ApplyEdits(StringList& list, const std::vector<ScheduleEdit>& edits)
     }
 }
 
-bool LoadSchedule(WatchState& state)
-{
+bool LoadSchedule(WatchState& state) {
     // Taken before the read: a change made while ZAV reads shows at its next save.
     const FileStamp stamp = StampOf(state.schedulePath);
     StringList loaded;
@@ -248,8 +232,7 @@ bool LoadSchedule(WatchState& state)
     return true;
 }
 
-bool SaveSchedule(WatchState& state)
-{
+bool SaveSchedule(WatchState& state) {
     const FileStamp stamp = StampOf(state.schedulePath);
     if (stamp != state.fileStamp) {
         // No box here: the pass may be between two records.
@@ -274,8 +257,7 @@ bool SaveSchedule(WatchState& state)
     return true;
 }
 
-void CheckSchedule(WatchState& state, bool start)
-{
+void CheckSchedule(WatchState& state, bool start) {
     SYSTEMTIME time;
     if (g_clockSource)
         g_clockSource(&time);

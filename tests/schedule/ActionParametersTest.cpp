@@ -41,8 +41,7 @@ const MplayCase kMplayCases[] = {
     {L"", false, 0, L"", nullptr},
 };
 
-TEST(ActionParameters, MplayTable)
-{
+TEST(ActionParameters, MplayTable) {
     for (const MplayCase& c : kMplayCases) {
         SCOPED_TRACE(Narrow(c.text));
         const MplayParameter mplay = ParseMplayParameter(c.text);
@@ -53,8 +52,7 @@ TEST(ActionParameters, MplayTable)
     }
 }
 
-TEST(ActionParameters, MplayRoundTripOfEveryDialogChoice)
-{
+TEST(ActionParameters, MplayRoundTripOfEveryDialogChoice) {
     // The dialog writes no volume or 10, 20, ... 100, with or without repeat.
     for (int repeat = 0; repeat < 2; ++repeat) {
         for (int volume = 0; volume <= 100; volume += 10) {
@@ -114,8 +112,7 @@ const ExitCase kExitCases[] = {
     {L"再起動 待機時間 =500秒", ExitMethod::Restart, true, false, true, 500, true, L"再起動 までの時間", nullptr},
 };
 
-TEST(ActionParameters, ExitTable)
-{
+TEST(ActionParameters, ExitTable) {
     for (const ExitCase& c : kExitCases) {
         SCOPED_TRACE(Narrow(c.text));
         const ExitParameter exit = ParseExitParameter(c.text);
@@ -132,10 +129,8 @@ TEST(ActionParameters, ExitTable)
     }
 }
 
-TEST(ActionParameters, ExitRoundTripOfEveryDialogChoice)
-{
-    const ExitMethod methods[] = {ExitMethod::PowerOff, ExitMethod::Sleep, ExitMethod::Hibernate,
-                                  ExitMethod::Restart};
+TEST(ActionParameters, ExitRoundTripOfEveryDialogChoice) {
+    const ExitMethod methods[] = {ExitMethod::PowerOff, ExitMethod::Sleep, ExitMethod::Hibernate, ExitMethod::Restart};
     for (ExitMethod method : methods) {
         for (int force = 0; force < 2; ++force) {
             for (int wait : {0, 1, 59, 300}) {
@@ -182,8 +177,7 @@ const KabeCase kKabeCases[] = {
     {L"", false, false, 0, L""},
 };
 
-TEST(ActionParameters, KabeTable)
-{
+TEST(ActionParameters, KabeTable) {
     for (const KabeCase& c : kKabeCases) {
         SCOPED_TRACE(Narrow(c.text));
         const KabeParameter kabe = ParseKabeParameter(c.text);
@@ -197,8 +191,7 @@ TEST(ActionParameters, KabeTable)
     }
 }
 
-TEST(ActionParameters, KabeRoundTripOfEveryStyle)
-{
+TEST(ActionParameters, KabeRoundTripOfEveryStyle) {
     for (int style = 0; style < kKabeStyleCount; ++style) {
         KabeParameter kabe;
         kabe.style = style;

@@ -19,8 +19,7 @@ const unsigned char kTutorialBytes[] = {
 #include "InitialScheduleBytes.inc"
 };
 
-std::string TutorialBytes()
-{
+std::string TutorialBytes() {
     return std::string(reinterpret_cast<const char*>(kTutorialBytes), sizeof kTutorialBytes);
 }
 
@@ -35,16 +34,14 @@ protected:
     BoxRecorder boxes_;
 };
 
-TEST_F(InitScheduleTest, WithoutAFileWritesTheTutorialAndShowsNothing)
-{
+TEST_F(InitScheduleTest, WithoutAFileWritesTheTutorialAndShowsNothing) {
     InitSchedule(folder_.path());
     EXPECT_EQ(TutorialBytes(), ReadBytes(Path(L"Zavbell.txt")));
     EXPECT_TRUE(boxes_.boxes().empty());
     EXPECT_EQ((std::vector<std::wstring>{L"Zavbell.txt"}), FilesIn(folder_.path()));
 }
 
-TEST_F(InitScheduleTest, TheTutorialHasSeventeenRecordsWithFixedColumns)
-{
+TEST_F(InitScheduleTest, TheTutorialHasSeventeenRecordsWithFixedColumns) {
     const StringList tutorial = InitialSchedule();
     ASSERT_EQ(17, tutorial.count());
     for (int i = 0; i < tutorial.count(); ++i) {
@@ -58,15 +55,13 @@ TEST_F(InitScheduleTest, TheTutorialHasSeventeenRecordsWithFixedColumns)
     EXPECT_EQ(L"３Ｄテキストのテスト", std::wstring(ParameterOf(tutorial.at(13)).text()));
 }
 
-TEST_F(InitScheduleTest, TheCurrentDirectoryIsUsedByDefault)
-{
+TEST_F(InitScheduleTest, TheCurrentDirectoryIsUsedByDefault) {
     CurrentDirectoryScope scope(folder_.path());
     InitSchedule();
     EXPECT_EQ(TutorialBytes(), ReadBytes(Path(L"Zavbell.txt")));
 }
 
-TEST_F(InitScheduleTest, AnEmptyScheduleIsLeftAsItIsWithTheBackupOfAnEarlierConversion)
-{
+TEST_F(InitScheduleTest, AnEmptyScheduleIsLeftAsItIsWithTheBackupOfAnEarlierConversion) {
     const std::string backup = Cp932Lines({L"EveryDayX07:30 Msg    朝です"});
     WriteBytes(Path(L"old Zavbell.txt"), backup);
     WriteBytes(Path(L"Zavbell.txt"), "");
@@ -80,8 +75,7 @@ TEST_F(InitScheduleTest, AnEmptyScheduleIsLeftAsItIsWithTheBackupOfAnEarlierConv
     }
 }
 
-TEST_F(InitScheduleTest, TheBackupIsTheOldFileByteForByte)
-{
+TEST_F(InitScheduleTest, TheBackupIsTheOldFileByteForByte) {
     // LF line ends, a byte no code page 932 character starts with, a last
     // line without its line end: none survives a load and save unchanged.
     const std::string old = Cp932(L"EveryDay 07:30 Msg    朝") + "\xA0\x80\n" + Cp932(L"EveryDay 08:00 Msg    八時") +
@@ -93,8 +87,7 @@ TEST_F(InitScheduleTest, TheBackupIsTheOldFileByteForByte)
     EXPECT_EQ(kConversionBox, boxes_.boxes()[0].text);
 }
 
-TEST_F(InitScheduleTest, ABackupThatCannotBeWrittenLeavesTheScheduleUntouched)
-{
+TEST_F(InitScheduleTest, ABackupThatCannotBeWrittenLeavesTheScheduleUntouched) {
     const std::string old = Cp932Lines({L"EveryDay 07:30 Msg    朝です"});
     WriteBytes(Path(L"Zavbell.txt"), old);
     ASSERT_TRUE(CreateDirectoryW(Path(L"old Zavbell.txt").text(), nullptr));
@@ -102,12 +95,12 @@ TEST_F(InitScheduleTest, ABackupThatCannotBeWrittenLeavesTheScheduleUntouched)
     RemoveDirectoryW(Path(L"old Zavbell.txt").text());
     EXPECT_EQ(old, ReadBytes(Path(L"Zavbell.txt")));
     ASSERT_EQ(1u, boxes_.boxes().size()) << "one error, no conversion box";
-    EXPECT_EQ(std::wstring(Path(L"old Zavbell.txt").text()) + L"\nファイルに書き込めませんでした", boxes_.boxes()[0].text);
+    EXPECT_EQ(std::wstring(Path(L"old Zavbell.txt").text()) + L"\nファイルに書き込めませんでした",
+              boxes_.boxes()[0].text);
     EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), boxes_.boxes()[0].style & MB_ICONMASK);
 }
 
-TEST_F(InitScheduleTest, AConvertedScheduleThatCannotBeWrittenShowsNoConversionBox)
-{
+TEST_F(InitScheduleTest, AConvertedScheduleThatCannotBeWrittenShowsNoConversionBox) {
     const std::string old = Cp932Lines({L"EveryDay 07:30 Msg    朝です"});
     WriteBytes(Path(L"Zavbell.txt"), old);
     ASSERT_TRUE(SetFileAttributesW(Path(L"Zavbell.txt").text(), FILE_ATTRIBUTE_READONLY));
@@ -119,8 +112,7 @@ TEST_F(InitScheduleTest, AConvertedScheduleThatCannotBeWrittenShowsNoConversionB
     EXPECT_EQ(std::wstring(Path(L"Zavbell.txt").text()) + L"\nファイルに書き込めませんでした", boxes_.boxes()[0].text);
 }
 
-TEST_F(InitScheduleTest, OldRecordsAreConvertedSortedAndTheOldFileIsKept)
-{
+TEST_F(InitScheduleTest, OldRecordsAreConvertedSortedAndTheOldFileIsKept) {
     const std::string old = Cp932Lines({
         L"EveryDayX07:30 Msg    朝です",
         L"EveryDay Start Msg    起動しました",
@@ -145,8 +137,7 @@ TEST_F(InitScheduleTest, OldRecordsAreConvertedSortedAndTheOldFileIsKept)
     EXPECT_EQ(kConversionBox, boxes_.boxes()[0].text);
 }
 
-TEST_F(InitScheduleTest, AScheduleThatCannotBeReadIsLeftAloneWithItsBackup)
-{
+TEST_F(InitScheduleTest, AScheduleThatCannotBeReadIsLeftAloneWithItsBackup) {
     const std::string current = Cp932Lines({L"  EveryDay 07:30:00 Msg    朝です"});
     const std::string backup = Cp932Lines({L"EveryDayX07:30 Msg    朝です"});
     WriteBytes(Path(L"Zavbell.txt"), current);
@@ -154,21 +145,22 @@ TEST_F(InitScheduleTest, AScheduleThatCannotBeReadIsLeftAloneWithItsBackup)
     {
         // Another program holds the schedule open without sharing
         // (ERROR_SHARING_VIOLATION on Windows and Wine).
-        UniqueHandle holder(CreateFileW(Path(L"Zavbell.txt").text(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                                        nullptr));
+        UniqueHandle holder(
+            CreateFileW(Path(L"Zavbell.txt").text(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(static_cast<bool>(holder));
         InitSchedule(folder_.path());
     }
     EXPECT_EQ(current, ReadBytes(Path(L"Zavbell.txt")));
     EXPECT_EQ(backup, ReadBytes(Path(L"old Zavbell.txt"))) << "the last backup must not become empty";
     ASSERT_EQ(1u, boxes_.boxes().size()) << "only load's box, no conversion box";
-    EXPECT_EQ(std::wstring(Path(L"Zavbell.txt").text()) + L"\nファイルがないのかもしれません",
-              boxes_.boxes()[0].text);
+    EXPECT_EQ(std::wstring(Path(L"Zavbell.txt").text()) + L"\nファイルがないのかもしれません", boxes_.boxes()[0].text);
 }
 
-TEST(ConvertOldRecord, EachTimeForm)
-{
-    struct Case { const wchar_t* old; const wchar_t* converted; };
+TEST(ConvertOldRecord, EachTimeForm) {
+    struct Case {
+        const wchar_t* old;
+        const wchar_t* converted;
+    };
     const Case cases[] = {
         {L"EveryDay 07:30 Msg    朝", L"  EveryDay 07:30:00 Msg    朝"},
         {L"EveryDay!Start Exit   通常の終了", L"! EveryDay Start    Exit   通常の終了"},
@@ -189,13 +181,13 @@ TEST(ConvertOldRecord, EachTimeForm)
     EXPECT_EQ(L"Blink ", std::wstring(ActionWordOf(ConvertOldRecord(WString(L"EveryDay 15'毎 Blink  x"))).text()));
 }
 
-TEST(RetiredAction, WarnsForEachRetiredWordWithTheWholeRecord)
-{
+TEST(RetiredAction, WarnsForEachRetiredWordWithTheWholeRecord) {
     BoxRecorder boxes;
     const HWND owner = reinterpret_cast<HWND>(0x4321);
     const Lines retired = {L"  EveryDay 07:00:00 Dengon 伝言", L"X _M_W_F_  08:00:00 Reboot ",
                            L"  EveryDay 09:00:00 Stop  "};
-    for (const std::wstring& r : retired) EXPECT_TRUE(WarnRetiredAction(WString(r.c_str()), owner)) << Narrow(r.c_str());
+    for (const std::wstring& r : retired)
+        EXPECT_TRUE(WarnRetiredAction(WString(r.c_str()), owner)) << Narrow(r.c_str());
     ASSERT_EQ(3u, boxes.boxes().size());
     for (size_t i = 0; i < retired.size(); ++i) {
         EXPECT_EQ(L"このスケジュールは、Ver.2.00 から使えなくなったので再指定してください\n" + retired[i],
@@ -205,12 +197,16 @@ TEST(RetiredAction, WarnsForEachRetiredWordWithTheWholeRecord)
     }
 }
 
-TEST(RetiredAction, CurrentWordsAndShortRecordsAreNotWarnedAbout)
-{
+TEST(RetiredAction, CurrentWordsAndShortRecordsAreNotWarnedAbout) {
     BoxRecorder boxes;
-    const Lines current = {L"  EveryDay 07:00:00 Msg    Reboot", L"  EveryDay 07:00:00 Stopxx", L"  EveryDay 07:00:00 Stop",
-                           L"  EveryDay 07:00:00 Shell  Dengon", L"Reboot", L""};
-    for (const std::wstring& r : current) EXPECT_FALSE(WarnRetiredAction(WString(r.c_str()), nullptr)) << Narrow(r.c_str());
+    const Lines current = {L"  EveryDay 07:00:00 Msg    Reboot",
+                           L"  EveryDay 07:00:00 Stopxx",
+                           L"  EveryDay 07:00:00 Stop",
+                           L"  EveryDay 07:00:00 Shell  Dengon",
+                           L"Reboot",
+                           L""};
+    for (const std::wstring& r : current)
+        EXPECT_FALSE(WarnRetiredAction(WString(r.c_str()), nullptr)) << Narrow(r.c_str());
     EXPECT_TRUE(boxes.boxes().empty());
 }
 

@@ -9,8 +9,7 @@
 namespace {
 
 // Columns 2-18 of a record: date rule, blank, time rule, each padded to 8.
-WString Rule(const wchar_t* date, const wchar_t* time)
-{
+WString Rule(const wchar_t* date, const wchar_t* time) {
     std::wstring text = date;
     text.resize(8, L' ');
     text += L' ';
@@ -19,14 +18,12 @@ WString Rule(const wchar_t* date, const wchar_t* time)
     return WString(text.c_str());
 }
 
-bool Due(const WString& rule, const SYSTEMTIME& time, bool start = false)
-{
+bool Due(const WString& rule, const SYSTEMTIME& time, bool start = false) {
     return IsDue(rule, NowText(time), time, start);
 }
 
 // The last day of the month, found from the calendar rather than from DaysInMonth.
-int LastDayOf(int year, int month)
-{
+int LastDayOf(int year, int month) {
     const SYSTEMTIME next = month == 12 ? MakeTime(year + 1, 1, 1) : MakeTime(year, month + 1, 1);
     return AddSeconds(next, -86400).wDay;
 }
@@ -41,8 +38,7 @@ struct Day {
     int aheadLastDay[10];
 };
 
-const std::vector<Day>& SweepDays()
-{
+const std::vector<Day>& SweepDays() {
     static std::vector<Day> days;
     if (!days.empty()) return days;
     for (int year : {1900, 2000, 2023, 2024, 2100}) {
@@ -61,20 +57,21 @@ const std::vector<Day>& SweepDays()
     return days;
 }
 
-TEST(DaysInMonth, MonthLengthsAcrossCenturies)
-{
-    struct Case { int year; int month; int days; };
+TEST(DaysInMonth, MonthLengthsAcrossCenturies) {
+    struct Case {
+        int year;
+        int month;
+        int days;
+    };
     const Case cases[] = {
-        {1900, 2, 28}, {2000, 2, 29}, {2024, 2, 29}, {2100, 2, 28}, {2023, 2, 28}, {1600, 2, 29},
-        {2400, 2, 29}, {2200, 2, 28}, {2023, 1, 31}, {2023, 3, 31}, {2023, 4, 30}, {2023, 6, 30},
+        {1900, 2, 28}, {2000, 2, 29}, {2024, 2, 29}, {2100, 2, 28},  {2023, 2, 28},  {1600, 2, 29},
+        {2400, 2, 29}, {2200, 2, 28}, {2023, 1, 31}, {2023, 3, 31},  {2023, 4, 30},  {2023, 6, 30},
         {2023, 7, 31}, {2023, 8, 31}, {2023, 9, 30}, {2023, 11, 30}, {2023, 12, 31}, {2023, 10, 31},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.days, DaysInMonth(c.year, c.month)) << c.year << "-" << c.month;
+    for (const Case& c : cases) EXPECT_EQ(c.days, DaysInMonth(c.year, c.month)) << c.year << "-" << c.month;
 }
 
-TEST(DaysInMonth, AgreesWithTheCalendarForEveryMonthOfFourCenturies)
-{
+TEST(DaysInMonth, AgreesWithTheCalendarForEveryMonthOfFourCenturies) {
     for (int year = 1700; year <= 2400; year += 1) {
         for (int month = 1; month <= 12; ++month)
             ASSERT_EQ(LastDayOf(year, month), DaysInMonth(year, month)) << year << "-" << month;
@@ -89,8 +86,7 @@ struct DueCase {
     bool due;
 };
 
-TEST(IsDue, EdgeCasesOfTheRuleForms)
-{
+TEST(IsDue, EdgeCasesOfTheRuleForms) {
     const DueCase cases[] = {
         // every full hour / every minute at :30 / every minute of hour 08
         {L"EveryDay", L"**:00:00", MakeTime(2024, 3, 5, 13, 0, 0), false, true},
@@ -139,11 +135,11 @@ TEST(IsDue, EdgeCasesOfTheRuleForms)
         {L"5th fr  ", L"12:00:00", MakeTime(2023, 4, 28, 12), false, false},
         {L"lastfr  ", L"12:00:00", MakeTime(2023, 4, 28, 12), false, true},
         // weekday mask
-        {L"_M_W_F_ ", L"07:00:00", MakeTime(2023, 5, 1, 7), false, true},    // Monday
-        {L"_M_W_F_ ", L"07:00:00", MakeTime(2023, 5, 2, 7), false, false},   // Tuesday
-        {L"_M_W_F_ ", L"07:00:00", MakeTime(2023, 5, 3, 7), false, true},    // Wednesday
-        {L"_M_W_F_ ", L"07:00:00", MakeTime(2023, 5, 5, 7), false, true},    // Friday
-        {L"_M_W_F_ ", L"07:00:00", MakeTime(2023, 5, 6, 7), false, false},   // Saturday
+        {L"_M_W_F_ ", L"07:00:00", MakeTime(2023, 5, 1, 7), false, true},   // Monday
+        {L"_M_W_F_ ", L"07:00:00", MakeTime(2023, 5, 2, 7), false, false},  // Tuesday
+        {L"_M_W_F_ ", L"07:00:00", MakeTime(2023, 5, 3, 7), false, true},   // Wednesday
+        {L"_M_W_F_ ", L"07:00:00", MakeTime(2023, 5, 5, 7), false, true},   // Friday
+        {L"_M_W_F_ ", L"07:00:00", MakeTime(2023, 5, 6, 7), false, false},  // Saturday
         {L"_M_W_F_ ", L"07:00:00", MakeTime(2023, 5, 1, 7, 0, 1), false, false},
         // an unexpected character in today's place still selects the day
         {L"_M?W_F_ ", L"07:00:00", MakeTime(2023, 5, 2, 7), false, true},
@@ -181,8 +177,7 @@ TEST(IsDue, EdgeCasesOfTheRuleForms)
     }
 }
 
-TEST(IsDue, ShortTextsAndOutOfRangeWeekdaysAreNeverDue)
-{
+TEST(IsDue, ShortTextsAndOutOfRangeWeekdaysAreNeverDue) {
     const SYSTEMTIME now = MakeTime(2023, 5, 1, 9);
     EXPECT_FALSE(IsDue(WString(L"EveryDay 09:00:0"), NowText(now), now, false));
     EXPECT_FALSE(IsDue(WString(L""), NowText(now), now, false));
@@ -200,8 +195,7 @@ struct DateSweep {
     std::function<bool(const SYSTEMTIME&, int lastDay)> meaning;
 };
 
-TEST(IsDue, DateFormsOverWholeYears)
-{
+TEST(IsDue, DateFormsOverWholeYears) {
     const DateSweep sweeps[] = {
         {L"EveryDay", [](const SYSTEMTIME&, int) { return true; }},
         {L"**/**/01", [](const SYSTEMTIME& t, int) { return t.wDay == 1; }},
@@ -235,8 +229,7 @@ TEST(IsDue, DateFormsOverWholeYears)
 
 // "1st".."5th"/"last", every weekday, offsets 0-9: the rule matches the day
 // that lies n days before the Nth (last) such weekday of its own month.
-TEST(IsDue, NthWeekdayFormsOverWholeYears)
-{
+TEST(IsDue, NthWeekdayFormsOverWholeYears) {
     static const wchar_t* const ordinals[] = {L"1st ", L"2nd ", L"3rd ", L"4th ", L"5th ", L"last"};
     static const wchar_t* const weekdays[] = {L"su", L"mo", L"tu", L"we", L"th", L"fr", L"sa"};
     int checkedDue = 0;
@@ -257,9 +250,8 @@ TEST(IsDue, NthWeekdayFormsOverWholeYears)
                     const bool actual = IsDue(rule, day.now, day.time, false);
                     checkedDue += actual;
                     if (expected != actual && ++mismatches <= 3)
-                        ADD_FAILURE() << "rule \"" << Narrow(rule) << "\" on " << Describe(day.time)
-                                      << " (target " << Describe(target) << "): expected " << expected
-                                      << ", got " << actual;
+                        ADD_FAILURE() << "rule \"" << Narrow(rule) << "\" on " << Describe(day.time) << " (target "
+                                      << Describe(target) << "): expected " << expected << ", got " << actual;
                 }
                 ASSERT_EQ(0, mismatches) << Narrow(rule);
             }
@@ -274,8 +266,7 @@ struct TimeSweep {
     std::function<bool(int hour, int minute, int second)> meaning;
 };
 
-TEST(IsDue, TimeFormsOverEverySecondOfADay)
-{
+TEST(IsDue, TimeFormsOverEverySecondOfADay) {
     const TimeSweep sweeps[] = {
         {L"**:00:00", [](int, int m, int s) { return m == 0 && s == 0; }},
         {L"**:**:30", [](int, int, int s) { return s == 30; }},
@@ -311,8 +302,8 @@ TEST(IsDue, TimeFormsOverEverySecondOfADay)
             const bool actual = IsDue(rule, nows[i], t, false);
             due += actual;
             if (expected != actual && ++mismatches <= 3)
-                ADD_FAILURE() << "rule \"" << Narrow(rule) << "\" at " << Describe(t) << ": expected "
-                              << expected << ", got " << actual;
+                ADD_FAILURE() << "rule \"" << Narrow(rule) << "\" at " << Describe(t) << ": expected " << expected
+                              << ", got " << actual;
         }
         EXPECT_EQ(0, mismatches) << Narrow(rule) << " was due " << due << " times";
     }

@@ -21,7 +21,7 @@ const wchar_t* const kDates[] = {L"EveryDay", L"**/**/**", L"24/02E-3", L"**/**E
 const wchar_t* const kTimes[] = {L"**:00:00", L"**:**:30", L"08:**:00", L"12:00:00", L"every15m", L"every10s",
                                  L"every01s", L"every00m", L"Start   ", L"**:**:**", L"every99s"};
 const wchar_t* const kActions[] = {L"Msg    x", L"Screen a.scr", L"3DText t", L"Kabe   Center k.bmp",
-                                   L"zzzzzz z", L"Shell  s", L"Notice", L""};
+                                   L"zzzzzz z", L"Shell  s",     L"Notice",   L""};
 const wchar_t kFlags[] = L" !#XD?";
 
 class Fuzz {
@@ -30,17 +30,15 @@ public:
 
     int Below(int n) { return static_cast<int>(rng_() % static_cast<unsigned>(n)); }
 
-    wchar_t Unit()
-    {
+    wchar_t Unit() {
         switch (Below(20)) {
-        case 0: return static_cast<wchar_t>(Below(0x10000));          // anything, surrogates included
-        case 1: return static_cast<wchar_t>(0xD800 + Below(0x800));   // lone surrogate halves
+        case 0: return static_cast<wchar_t>(Below(0x10000));         // anything, surrogates included
+        case 1: return static_cast<wchar_t>(0xD800 + Below(0x800));  // lone surrogate halves
         default: return kAlphabet[Below(static_cast<int>(sizeof kAlphabet / sizeof kAlphabet[0]) - 1)];
         }
     }
 
-    std::wstring Garbage(int maxLength)
-    {
+    std::wstring Garbage(int maxLength) {
         std::wstring text;
         const int n = Below(maxLength + 1);
         for (int i = 0; i < n; ++i) {
@@ -51,8 +49,7 @@ public:
     }
 
     // A record built from real fields, then damaged in a few places.
-    std::wstring Record()
-    {
+    std::wstring Record() {
         if (Below(4) == 0) return Garbage(40);
         std::wstring r(1, kFlags[Below(6)]);
         r += L' ';
@@ -65,7 +62,11 @@ public:
         for (int i = 0; i < damage && !r.empty(); ++i) {
             const int at = Below(static_cast<int>(r.size()));
             switch (Below(3)) {
-            case 0: { const wchar_t c = Unit(); r[at] = c ? c : L'x'; break; }
+            case 0: {
+                const wchar_t c = Unit();
+                r[at] = c ? c : L'x';
+                break;
+            }
             case 1: r.erase(at, 1); break;
             default: r.resize(static_cast<size_t>(at)); break;
             }
@@ -74,8 +75,7 @@ public:
     }
 
     // Mostly valid local times; sometimes fields no clock would give.
-    SYSTEMTIME Time()
-    {
+    SYSTEMTIME Time() {
         if (Below(10) == 0) {
             SYSTEMTIME t = {};
             t.wYear = static_cast<WORD>(Below(10000));
@@ -94,8 +94,7 @@ private:
     std::mt19937 rng_;
 };
 
-TEST(Robustness, IsDueTakesAnyTextAndAnyTime)
-{
+TEST(Robustness, IsDueTakesAnyTextAndAnyTime) {
     Fuzz fuzz(kSeed);
     int due = 0;
     for (int i = 0; i < 100000; ++i) {
@@ -118,10 +117,11 @@ TEST(Robustness, IsDueTakesAnyTextAndAnyTime)
 }
 
 int g_actions = 0;
-void CountAction(const WString&) { ++g_actions; }
+void CountAction(const WString&) {
+    ++g_actions;
+}
 
-TEST(Robustness, CheckScheduleTakesAnyScheduleAndAnyClock)
-{
+TEST(Robustness, CheckScheduleTakesAnyScheduleAndAnyClock) {
     Fuzz fuzz(kSeed + 1);
     TempFolder folder;
     BoxRecorder boxes;

@@ -16,25 +16,22 @@ namespace {
 
 double g_tickSeconds = 0;
 
-double Now()
-{
+double Now() {
     LARGE_INTEGER counter;
     QueryPerformanceCounter(&counter);
     return static_cast<double>(counter.QuadPart) * g_tickSeconds;
 }
 
-double Median(std::vector<double> values)
-{
+double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
 }
 
-void PrintMachine()
-{
+void PrintMachine() {
     wchar_t cpu[256] = L"unknown CPU";
     DWORD size = sizeof cpu;
-    RegGetValueW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0",
-                 L"ProcessorNameString", RRF_RT_REG_SZ, nullptr, cpu, &size);
+    RegGetValueW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0", L"ProcessorNameString",
+                 RRF_RT_REG_SZ, nullptr, cpu, &size);
     SYSTEM_INFO info;
     GetNativeSystemInfo(&info);
     using WineVersion = const char*(CDECL*)();
@@ -50,17 +47,20 @@ void PrintMachine()
 }
 
 SYSTEMTIME g_clock;
-void BenchClock(SYSTEMTIME* now) { *now = g_clock; }
+void BenchClock(SYSTEMTIME* now) {
+    *now = g_clock;
+}
 int g_actions = 0;
-void CountAction(const WString&) { ++g_actions; }
+void CountAction(const WString&) {
+    ++g_actions;
+}
 
 // A plausible large schedule: every rule form, a few records due now and then.
-WString BenchRecord(int i)
-{
-    static const wchar_t* const dates[] = {L"EveryDay", L"_M_W_F_ ", L"**/**/01", L"24/02E-3", L"3rd we-2",
-                                           L"lastfr  ", L"24/05/06", L"**/**E  "};
-    static const wchar_t* const times[] = {L"07:00:00", L"**:00:00", L"08:**:30", L"every15m", L"every10s",
-                                           L"22:15:00", L"Start   "};
+WString BenchRecord(int i) {
+    static const wchar_t* const dates[] = {L"EveryDay", L"_M_W_F_ ", L"**/**/01", L"24/02E-3",
+                                           L"3rd we-2", L"lastfr  ", L"24/05/06", L"**/**E  "};
+    static const wchar_t* const times[] = {L"07:00:00", L"**:00:00", L"08:**:30", L"every15m",
+                                           L"every10s", L"22:15:00", L"Start   "};
     static const wchar_t* const flags = L"   #X";
     wchar_t record[128];
     swprintf(record, 128, L"%lc %ls %ls Msg    メッセージ番号%05d のテストです", flags[i % 5], dates[i % 8],
@@ -68,8 +68,7 @@ WString BenchRecord(int i)
     return WString(record);
 }
 
-void BenchFullPass()
-{
+void BenchFullPass() {
     WatchState state;
     for (int i = 0; i < 10000; ++i) state.schedule.append(BenchRecord(i));
     // No hold-once record may come due, or every pass would write the file.
@@ -104,15 +103,15 @@ void BenchFullPass()
     SetActionHandler(nullptr);
 }
 
-void BenchFile()
-{
+void BenchFile() {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     const WString path = JoinPath(WString(temp), L"orrivane_schedule_bench.txt");
     StringList list;
     for (int i = 0; i < 100000; ++i) {
         wchar_t record[160];
-        swprintf(record, 160, L"  EveryDay 07:00:00 Msg    %06d 日本語のメッセージ：会議室へ移動、資料を準備すること", i);
+        swprintf(record, 160, L"  EveryDay 07:00:00 Msg    %06d 日本語のメッセージ：会議室へ移動、資料を準備すること",
+                 i);
         list.append(WString(record));
     }
     std::vector<double> saves;
@@ -141,8 +140,7 @@ void BenchFile()
 
 }  // namespace
 
-int wmain()
-{
+int wmain() {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     g_tickSeconds = 1.0 / static_cast<double>(frequency.QuadPart);

@@ -18,8 +18,7 @@ constexpr DWORD kGoneProcess = 0x7FFFFFF0;
 // This test program started suspended: a process that runs but never saves.
 class RunningProcess {
 public:
-    RunningProcess()
-    {
+    RunningProcess() {
         wchar_t self[MAX_PATH];
         GetModuleFileNameW(nullptr, self, MAX_PATH);
         std::wstring commandLine = std::wstring(L"\"") + self + L"\" --gtest_list_tests";
@@ -28,8 +27,7 @@ public:
         CreateProcessW(self, &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
                        &info_);
     }
-    ~RunningProcess()
-    {
+    ~RunningProcess() {
         if (!info_.hProcess) return;
         TerminateProcess(info_.hProcess, 0);
         WaitForSingleObject(info_.hProcess, 5000);
@@ -50,11 +48,10 @@ protected:
     WString Temporary(DWORD processId) const { return SaveTemporaryPath(Schedule(), processId); }
     std::wstring NameOf(const WString& path) const { return FileNameOf(path).text(); }
     // Written with a last-write time `age` seconds in the past.
-    void WriteAged(const WString& path, const std::string& bytes, int age)
-    {
+    void WriteAged(const WString& path, const std::string& bytes, int age) {
         ASSERT_TRUE(WriteBytes(path, bytes));
-        UniqueHandle file(CreateFileW(path.text(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                      nullptr));
+        UniqueHandle file(
+            CreateFileW(path.text(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(static_cast<bool>(file));
         FILETIME now;
         GetSystemTimeAsFileTime(&now);
@@ -65,8 +62,7 @@ protected:
         FILETIME then = {t.LowPart, t.HighPart};
         ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &then));
     }
-    std::vector<std::wstring> Files() const
-    {
+    std::vector<std::wstring> Files() const {
         std::vector<std::wstring> names = FilesIn(folder_.path());
         std::sort(names.begin(), names.end());
         return names;
@@ -75,8 +71,7 @@ protected:
     TempFolder folder_;
 };
 
-TEST_F(Recovery, AMissingScheduleComesBackFromTheNewestCompleteSave)
-{
+TEST_F(Recovery, AMissingScheduleComesBackFromTheNewestCompleteSave) {
     const std::string older = Cp932Lines({L"  EveryDay 07:00:00 Msg    古い保存"});
     const std::string newer = Cp932Lines({L"  EveryDay 07:00:00 Msg    新しい保存", L"X _______  01:00:00 Msg    例"});
     WriteAged(Temporary(kGoneProcess), older, 60);
@@ -91,8 +86,7 @@ TEST_F(Recovery, AMissingScheduleComesBackFromTheNewestCompleteSave)
     EXPECT_EQ((std::vector<std::wstring>{L"Zavbell.txt"}), Files()) << "every leftover is removed";
 }
 
-TEST_F(Recovery, LeftoversOfProgramsThatNoLongerRunGoAndTheScheduleStays)
-{
+TEST_F(Recovery, LeftoversOfProgramsThatNoLongerRunGoAndTheScheduleStays) {
     const std::string schedule = Cp932Lines({L"  EveryDay 07:00:00 Msg    今の予定"});
     ASSERT_TRUE(WriteBytes(Schedule(), schedule));
     RunningProcess saver;
@@ -113,23 +107,20 @@ TEST_F(Recovery, LeftoversOfProgramsThatNoLongerRunGoAndTheScheduleStays)
     EXPECT_EQ(expected, Files()) << "the running saver keeps its file";
 }
 
-TEST_F(Recovery, NothingCompleteLeavesTheScheduleMissing)
-{
+TEST_F(Recovery, NothingCompleteLeavesTheScheduleMissing) {
     WriteAged(Temporary(kGoneProcess), "  EveryDay 07:00:00 Msg    cut sho", 10);
     EXPECT_FALSE(RecoverScheduleFile(Schedule()));
     EXPECT_TRUE(Files().empty());
 }
 
-TEST_F(Recovery, ARelativePathIsTheCurrentDirectory)
-{
+TEST_F(Recovery, ARelativePathIsTheCurrentDirectory) {
     CurrentDirectoryScope scope(folder_.path());
     WriteAged(Temporary(kGoneProcess), Cp932Lines({L"recovered"}), 10);
     EXPECT_TRUE(RecoverScheduleFile(WString(L"Zavbell.txt")));
     EXPECT_EQ(Cp932Lines({L"recovered"}), ReadBytes(Schedule()));
 }
 
-TEST_F(Recovery, AStampChangesWithTheSizeAndTheWriteTime)
-{
+TEST_F(Recovery, AStampChangesWithTheSizeAndTheWriteTime) {
     EXPECT_FALSE(StampOf(Schedule()).exists);
     WriteAged(Schedule(), "abc\r\n", 60);
     const FileStamp first = StampOf(Schedule());

@@ -11,36 +11,32 @@ SYSTEMTIME g_now;
 std::vector<std::wstring> g_performed;
 PassHarness::Reaction g_reaction = nullptr;
 
-void ReadClock(SYSTEMTIME* now) { *now = g_now; }
+void ReadClock(SYSTEMTIME* now) {
+    *now = g_now;
+}
 
-void RecordAction(const WString& actionText)
-{
+void RecordAction(const WString& actionText) {
     g_performed.push_back(actionText.text());
     if (g_reaction) g_reaction(actionText);
 }
 
-void RecordStart(const wchar_t* commandWord)
-{
+void RecordStart(const wchar_t* commandWord) {
     g_performed.push_back(std::wstring(L"<start ") + commandWord + L">");
 }
 
 }  // namespace
 
-std::string Cp932(const wchar_t* text)
-{
+std::string Cp932(const wchar_t* text) {
     return Encode(932, text);
 }
 
-std::string Cp932Lines(const std::vector<std::wstring>& lines)
-{
+std::string Cp932Lines(const std::vector<std::wstring>& lines) {
     std::string out;
     for (const std::wstring& line : lines) out += Cp932(line.c_str()) + "\r\n";
     return out;
 }
 
-
-std::vector<std::wstring> FilesIn(const WString& folder)
-{
+std::vector<std::wstring> FilesIn(const WString& folder) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(JoinPath(folder, L"*").text(), &found);
@@ -53,8 +49,7 @@ std::vector<std::wstring> FilesIn(const WString& folder)
     return names;
 }
 
-SYSTEMTIME MakeTime(int year, int month, int day, int hour, int minute, int second)
-{
+SYSTEMTIME MakeTime(int year, int month, int day, int hour, int minute, int second) {
     SYSTEMTIME time = {};
     time.wYear = static_cast<WORD>(year);
     time.wMonth = static_cast<WORD>(month);
@@ -68,8 +63,7 @@ SYSTEMTIME MakeTime(int year, int month, int day, int hour, int minute, int seco
     return time;
 }
 
-SYSTEMTIME AddSeconds(const SYSTEMTIME& time, long long seconds)
-{
+SYSTEMTIME AddSeconds(const SYSTEMTIME& time, long long seconds) {
     FILETIME file;
     SystemTimeToFileTime(&time, &file);
     ULARGE_INTEGER value;
@@ -83,25 +77,22 @@ SYSTEMTIME AddSeconds(const SYSTEMTIME& time, long long seconds)
     return moved;
 }
 
-WString NowText(const SYSTEMTIME& time)
-{
+WString NowText(const SYSTEMTIME& time) {
     wchar_t text[32];
     swprintf(text, 32, L"%02d/%02d/%02d %02d:%02d:%02d", time.wYear % 100, time.wMonth, time.wDay, time.wHour,
              time.wMinute, time.wSecond);
     return WString(text);
 }
 
-std::string Describe(const SYSTEMTIME& time)
-{
+std::string Describe(const SYSTEMTIME& time) {
     static const char* const names[] = {"su", "mo", "tu", "we", "th", "fr", "sa"};
     char text[64];
-    snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d (%s)", time.wYear, time.wMonth, time.wDay,
-             time.wHour, time.wMinute, time.wSecond, time.wDayOfWeek < 7 ? names[time.wDayOfWeek] : "??");
+    snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d (%s)", time.wYear, time.wMonth, time.wDay, time.wHour,
+             time.wMinute, time.wSecond, time.wDayOfWeek < 7 ? names[time.wDayOfWeek] : "??");
     return text;
 }
 
-PassHarness::PassHarness()
-{
+PassHarness::PassHarness() {
     g_performed.clear();
     g_reaction = nullptr;
     g_now = MakeTime(2024, 1, 1);
@@ -110,15 +101,22 @@ PassHarness::PassHarness()
     previousClock_ = SetClockSource(ReadClock);
 }
 
-PassHarness::~PassHarness()
-{
+PassHarness::~PassHarness() {
     SetActionHandler(previousHandler_);
     SetSettingsStarter(previousStarter_);
     SetClockSource(previousClock_);
     g_reaction = nullptr;
 }
 
-void PassHarness::SetNow(const SYSTEMTIME& time) { g_now = time; }
-SYSTEMTIME PassHarness::Now() { return g_now; }
-std::vector<std::wstring>& PassHarness::Performed() { return g_performed; }
-void PassHarness::SetReaction(Reaction reaction) { g_reaction = reaction; }
+void PassHarness::SetNow(const SYSTEMTIME& time) {
+    g_now = time;
+}
+SYSTEMTIME PassHarness::Now() {
+    return g_now;
+}
+std::vector<std::wstring>& PassHarness::Performed() {
+    return g_performed;
+}
+void PassHarness::SetReaction(Reaction reaction) {
+    g_reaction = reaction;
+}

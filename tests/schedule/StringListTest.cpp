@@ -15,15 +15,13 @@ namespace {
 
 using Lines = std::vector<std::wstring>;
 
-Lines Records(const StringList& list)
-{
+Lines Records(const StringList& list) {
     Lines lines;
     for (int i = 0; i < list.count(); ++i) lines.push_back(list.at(i).text());
     return lines;
 }
 
-StringList ListOf(const Lines& lines)
-{
+StringList ListOf(const Lines& lines) {
     StringList list;
     for (const std::wstring& line : lines) list.append(WString(line.c_str()));
     return list;
@@ -32,8 +30,7 @@ StringList ListOf(const Lines& lines)
 class ScheduleFile : public ::testing::Test {
 protected:
     WString Path(const wchar_t* name = L"Zavbell.txt") const { return JoinPath(folder_.path(), name); }
-    Lines LoadBytes(const std::string& bytes)
-    {
+    Lines LoadBytes(const std::string& bytes) {
         WriteBytes(Path(), bytes);
         StringList list;
         list.load(Path());
@@ -46,13 +43,11 @@ protected:
 
 // The file tests expect the ANSI code page of a Japanese Windows; under Wine
 // that takes LC_ALL=ja_JP.UTF-8 (scripts/wine-env.sh sets it).
-TEST(ScheduleEnvironment, AnsiCodePageIsJapanese)
-{
+TEST(ScheduleEnvironment, AnsiCodePageIsJapanese) {
     EXPECT_EQ(932u, GetACP());
 }
 
-TEST(StringListOps, OutOfRangeIndexesChangeNothing)
-{
+TEST(StringListOps, OutOfRangeIndexesChangeNothing) {
     StringList list = ListOf({L"a", L"b"});
     EXPECT_EQ(L"", std::wstring(list.at(-1).text()));
     EXPECT_EQ(L"", std::wstring(list.at(2).text()));
@@ -65,8 +60,7 @@ TEST(StringListOps, OutOfRangeIndexesChangeNothing)
     EXPECT_EQ((Lines{L"a", L"b"}), Records(list));
 }
 
-TEST(StringListOps, InsertAtEveryPlaceAndRemoveMovesLaterRecordsUp)
-{
+TEST(StringListOps, InsertAtEveryPlaceAndRemoveMovesLaterRecordsUp) {
     StringList list;
     list.insert(0, WString(L"b"));
     list.insert(0, WString(L"a"));
@@ -83,8 +77,7 @@ TEST(StringListOps, InsertAtEveryPlaceAndRemoveMovesLaterRecordsUp)
     EXPECT_FALSE(list.SetFlag(0, L'X'));
 }
 
-TEST(StringListOps, CapacityStartsAtAHundredAndGrowsInHundreds)
-{
+TEST(StringListOps, CapacityStartsAtAHundredAndGrowsInHundreds) {
     StringList list;
     EXPECT_EQ(100, list.capacity());
     for (int i = 0; i < 100; ++i) list.append(WString(i));
@@ -105,8 +98,7 @@ TEST(StringListOps, CapacityStartsAtAHundredAndGrowsInHundreds)
     EXPECT_EQ(L"4999", std::wstring(list.at(list.count() - 1).text()));
 }
 
-TEST(StringListOps, CopiesAreIndependent)
-{
+TEST(StringListOps, CopiesAreIndependent) {
     StringList a = ListOf({L"one"});
     StringList b = a;
     b.SetFlag(0, L'!');
@@ -115,16 +107,12 @@ TEST(StringListOps, CopiesAreIndependent)
     EXPECT_EQ((Lines{L"!ne", L"two"}), Records(b));
 }
 
-TEST(InsertSorted, KeepsAscendingSortKeyOrderWithStartFirst)
-{
+TEST(InsertSorted, KeepsAscendingSortKeyOrderWithStartFirst) {
     StringList list;
     const Lines inserted = {
-        L"X _______  01:00:00 Msg    held",
-        L"  EveryDay 07:00:00 Msg    seven",
-        L"  EveryDay Start    Msg    start",
-        L"  EveryDay 06:00:00 Msg    six",
-        L"  _M_W_F_  07:00:00 Msg    weekdays",
-        L"# EveryDay 05:00:00 Msg    hold once",
+        L"X _______  01:00:00 Msg    held",        L"  EveryDay 07:00:00 Msg    seven",
+        L"  EveryDay Start    Msg    start",       L"  EveryDay 06:00:00 Msg    six",
+        L"  _M_W_F_  07:00:00 Msg    weekdays",    L"# EveryDay 05:00:00 Msg    hold once",
         L"  EveryDay 07:00:00 Msg    seven again",
     };
     for (const std::wstring& r : inserted) InsertSorted(list, WString(r.c_str()));
@@ -143,8 +131,7 @@ TEST(InsertSorted, KeepsAscendingSortKeyOrderWithStartFirst)
               Records(list));
 }
 
-TEST(InsertSorted, EqualKeysGoAfterTheExistingOnes)
-{
+TEST(InsertSorted, EqualKeysGoAfterTheExistingOnes) {
     StringList list = ListOf({L"  EveryDay 07:00:00 Msg    a", L"  EveryDay 07:00:00 Msg    a"});
     InsertSorted(list, WString(L"  EveryDay 07:00:00 Msg    a"));
     InsertSorted(list, WString(L"  EveryDay 06:00:00 Msg    b"));
@@ -152,8 +139,7 @@ TEST(InsertSorted, EqualKeysGoAfterTheExistingOnes)
     EXPECT_EQ(L"  EveryDay 06:00:00 Msg    b", std::wstring(list.at(0).text()));
 }
 
-TEST(SortKeyOf, OnlyAnExactStartRuleIsReplaced)
-{
+TEST(SortKeyOf, OnlyAnExactStartRuleIsReplaced) {
     EXPECT_EQ(L"  EveryDay %%%%%%%% Msg    x", std::wstring(SortKey(WString(L"  EveryDay Start    Msg    x")).text()));
     EXPECT_EQ(L"  EveryDay %%%%%%%%", std::wstring(SortKey(WString(L"  EveryDay Start   ")).text()));
     EXPECT_EQ(L"  EveryDay Start  x Msg    x", std::wstring(SortKey(WString(L"  EveryDay Start  x Msg    x")).text()));
@@ -161,8 +147,7 @@ TEST(SortKeyOf, OnlyAnExactStartRuleIsReplaced)
     EXPECT_EQ(L"", std::wstring(SortKey(WString(L"")).text()));
 }
 
-TEST(ComposeRecordOf, EveryFixedColumnIsWrittenAndShortFieldsArePadded)
-{
+TEST(ComposeRecordOf, EveryFixedColumnIsWrittenAndShortFieldsArePadded) {
     struct Case {
         wchar_t flag;
         const wchar_t* date;
@@ -180,17 +165,17 @@ TEST(ComposeRecordOf, EveryFixedColumnIsWrittenAndShortFieldsArePadded)
         {L' ', L"", L"", L"", L"", L"                           "},
     };
     for (const Case& c : cases) {
-        const WString record = ComposeRecord(c.flag, WString(c.date), WString(c.time), WString(c.word),
-                                             WString(c.parameter));
+        const WString record =
+            ComposeRecord(c.flag, WString(c.date), WString(c.time), WString(c.word), WString(c.parameter));
         EXPECT_EQ(std::wstring(c.record), std::wstring(record.text()))
             << "date \"" << Narrow(c.date) << "\", word \"" << Narrow(c.word) << "\"";
         EXPECT_EQ(std::wstring(c.parameter), std::wstring(ParameterOf(record).text()));
     }
 }
 
-TEST_F(ScheduleFile, LinesEndingInCrLfOrNotLoadTheSame)
-{
-    const Lines three = {L"  EveryDay 07:00:00 Msg    一", L"  EveryDay 08:00:00 Msg    二", L"X EveryDay Start    Msg    三"};
+TEST_F(ScheduleFile, LinesEndingInCrLfOrNotLoadTheSame) {
+    const Lines three = {L"  EveryDay 07:00:00 Msg    一", L"  EveryDay 08:00:00 Msg    二",
+                         L"X EveryDay Start    Msg    三"};
     const std::string bytes = Cp932Lines(three);
     EXPECT_EQ(three, LoadBytes(bytes));
     EXPECT_EQ(three, LoadBytes(bytes.substr(0, bytes.size() - 2)));
@@ -198,8 +183,7 @@ TEST_F(ScheduleFile, LinesEndingInCrLfOrNotLoadTheSame)
     EXPECT_TRUE(boxes_.boxes().empty());
 }
 
-TEST_F(ScheduleFile, LfOnlyLinesLoadAndSaveWritesCrLf)
-{
+TEST_F(ScheduleFile, LfOnlyLinesLoadAndSaveWritesCrLf) {
     EXPECT_EQ((Lines{L"a", L"b", L"", L"c"}), LoadBytes("a\nb\n\nc\n"));
     StringList list;
     list.load(Path());
@@ -207,8 +191,7 @@ TEST_F(ScheduleFile, LfOnlyLinesLoadAndSaveWritesCrLf)
     EXPECT_EQ("a\r\nb\r\n\r\nc\r\n", ReadBytes(Path()));
 }
 
-TEST_F(ScheduleFile, EmptyLinesAreRecordsAndAreWrittenBack)
-{
+TEST_F(ScheduleFile, EmptyLinesAreRecordsAndAreWrittenBack) {
     const std::string bytes = Cp932Lines({L"  EveryDay 07:00:00 Msg    上", L"", L"  EveryDay 08:00:00 Msg    下"});
     EXPECT_EQ((Lines{L"  EveryDay 07:00:00 Msg    上", L"", L"  EveryDay 08:00:00 Msg    下"}), LoadBytes(bytes));
     StringList list;
@@ -222,8 +205,7 @@ TEST_F(ScheduleFile, EmptyLinesAreRecordsAndAreWrittenBack)
     EXPECT_EQ((Lines{}), LoadBytes(""));
 }
 
-TEST_F(ScheduleFile, LongJapaneseLinesKeepEveryCharacter)
-{
+TEST_F(ScheduleFile, LongJapaneseLinesKeepEveryCharacter) {
     std::wstring longText = L"  EveryDay 07:00:00 Msg    ";
     for (int i = 0; i < 40; ++i) longText += L"長い行のテスト：漢字ｶﾀｶﾅ、";
     const std::string bytes = Cp932Lines({longText, L"  EveryDay 08:00:00 Msg    短い"});
@@ -235,8 +217,7 @@ TEST_F(ScheduleFile, LongJapaneseLinesKeepEveryCharacter)
     EXPECT_EQ(bytes, ReadBytes(Path(L"copy.txt")));
 }
 
-TEST_F(ScheduleFile, AFileWrittenByZavSetRoundTripsByteForByte)
-{
+TEST_F(ScheduleFile, AFileWrittenByZavSetRoundTripsByteForByte) {
     const std::string bytes = Cp932Lines({
         L"  EveryDay Start    Msg    1.プログラムが起動されるとタスクトレイに目覚まし時計のアイコンが現れます",
         L"  _M_W_F_  07:00:00 Mplay  C:\\Windows\\media\\Windows Logon.wav",
@@ -253,8 +234,7 @@ TEST_F(ScheduleFile, AFileWrittenByZavSetRoundTripsByteForByte)
     EXPECT_EQ(bytes, ReadBytes(Path()));
 }
 
-TEST_F(ScheduleFile, SavingAnEmptyListLeavesAZeroByteFile)
-{
+TEST_F(ScheduleFile, SavingAnEmptyListLeavesAZeroByteFile) {
     WriteBytes(Path(), "old content\r\n");
     StringList list;
     ASSERT_TRUE(list.save(Path()));
@@ -263,8 +243,7 @@ TEST_F(ScheduleFile, SavingAnEmptyListLeavesAZeroByteFile)
     EXPECT_TRUE(exists);
 }
 
-TEST_F(ScheduleFile, CharactersOutsideTheCodePageAreWrittenAsTheDefaultCharacter)
-{
+TEST_F(ScheduleFile, CharactersOutsideTheCodePageAreWrittenAsTheDefaultCharacter) {
     // U+1F600 has no code page 932 form: the conversion writes its default
     // character instead, never a NUL or a cut line.
     StringList list = ListOf({L"  EveryDay 07:00:00 Msg    a\U0001F600b"});
@@ -275,15 +254,13 @@ TEST_F(ScheduleFile, CharactersOutsideTheCodePageAreWrittenAsTheDefaultCharacter
     EXPECT_EQ(std::string::npos, bytes.find('\0'));
 }
 
-TEST_F(ScheduleFile, ALineFeedInsideARecordIsWrittenAsCrLf)
-{
+TEST_F(ScheduleFile, ALineFeedInsideARecordIsWrittenAsCrLf) {
     StringList list = ListOf({L"a\nb"});
     ASSERT_TRUE(list.save(Path()));
     EXPECT_EQ("a\r\nb\r\n", ReadBytes(Path()));
 }
 
-TEST_F(ScheduleFile, AMissingFileShowsTheBoxAndLeavesTheListEmpty)
-{
+TEST_F(ScheduleFile, AMissingFileShowsTheBoxAndLeavesTheListEmpty) {
     StringList list = ListOf({L"stale"});
     list.load(Path(L"missing.txt"));
     EXPECT_EQ(0, list.count());
@@ -293,16 +270,14 @@ TEST_F(ScheduleFile, AMissingFileShowsTheBoxAndLeavesTheListEmpty)
     EXPECT_EQ(nullptr, boxes_.boxes()[0].owner);
 }
 
-TEST_F(ScheduleFile, LoadReplacesTheWholeList)
-{
+TEST_F(ScheduleFile, LoadReplacesTheWholeList) {
     StringList list = ListOf({L"one", L"two", L"three"});
     WriteBytes(Path(), "new\r\n");
     list.load(Path());
     EXPECT_EQ((Lines{L"new"}), Records(list));
 }
 
-TEST_F(ScheduleFile, SaveCreatesANewFileAndLeavesNoTemporaryFile)
-{
+TEST_F(ScheduleFile, SaveCreatesANewFileAndLeavesNoTemporaryFile) {
     StringList list = ListOf({L"  EveryDay 07:00:00 Msg    新規"});
     ASSERT_TRUE(list.save(Path()));
     ASSERT_TRUE(list.save(Path()));
@@ -310,8 +285,7 @@ TEST_F(ScheduleFile, SaveCreatesANewFileAndLeavesNoTemporaryFile)
     EXPECT_EQ((std::vector<std::wstring>{L"Zavbell.txt"}), FilesIn(folder_.path()));
 }
 
-TEST_F(ScheduleFile, SaveIntoAMissingFolderFailsAndCreatesNothing)
-{
+TEST_F(ScheduleFile, SaveIntoAMissingFolderFailsAndCreatesNothing) {
     StringList list = ListOf({L"x"});
     EXPECT_FALSE(list.save(JoinPath(folder_.path(), L"no such folder\\Zavbell.txt")));
     EXPECT_TRUE(FilesIn(folder_.path()).empty());
@@ -321,19 +295,17 @@ TEST_F(ScheduleFile, SaveIntoAMissingFolderFailsAndCreatesNothing)
 // Files in the folder besides the schedule. Wine's ReplaceFileW moves the
 // target aside under a GetTempFileNameW name ("rfXXXX.tmp") and, when that
 // move fails, leaves the empty name file behind; Windows leaves nothing.
-std::vector<std::wstring> StrayFiles(const WString& folder, const wchar_t* keep)
-{
+std::vector<std::wstring> StrayFiles(const WString& folder, const wchar_t* keep) {
     std::vector<std::wstring> stray;
     for (const std::wstring& name : FilesIn(folder)) {
-        const bool wineLeftover = RunningUnderWine() && name.compare(0, 2, L"rf") == 0 &&
-                                  name.size() > 4 && name.compare(name.size() - 4, 4, L".tmp") == 0;
+        const bool wineLeftover = RunningUnderWine() && name.compare(0, 2, L"rf") == 0 && name.size() > 4 &&
+                                  name.compare(name.size() - 4, 4, L".tmp") == 0;
         if (name != keep && !wineLeftover) stray.push_back(name);
     }
     return stray;
 }
 
-TEST_F(ScheduleFile, ASaveThatCannotReplaceTheFileKeepsTheOldOneIntact)
-{
+TEST_F(ScheduleFile, ASaveThatCannotReplaceTheFileKeepsTheOldOneIntact) {
     const std::string old = Cp932Lines({L"  EveryDay 07:00:00 Msg    古い"});
     WriteBytes(Path(), old);
     {
@@ -348,8 +320,7 @@ TEST_F(ScheduleFile, ASaveThatCannotReplaceTheFileKeepsTheOldOneIntact)
     EXPECT_EQ(old, ReadBytes(Path()));
 }
 
-TEST_F(ScheduleFile, AReadOnlyScheduleIsNotReplaced)
-{
+TEST_F(ScheduleFile, AReadOnlyScheduleIsNotReplaced) {
     const std::string old = Cp932Lines({L"  EveryDay 07:00:00 Msg    読み取り専用"});
     WriteBytes(Path(), old);
     ASSERT_TRUE(SetFileAttributesW(Path().text(), FILE_ATTRIBUTE_READONLY));
@@ -360,8 +331,7 @@ TEST_F(ScheduleFile, AReadOnlyScheduleIsNotReplaced)
     EXPECT_TRUE(StrayFiles(folder_.path(), L"Zavbell.txt").empty());
 }
 
-TEST_F(ScheduleFile, SavingOverADirectoryFailsWithoutDamage)
-{
+TEST_F(ScheduleFile, SavingOverADirectoryFailsWithoutDamage) {
     ASSERT_TRUE(CreateDirectoryW(Path(L"dir").text(), nullptr));
     StringList list = ListOf({L"x"});
     EXPECT_FALSE(list.save(Path(L"dir")));
@@ -372,8 +342,7 @@ TEST_F(ScheduleFile, SavingOverADirectoryFailsWithoutDamage)
     RemoveDirectoryW(Path(L"dir").text());
 }
 
-TEST_F(ScheduleFile, ARelativePathIsSavedInTheCurrentDirectory)
-{
+TEST_F(ScheduleFile, ARelativePathIsSavedInTheCurrentDirectory) {
     // Wine's ReplaceFileW fails on a bare file name (ERROR_DIRECTORY); Windows
     // does not. The save must work either way.
     CurrentDirectoryScope scope(folder_.path());
@@ -385,8 +354,7 @@ TEST_F(ScheduleFile, ARelativePathIsSavedInTheCurrentDirectory)
     EXPECT_EQ((std::vector<std::wstring>{L"Zavbell.txt"}), FilesIn(folder_.path()));
 }
 
-TEST_F(ScheduleFile, ReplacingKeepsTheOldFilesHiddenAndSystemFlags)
-{
+TEST_F(ScheduleFile, ReplacingKeepsTheOldFilesHiddenAndSystemFlags) {
     WriteBytes(Path(), "old\r\n");
     ASSERT_TRUE(SetFileAttributesW(Path().text(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
     ASSERT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
@@ -401,8 +369,7 @@ TEST_F(ScheduleFile, ReplacingKeepsTheOldFilesHiddenAndSystemFlags)
     SetFileAttributesW(Path().text(), FILE_ATTRIBUTE_NORMAL);
 }
 
-TEST_F(ScheduleFile, WhereNoTemporaryFileCanBeMadeTheFileIsWrittenInPlace)
-{
+TEST_F(ScheduleFile, WhereNoTemporaryFileCanBeMadeTheFileIsWrittenInPlace) {
     // A file name of 250 units leaves no room in the 255 units a name may have
     // (NTFS and Linux alike) for ".<process id>.tmp": the temporary file cannot
     // be created, as in a folder where only the file itself is writable (under
@@ -423,16 +390,14 @@ TEST_F(ScheduleFile, WhereNoTemporaryFileCanBeMadeTheFileIsWrittenInPlace)
 }
 
 // Code page 932 bytes as text, converted here rather than by the code under test.
-std::wstring FromCp932(const std::string& bytes)
-{
+std::wstring FromCp932(const std::string& bytes) {
     const int n = MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     std::wstring text(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], n);
     return text;
 }
 
-TEST_F(ScheduleFile, UtfEightFilesAreReadAsUtfEightAndWrittenInTheCodePage)
-{
+TEST_F(ScheduleFile, UtfEightFilesAreReadAsUtfEightAndWrittenInTheCodePage) {
     struct Case {
         const char* name;
         std::string bytes;
@@ -442,7 +407,8 @@ TEST_F(ScheduleFile, UtfEightFilesAreReadAsUtfEightAndWrittenInTheCodePage)
     // "  EveryDay 07:00:00 Msg    朝です" in UTF-8, written by hand.
     const std::string morning = "  EveryDay 07:00:00 Msg    \xE6\x9C\x9D\xE3\x81\xA7\xE3\x81\x99";
     const Case cases[] = {
-        {"UTF-8 with a byte-order mark", bom + morning + "\r\n# EveryDay Start    Msg    abc\r\n",
+        {"UTF-8 with a byte-order mark",
+         bom + morning + "\r\n# EveryDay Start    Msg    abc\r\n",
          {L"  EveryDay 07:00:00 Msg    朝です", L"# EveryDay Start    Msg    abc"}},
         {"UTF-8 without a byte-order mark", morning + "\n", {L"  EveryDay 07:00:00 Msg    朝です"}},
         {"a byte-order mark alone", bom, {}},
@@ -451,7 +417,8 @@ TEST_F(ScheduleFile, UtfEightFilesAreReadAsUtfEightAndWrittenInTheCodePage)
         // "/" in an overlong two-byte form is no UTF-8; in code page 932 the
         // two bytes are the half-width katakana ﾀ and ｯ.
         {"an overlong UTF-8 form", "x\xC0\xAF\r\n", {L"xﾀｯ"}},
-        {"UTF-8 cut in the middle of a character", morning.substr(0, morning.size() - 1),
+        {"UTF-8 cut in the middle of a character",
+         morning.substr(0, morning.size() - 1),
          {FromCp932(morning.substr(0, morning.size() - 1))}},
     };
     for (const Case& c : cases) {
@@ -464,8 +431,7 @@ TEST_F(ScheduleFile, UtfEightFilesAreReadAsUtfEightAndWrittenInTheCodePage)
     EXPECT_TRUE(boxes_.boxes().empty());
 }
 
-TEST_F(ScheduleFile, ANulInsideALineBecomesABlankAndKeepsTheRest)
-{
+TEST_F(ScheduleFile, ANulInsideALineBecomesABlankAndKeepsTheRest) {
     const char bytes[] = "abc\0def\r\n\0x\r\n";
     EXPECT_EQ((Lines{L"abc def", L" x"}), LoadBytes(std::string(bytes, sizeof bytes - 1)));
     StringList list;
@@ -474,8 +440,7 @@ TEST_F(ScheduleFile, ANulInsideALineBecomesABlankAndKeepsTheRest)
     EXPECT_EQ("abc def\r\n x\r\n", ReadBytes(Path()));
 }
 
-TEST_F(ScheduleFile, AFileTooLargeToHoldIsRefusedWithItsNameAndSize)
-{
+TEST_F(ScheduleFile, AFileTooLargeToHoldIsRefusedWithItsNameAndSize) {
     // Sparse: the size is there without writing 64 MiB.
     {
         UniqueHandle file(CreateFileW(Path().text(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));

@@ -16,37 +16,34 @@ WatchState* g_state = nullptr;
 // Each reaction re-enters at most once: a fault that makes a record run again
 // must fail a test, not overflow the stack.
 int g_reentries = 0;
-bool FirstReentry() { return g_reentries++ == 0; }
+bool FirstReentry() {
+    return g_reentries++ == 0;
+}
 
 class WatchPass : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         state_.schedulePath = JoinPath(folder_.path(), L"Zavbell.txt");
         g_state = &state_;
         g_reentries = 0;
     }
     void TearDown() override { g_state = nullptr; }
 
-    void Load(const Lines& records)
-    {
+    void Load(const Lines& records) {
         state_.schedule.clear();
         for (const std::wstring& r : records) state_.schedule.append(WString(r.c_str()));
     }
-    Lines InMemory() const
-    {
+    Lines InMemory() const {
         Lines lines;
         for (int i = 0; i < state_.schedule.count(); ++i) lines.push_back(state_.schedule.at(i).text());
         return lines;
     }
     std::string FileBytes(bool* exists = nullptr) const { return ReadBytes(state_.schedulePath, exists); }
-    void TimerPassAt(const SYSTEMTIME& time)
-    {
+    void TimerPassAt(const SYSTEMTIME& time) {
         PassHarness::SetNow(time);
         CheckSchedule(state_, false);
     }
-    void StartPassAt(const SYSTEMTIME& time)
-    {
+    void StartPassAt(const SYSTEMTIME& time) {
         PassHarness::SetNow(time);
         state_.lastChecked = L"Start   ";
         CheckSchedule(state_, true);
@@ -58,8 +55,7 @@ protected:
     WatchState state_;
 };
 
-TEST_F(WatchPass, DueRecordsRunInFileOrderOncePerSecond)
-{
+TEST_F(WatchPass, DueRecordsRunInFileOrderOncePerSecond) {
     Load({L"  EveryDay 10:00:00 Msg    first", L"  EveryDay 10:00:01 Msg    other",
           L"  EveryDay **:00:00 Msg    second"});
     TimerPassAt(MakeTime(2024, 5, 6, 10, 0, 0));
@@ -81,10 +77,9 @@ TEST_F(WatchPass, DueRecordsRunInFileOrderOncePerSecond)
     EXPECT_FALSE(exists) << "nothing changed, so nothing is saved";
 }
 
-TEST_F(WatchPass, StartPassRunsStartRecordsAndLeavesLastCheckedAlone)
-{
-    Load({L"  EveryDay Start    Msg    hello", L"  EveryDay 09:00:00 Msg    timed",
-          L"  24/05/06 Start    Msg    today", L"  24/05/07 Start    Msg    tomorrow"});
+TEST_F(WatchPass, StartPassRunsStartRecordsAndLeavesLastCheckedAlone) {
+    Load({L"  EveryDay Start    Msg    hello", L"  EveryDay 09:00:00 Msg    timed", L"  24/05/06 Start    Msg    today",
+          L"  24/05/07 Start    Msg    tomorrow"});
     StartPassAt(MakeTime(2024, 5, 6, 9, 0, 0));
     EXPECT_EQ((Lines{L"Msg    hello", L"Msg    today"}), Performed());
     EXPECT_EQ(L"Start   ", std::wstring(state_.lastChecked.text()));
@@ -103,8 +98,7 @@ TEST_F(WatchPass, StartPassRunsStartRecordsAndLeavesLastCheckedAlone)
     EXPECT_EQ((Lines{L"Msg    timed"}), Performed());
 }
 
-TEST_F(WatchPass, HoldOnceSkipsOneRunAndIsSaved)
-{
+TEST_F(WatchPass, HoldOnceSkipsOneRunAndIsSaved) {
     Load({L"# EveryDay 08:00:00 Msg    held", L"  EveryDay 08:00:00 Msg    plain"});
     TimerPassAt(MakeTime(2024, 5, 6, 8, 0, 0));
     EXPECT_EQ((Lines{L"Msg    plain"}), Performed());
@@ -115,8 +109,7 @@ TEST_F(WatchPass, HoldOnceSkipsOneRunAndIsSaved)
     EXPECT_EQ((Lines{L"Msg    plain", L"Msg    held", L"Msg    plain"}), Performed());
 }
 
-TEST_F(WatchPass, TwoRunOnceRecordsInOneSecondBothRunAndDisappear)
-{
+TEST_F(WatchPass, TwoRunOnceRecordsInOneSecondBothRunAndDisappear) {
     Load({L"! EveryDay 12:00:00 Msg    once A", L"  EveryDay 12:00:00 Msg    stays",
           L"! EveryDay 12:00:00 Shell  once B", L"! EveryDay 13:00:00 Msg    later"});
     TimerPassAt(MakeTime(2024, 5, 6, 12, 0, 0));
@@ -126,8 +119,7 @@ TEST_F(WatchPass, TwoRunOnceRecordsInOneSecondBothRunAndDisappear)
     EXPECT_EQ(Cp932Lines(left), FileBytes());
 }
 
-TEST_F(WatchPass, HeldAlwaysNeverRunsNorChanges)
-{
+TEST_F(WatchPass, HeldAlwaysNeverRunsNorChanges) {
     const Lines records = {L"X EveryDay 12:00:00 Msg    never", L"X _______  12:00:00 Msg    never 2"};
     Load(records);
     TimerPassAt(MakeTime(2024, 5, 6, 12, 0, 0));
@@ -136,8 +128,7 @@ TEST_F(WatchPass, HeldAlwaysNeverRunsNorChanges)
     EXPECT_EQ(records, InMemory());
 }
 
-TEST_F(WatchPass, DeletionMarkFromTheFileGoesWhenAnyRunOnceRecordComesDue)
-{
+TEST_F(WatchPass, DeletionMarkFromTheFileGoesWhenAnyRunOnceRecordComesDue) {
     Load({L"D EveryDay 07:00:00 Msg    marked", L"! EveryDay 12:00:00 Msg    once"});
     TimerPassAt(MakeTime(2024, 5, 6, 7, 0, 0));
     // A marked record waits for its removal and never runs.
@@ -152,28 +143,26 @@ TEST_F(WatchPass, DeletionMarkFromTheFileGoesWhenAnyRunOnceRecordComesDue)
     EXPECT_TRUE(exists);
 }
 
-TEST_F(WatchPass, ScreenThreeDTextAndKabeRunLastAndOnlyTheLastOfEachKind)
-{
+TEST_F(WatchPass, ScreenThreeDTextAndKabeRunLastAndOnlyTheLastOfEachKind) {
     Load({L"  EveryDay 12:00:00 Screen first.scr", L"  EveryDay 12:00:00 Kabe   Center first.bmp",
           L"  EveryDay 12:00:00 3DText text", L"  EveryDay 12:00:00 Msg    message",
           L"  EveryDay 12:00:00 Screen second.scr", L"  EveryDay 12:00:00 Kabe   Tile second.bmp",
           L"  EveryDay 12:00:01 Screen not due.scr", L"  EveryDay 12:00:00 Notice after"});
     TimerPassAt(MakeTime(2024, 5, 6, 12, 0, 0));
-    EXPECT_EQ((Lines{L"Msg    message", L"Notice after", L"Screen second.scr", L"3DText text",
-                     L"Kabe   Tile second.bmp"}),
-              Performed());
+    EXPECT_EQ(
+        (Lines{L"Msg    message", L"Notice after", L"Screen second.scr", L"3DText text", L"Kabe   Tile second.bmp"}),
+        Performed());
 }
 
-TEST_F(WatchPass, SettingsWordStartsZavSetInsteadOfAnAction)
-{
-    Load({L"  EveryDay Start    Msg    7.message", L"  EveryDay Start    zzzzzz これとこの上のスケジュールは削除して下さい。",
+TEST_F(WatchPass, SettingsWordStartsZavSetInsteadOfAnAction) {
+    Load({L"  EveryDay Start    Msg    7.message",
+          L"  EveryDay Start    zzzzzz これとこの上のスケジュールは削除して下さい。",
           L"  EveryDay Start    Msg    after"});
     StartPassAt(MakeTime(2024, 5, 6, 9));
     EXPECT_EQ((Lines{L"Msg    7.message", L"<start zzzzzz>", L"Msg    after"}), Performed());
 }
 
-TEST_F(WatchPass, HoldFlagsWorkInTheStartPass)
-{
+TEST_F(WatchPass, HoldFlagsWorkInTheStartPass) {
     Load({L"! EveryDay Start    Msg    once", L"# EveryDay Start    Msg    skip once"});
     StartPassAt(MakeTime(2024, 5, 6, 9));
     EXPECT_EQ((Lines{L"Msg    once"}), Performed());
@@ -185,8 +174,7 @@ TEST_F(WatchPass, HoldFlagsWorkInTheStartPass)
     EXPECT_EQ((Lines{L"Msg    once", L"Msg    skip once"}), Performed());
 }
 
-TEST_F(WatchPass, AFailedSaveKeepsTheNewStateInMemory)
-{
+TEST_F(WatchPass, AFailedSaveKeepsTheNewStateInMemory) {
     state_.schedulePath = JoinPath(folder_.path(), L"no such folder\\Zavbell.txt");
     Load({L"! EveryDay 12:00:00 Msg    once", L"# EveryDay 12:00:00 Msg    held"});
     TimerPassAt(MakeTime(2024, 5, 6, 12, 0, 0));
@@ -194,8 +182,7 @@ TEST_F(WatchPass, AFailedSaveKeepsTheNewStateInMemory)
     EXPECT_EQ((Lines{L"  EveryDay 12:00:00 Msg    held"}), InMemory());
 }
 
-TEST_F(WatchPass, ShortAndMalformedRecordsAreSkippedNotFatal)
-{
+TEST_F(WatchPass, ShortAndMalformedRecordsAreSkippedNotFatal) {
     Load({L"", L"!", L"  EveryDay 12:00:0", L"  EveryDay 12:00:00", L"  EveryDay every00s Msg    zero",
           L"  EveryDay everyxxs Msg    letters", L"  EveryDay 12:00:00 Msg"});
     TimerPassAt(MakeTime(2024, 5, 6, 12, 0, 0));
@@ -208,8 +195,7 @@ TEST_F(WatchPass, ShortAndMalformedRecordsAreSkippedNotFatal)
 // The action `trigger` keeps its nested message loop running while the clock
 // moves on by `seconds`, and the timer pass of that second runs inside it.
 // False, with nothing run, for any other action or a second re-entry.
-bool PassLaterInside(const WString& actionText, const wchar_t* trigger, int seconds)
-{
+bool PassLaterInside(const WString& actionText, const wchar_t* trigger, int seconds) {
     if (actionText != trigger || !FirstReentry()) return false;
     PassHarness::SetNow(AddSeconds(PassHarness::Now(), seconds));
     CheckSchedule(*g_state, false);
@@ -217,10 +203,11 @@ bool PassLaterInside(const WString& actionText, const wchar_t* trigger, int seco
 }
 
 // A message box left open for five seconds.
-void OpenBoxForFiveSeconds(const WString& actionText) { PassLaterInside(actionText, L"Msg    box", 5); }
+void OpenBoxForFiveSeconds(const WString& actionText) {
+    PassLaterInside(actionText, L"Msg    box", 5);
+}
 
-TEST_F(WatchPass, ABoxLeftOpenDoesNotStopLaterRecords)
-{
+TEST_F(WatchPass, ABoxLeftOpenDoesNotStopLaterRecords) {
     Load({L"  EveryDay 10:00:00 Msg    box", L"  EveryDay 10:00:05 Msg    five seconds later",
           L"  EveryDay 10:00:00 Msg    below the box"});
     PassHarness::SetReaction(OpenBoxForFiveSeconds);
@@ -230,15 +217,13 @@ TEST_F(WatchPass, ABoxLeftOpenDoesNotStopLaterRecords)
 }
 
 // Ticks of the same second while a box is open.
-void TickTheSameSecond(const WString&)
-{
+void TickTheSameSecond(const WString&) {
     if (!FirstReentry()) return;
     CheckSchedule(*g_state, false);
     CheckSchedule(*g_state, false);
 }
 
-TEST_F(WatchPass, ANestedTickNeverRepeatsTheOuterSecond)
-{
+TEST_F(WatchPass, ANestedTickNeverRepeatsTheOuterSecond) {
     Load({L"  EveryDay 10:00:00 Msg    a", L"  EveryDay 10:00:00 Msg    b"});
     PassHarness::SetReaction(TickTheSameSecond);
     TimerPassAt(MakeTime(2024, 5, 6, 10, 0, 0));
@@ -246,16 +231,14 @@ TEST_F(WatchPass, ANestedTickNeverRepeatsTheOuterSecond)
 }
 
 // ZAVSet saved and ZAV reloaded while the first box was open.
-void ReloadShorterList(const WString& actionText)
-{
+void ReloadShorterList(const WString& actionText) {
     if (actionText != L"Msg    a" || !FirstReentry()) return;
     WriteBytes(g_state->schedulePath,
                Cp932Lines({L"  EveryDay 10:00:00 Msg    new 1", L"  EveryDay 10:00:00 Msg    new 2"}));
     EXPECT_TRUE(LoadSchedule(*g_state));
 }
 
-TEST_F(WatchPass, AReloadDuringAnActionIsWalkedByIndex)
-{
+TEST_F(WatchPass, AReloadDuringAnActionIsWalkedByIndex) {
     Load({L"! EveryDay 10:00:00 Msg    a", L"  EveryDay 10:00:00 Msg    b", L"  EveryDay 10:00:00 Msg    c",
           L"! EveryDay 10:00:00 Msg    d"});
     PassHarness::SetReaction(ReloadShorterList);
@@ -268,13 +251,11 @@ TEST_F(WatchPass, AReloadDuringAnActionIsWalkedByIndex)
     EXPECT_EQ(Cp932Lines(reloaded), FileBytes());
 }
 
-void EmptyTheList(const WString&)
-{
+void EmptyTheList(const WString&) {
     g_state->schedule.clear();
 }
 
-TEST_F(WatchPass, AListEmptiedDuringAnActionEndsTheWalk)
-{
+TEST_F(WatchPass, AListEmptiedDuringAnActionEndsTheWalk) {
     Load({L"! EveryDay 10:00:00 Msg    a", L"  EveryDay 10:00:00 Screen s.scr", L"# EveryDay 10:00:00 Msg    c"});
     PassHarness::SetReaction(EmptyTheList);
     TimerPassAt(MakeTime(2024, 5, 6, 10, 0, 0));
@@ -283,10 +264,11 @@ TEST_F(WatchPass, AListEmptiedDuringAnActionEndsTheWalk)
 }
 
 // The run-once record repeats every 10 s; its box stays open 10 s.
-void OpenBoxForTenSeconds(const WString& actionText) { PassLaterInside(actionText, L"Msg    every ten", 10); }
+void OpenBoxForTenSeconds(const WString& actionText) {
+    PassLaterInside(actionText, L"Msg    every ten", 10);
+}
 
-TEST_F(WatchPass, ARunOnceRecordNeverRunsAgainInANestedPass)
-{
+TEST_F(WatchPass, ARunOnceRecordNeverRunsAgainInANestedPass) {
     Load({L"! EveryDay every10s Msg    every ten", L"  EveryDay 10:00:00 Msg    below"});
     PassHarness::SetReaction(OpenBoxForTenSeconds);
     TimerPassAt(MakeTime(2024, 5, 6, 10, 0, 0));
@@ -296,8 +278,7 @@ TEST_F(WatchPass, ARunOnceRecordNeverRunsAgainInANestedPass)
 }
 
 // The nested pass 5 s later runs a run-once record of its own.
-void NestedRunOnce(const WString& actionText)
-{
+void NestedRunOnce(const WString& actionText) {
     if (!PassLaterInside(actionText, L"Msg    a", 5)) return;
     // While the outer pass still walks, the file already lacks both run-once
     // records, but the list keeps them marked so that no index moves.
@@ -306,8 +287,7 @@ void NestedRunOnce(const WString& actionText)
     EXPECT_EQ(4, g_state->schedule.count());
 }
 
-TEST_F(WatchPass, RemovalsOfANestedPassDoNotMakeTheOuterWalkSkipRecords)
-{
+TEST_F(WatchPass, RemovalsOfANestedPassDoNotMakeTheOuterWalkSkipRecords) {
     Load({L"! EveryDay 10:00:00 Msg    a", L"! EveryDay 10:00:05 Msg    b", L"  EveryDay 10:00:00 Msg    c",
           L"  EveryDay 10:00:00 Msg    d"});
     PassHarness::SetReaction(NestedRunOnce);
@@ -321,8 +301,7 @@ TEST_F(WatchPass, RemovalsOfANestedPassDoNotMakeTheOuterWalkSkipRecords)
 }
 
 // The nested pass 5 s later only uses up a hold-once record, and saves.
-void NestedHoldOnce(const WString& actionText)
-{
+void NestedHoldOnce(const WString& actionText) {
     if (!PassLaterInside(actionText, L"Msg    a", 5)) return;
     // The outer pass's run-once record has run: the nested save leaves it out.
     EXPECT_EQ(Cp932Lines({L"  EveryDay 10:00:05 Msg    b", L"  EveryDay 10:00:00 Msg    c"}),
@@ -330,8 +309,7 @@ void NestedHoldOnce(const WString& actionText)
     EXPECT_EQ(3, g_state->schedule.count());
 }
 
-TEST_F(WatchPass, ASaveOfANestedPassLeavesOutTheRunOnceRecordOfTheOuterOne)
-{
+TEST_F(WatchPass, ASaveOfANestedPassLeavesOutTheRunOnceRecordOfTheOuterOne) {
     Load({L"! EveryDay 10:00:00 Msg    a", L"# EveryDay 10:00:05 Msg    b", L"  EveryDay 10:00:00 Msg    c"});
     PassHarness::SetReaction(NestedHoldOnce);
     TimerPassAt(MakeTime(2024, 5, 6, 10, 0, 0));
@@ -344,8 +322,7 @@ TEST_F(WatchPass, ASaveOfANestedPassLeavesOutTheRunOnceRecordOfTheOuterOne)
 
 // --- the file: edits made outside, marks saved before actions, reloads ---
 
-TEST_F(WatchPass, AnEditMadeWhileZavRunsIsKeptWhenZavSavesItsMarks)
-{
+TEST_F(WatchPass, AnEditMadeWhileZavRunsIsKeptWhenZavSavesItsMarks) {
     const std::string first = Cp932Lines({L"# EveryDay 12:00:00 Msg    held", L"! EveryDay 12:00:00 Msg    once",
                                           L"! EveryDay 12:00:00 Msg    changed", L"  EveryDay 13:00:00 Msg    other"});
     WriteBytes(state_.schedulePath, first);
@@ -366,8 +343,7 @@ TEST_F(WatchPass, AnEditMadeWhileZavRunsIsKeptWhenZavSavesItsMarks)
     EXPECT_TRUE(state_.pendingEdits.empty());
 }
 
-TEST_F(WatchPass, AFileThatChangedAndCannotBeReadIsNotWritten)
-{
+TEST_F(WatchPass, AFileThatChangedAndCannotBeReadIsNotWritten) {
     WriteBytes(state_.schedulePath, Cp932Lines({L"# EveryDay 12:00:00 Msg    held"}));
     ASSERT_TRUE(LoadSchedule(state_));
     DeleteFileW(state_.schedulePath.text());
@@ -392,13 +368,11 @@ TEST_F(WatchPass, AFileThatChangedAndCannotBeReadIsNotWritten)
 
 // What the file holds while the action of "Msg    once" runs.
 std::string g_fileDuringAction;
-void ReadFileDuringAction(const WString& actionText)
-{
+void ReadFileDuringAction(const WString& actionText) {
     if (actionText == L"Msg    once") g_fileDuringAction = ReadBytes(g_state->schedulePath);
 }
 
-TEST_F(WatchPass, ThePassSavesItsMarksBeforeTheActionRuns)
-{
+TEST_F(WatchPass, ThePassSavesItsMarksBeforeTheActionRuns) {
     Load({L"# EveryDay 12:00:00 Msg    held", L"! EveryDay 12:00:00 Msg    once", L"  EveryDay 12:00:00 Msg    after"});
     g_fileDuringAction.clear();
     PassHarness::SetReaction(ReadFileDuringAction);
@@ -411,8 +385,7 @@ TEST_F(WatchPass, ThePassSavesItsMarksBeforeTheActionRuns)
 
 // While the first box is open, ZAVSet inserts three records above and ZAV
 // reloads: the records the pass already handled move down under its walk.
-void ReloadWithRecordsAbove(const WString& actionText)
-{
+void ReloadWithRecordsAbove(const WString& actionText) {
     if (actionText != L"Msg    a" || !FirstReentry()) return;
     std::vector<std::wstring> lines = {L"X _______  01:00:00 Msg    z1", L"X _______  02:00:00 Msg    z2",
                                        L"X _______  03:00:00 Msg    z3"};
@@ -424,8 +397,7 @@ void ReloadWithRecordsAbove(const WString& actionText)
     EXPECT_TRUE(LoadSchedule(*g_state));
 }
 
-TEST_F(WatchPass, AfterAReloadThePassDoesNotRepeatWhatItDidInItsSecond)
-{
+TEST_F(WatchPass, AfterAReloadThePassDoesNotRepeatWhatItDidInItsSecond) {
     const Lines records = {L"# EveryDay 10:00:00 Msg    h", L"! EveryDay 10:00:00 Msg    once",
                            L"  EveryDay 10:00:00 Msg    a", L"  EveryDay 10:00:00 Msg    b"};
     WriteBytes(state_.schedulePath, Cp932Lines(records));
@@ -436,20 +408,18 @@ TEST_F(WatchPass, AfterAReloadThePassDoesNotRepeatWhatItDidInItsSecond)
     EXPECT_EQ((Lines{L"Msg    once", L"Msg    a", L"Msg    b"}), Performed());
     const Lines left = {L"X _______  01:00:00 Msg    z1", L"X _______  02:00:00 Msg    z2",
                         L"X _______  03:00:00 Msg    z3", L"  EveryDay 10:00:00 Msg    h",
-                        L"  EveryDay 10:00:00 Msg    a", L"  EveryDay 10:00:00 Msg    b"};
+                        L"  EveryDay 10:00:00 Msg    a",  L"  EveryDay 10:00:00 Msg    b"};
     EXPECT_EQ(left, InMemory());
     EXPECT_EQ(Cp932Lines(left), FileBytes());
 }
 
-TEST_F(WatchPass, TwoEqualRecordsOfOneSecondBothRunWithoutAReload)
-{
+TEST_F(WatchPass, TwoEqualRecordsOfOneSecondBothRunWithoutAReload) {
     Load({L"  EveryDay 10:00:00 Msg    same", L"  EveryDay 10:00:00 Msg    same"});
     TimerPassAt(MakeTime(2024, 5, 6, 10, 0, 0));
     EXPECT_EQ((Lines{L"Msg    same", L"Msg    same"}), Performed());
 }
 
-TEST_F(WatchPass, AReloadThatCannotReadTheFileKeepsTheRecords)
-{
+TEST_F(WatchPass, AReloadThatCannotReadTheFileKeepsTheRecords) {
     const Lines records = {L"  EveryDay 10:00:00 Msg    kept"};
     WriteBytes(state_.schedulePath, Cp932Lines(records));
     ASSERT_TRUE(LoadSchedule(state_));
@@ -464,10 +434,11 @@ TEST_F(WatchPass, AReloadThatCannotReadTheFileKeepsTheRecords)
 }
 
 // A deferred Screen whose start runs a nested pass with a Screen of its own.
-void NestedScreen(const WString& actionText) { PassLaterInside(actionText, L"Screen outer.scr", 1); }
+void NestedScreen(const WString& actionText) {
+    PassLaterInside(actionText, L"Screen outer.scr", 1);
+}
 
-TEST_F(WatchPass, DeferredActionsOfANestedPassRunInsideTheOuterOne)
-{
+TEST_F(WatchPass, DeferredActionsOfANestedPassRunInsideTheOuterOne) {
     Load({L"  EveryDay 10:00:00 Screen outer.scr", L"  EveryDay 10:00:00 Kabe   Center outer.bmp",
           L"  EveryDay 10:00:01 Screen inner.scr", L"! EveryDay 10:00:01 Msg    inner"});
     PassHarness::SetReaction(NestedScreen);
