@@ -7,14 +7,21 @@ Writes
     alarm/res/alarm.ico          icon 101, the tray icon (an alarm clock)
     alarm/res/alarm-ringing.ico  icon 102, its second picture while blinking
     settings/res/settings.ico    icon 100, the settings program
-    docs/icons.png               all sizes enlarged 4x on a light and a dark ground
+    docs/icons.png               every size on a light and a dark ground
 
-Each icon holds 16, 32 and 48 px images as 32-bit BGRA DIBs with an AND
-mask, the layout windres and every Windows version read.  All sizes come
-from one vector description in a 48x48 design grid; strokes get a minimum
-width in real pixels so the 16 px tray picture stays legible.  Pixels are
-supersampled and averaged in premultiplied form, so edges are smooth and
-the ground stays fully transparent.
+Each icon holds 16, 20, 24, 32, 40, 48, 64 and 256 px images: the sizes
+Windows asks for at 100, 125, 150 and 200 % (small icons 16-32, large ones
+32-64) and Explorer's largest view.  Up to 32 px they are 32-bit BGRA DIBs
+with an AND mask, which every icon reader takes without decoding; from 40 px
+on they are PNG images (Vista and later read those at any size), because a
+DIB costs four bytes a pixel and ZAVSet carries two icons within its size
+goal.
+
+All sizes come from one vector description in a 48x48 design grid.  Strokes
+get a minimum width in real pixels and details (ticks, knob, centre, second
+hand) come and go with the size, so 16-24 px stay legible and 64-256 px are
+not empty.  Pixels are supersampled and averaged in premultiplied form, so
+edges are smooth and the ground stays fully transparent.
 
 Standard library only.
 """
@@ -25,7 +32,8 @@ import struct
 import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-SIZES = (16, 32, 48)
+SIZES = (16, 20, 24, 32, 40, 48, 64, 256)
+PNG_FROM = 40  # this size and larger are stored as PNG
 GRID = 48.0  # design units across the icon
 
 
@@ -164,8 +172,12 @@ def stroke(base, px, size):
 
 
 def clock(size, pal, cx=24.0, cy=26.0, r=17.0):
-    """The alarm clock: feet, bells with their top knob, rimmed face, ticks, hands at 10:10."""
-    small = size <= 16
+    """The alarm clock: feet, bells with their top knob, rimmed face, ticks, hands at 10:10.
+
+    Details follow the size: up to 24 px only bells, rim, feet and a long-handed
+    V (with the knob from 24 px on); ticks, shorter hands and the centre from
+    32 px on; a second hand from 64 px on."""
+    tiny = size <= 24
     shapes = []
     rim_w = stroke(3.4, 1.5, size)
     # Feet, drawn first so the face covers their upper ends.
@@ -175,7 +187,7 @@ def clock(size, pal, cx=24.0, cy=26.0, r=17.0):
                            cx + side * r * 0.80, cy + r * 1.12, fw, pal["foot"]))
     # Bells: domes sitting on the rim at 10:30 and 1:30; the face hides their
     # lower halves.
-    bell_r = r * (0.42 if small else 0.44)
+    bell_r = r * (0.42 if size <= 16 else 0.44)
     for side in (-1, 1):
         a = math.radians(-90 + side * 44)
         bx, by = cx + math.cos(a) * r * 1.06, cy + math.sin(a) * r * 1.06
@@ -183,14 +195,15 @@ def clock(size, pal, cx=24.0, cy=26.0, r=17.0):
     # Face and rim, with a thin transparent gap that keeps bells and feet
     # from melting into the rim at small sizes.
     shapes.append(Circle(cx, cy, r + stroke(1.2, 1.0, size), CLEAR))
-    if not small:
-        # Top knob between the bells, joined to the rim.
-        shapes.append(Line(cx, cy - r, cx, cy - r - 3.0, 2.6, pal["foot"]))
+    if size >= 24:
+        # Top knob between the bells, joined to the rim; two whole pixels wide
+        # while that is wider than the design, so it stays crisp.
+        shapes.append(Line(cx, cy - r, cx, cy - r - 3.0, stroke(2.6, 2.0, size), pal["foot"]))
     shapes.append(Circle(cx, cy, r, pal["face"]))
     shapes.append(Ring(cx, cy, r, rim_w, pal["rim"]))
     inner = r - rim_w
-    if not small:
-        # Hour ticks; at 16 px they would only muddy the face.
+    if not tiny:
+        # Hour ticks; below 32 px they would only muddy the face.
         tw = stroke(1.6, 1.0, size)
         for k in range(12):
             a = math.radians(k * 30)
@@ -200,22 +213,32 @@ def clock(size, pal, cx=24.0, cy=26.0, r=17.0):
             shapes.append(Line(cx + math.sin(a) * r0, cy - math.cos(a) * r0,
                                cx + math.sin(a) * r1, cy - math.cos(a) * r1,
                                tw if long_tick else tw * 0.7, pal["tick"]))
-    # Hands at 10:10: hour hand just past ten, minute hand on two.  At 16 px
-    # they are longer and the centre dot is left out so the V stays readable.
+    # Hands at 10:10: hour hand just past ten, minute hand on two.  Small, they
+    # are longer and the centre dot is left out so the V stays readable.
     hw = stroke(2.8, 1.5, size)
-    hands = ((-55.0, 0.80), (55.0, 1.0)) if small else ((-55.0, 0.55), (60.0, 0.80))
+    hands = ((-55.0, 0.80), (55.0, 1.0)) if tiny else ((-55.0, 0.55), (60.0, 0.80))
     for angle, length in hands:
         a = math.radians(angle)
         shapes.append(Line(cx, cy, cx + math.sin(a) * inner * length,
                            cy - math.cos(a) * inner * length, hw, pal["hand"]))
-    if not small:
+    if size >= 64:
+        # A thin second hand with a short tail, clear of the other two.
+        a = math.radians(196.0)
+        dx, dy = math.sin(a) * inner, -math.cos(a) * inner
+        shapes.append(Line(cx - dx * 0.22, cy - dy * 0.22, cx + dx * 0.86, cy + dy * 0.86,
+                           stroke(0.9, 1.0, size), pal["accent"]))
+    if not tiny:
         shapes.append(Circle(cx, cy, 2.0, pal["accent"]))
     return shapes
 
 
 def clock_frame(size):
-    """Centre and radius of the clock; at 16 px the face fills more of the square."""
-    return (24.0, 27.0, 17.4) if size <= 16 else (24.0, 26.0, 17.0)
+    """Centre and radius of the clock; small, the face fills more of the square."""
+    if size <= 16:
+        return (24.0, 27.0, 17.4)
+    if size <= 24:
+        return (24.0, 26.5, 17.2)
+    return (24.0, 26.0, 17.0)
 
 
 def draw_alarm(size):
@@ -226,7 +249,7 @@ def draw_alarm(size):
 def draw_ringing(size):
     """The same clock shaken: tilted, warm colours, bold vibration strokes at the bells."""
     cx, cy, r = clock_frame(size)
-    small = size <= 16
+    small = size <= 20
     tilt = -14.0
     scale = 0.86 if not small else 0.94
     shapes = [Transformed(s, cx, cy + 1.0, tilt, scale)
@@ -246,7 +269,7 @@ def draw_ringing(size):
 
 def draw_settings(size):
     """The clock with a gear badge in the lower right corner."""
-    small = size <= 16
+    small = size <= 20
     cx, cy, r = (21.0, 24.0, 17.5) if small else (21.0, 24.0, 16.0)
     shapes = clock(size, NORMAL, cx, cy, r)
     gx, gy = (36.5, 36.5) if small else (37.0, 37.0)
@@ -255,7 +278,7 @@ def draw_settings(size):
     hole = tip * 0.34
     gap = stroke(1.8, 1.0, size)
     shapes.append(Circle(gx, gy, tip + gap, CLEAR))           # cut-out halo against the clock
-    shapes.append(gear_polygon(gx, gy, body, tip, 6 if small else 8, rgb("#7D8898")))
+    shapes.append(gear_polygon(gx, gy, body, tip, 6 if size <= 24 else 8, rgb("#7D8898")))
     shapes.append(Circle(gx, gy, hole, CLEAR))
     return shapes
 
@@ -264,7 +287,7 @@ def draw_settings(size):
 
 def render(shapes, size):
     """Returns rows of straight-alpha RGBA tuples, top row first."""
-    ss = 8 if size <= 16 else 4
+    ss = 8 if size <= 24 else 4
     unit = GRID / size
     offs = [(i + 0.5) / ss * unit for i in range(ss)]
     n = ss * ss
@@ -273,11 +296,10 @@ def render(shapes, size):
     for py in range(size):
         row = []
         y0 = py * unit
+        in_row = [s for s in top_first if s.bbox[1] <= y0 + unit and s.bbox[3] >= y0]
         for px in range(size):
             x0 = px * unit
-            cands = [s for s in top_first
-                     if s.bbox[0] <= x0 + unit and s.bbox[2] >= x0
-                     and s.bbox[1] <= y0 + unit and s.bbox[3] >= y0]
+            cands = [s for s in in_row if s.bbox[0] <= x0 + unit and s.bbox[2] >= x0]
             r = g = b = a = 0
             if cands:
                 for oy in offs:
@@ -300,6 +322,8 @@ def render(shapes, size):
     return rows
 
 
+# ---------------------------------------------------------------- files
+
 def dib(rows):
     """BITMAPINFOHEADER + bottom-up BGRA + AND mask (1 where fully transparent)."""
     size = len(rows)
@@ -318,12 +342,64 @@ def dib(rows):
     return header + bytes(xor) + bytes(mask)
 
 
+def png_idat(lines, bpp):
+    """The compressed scan lines (bytes, top first), each behind its PNG filter
+    byte.  Tries one filter for all lines and the usual per-line guess (least
+    sum of deviations) and keeps the smallest: for these flat pictures no
+    filter at all usually wins, as deflate then finds whole repeated runs."""
+    n = len(lines[0])
+    streams = [bytearray() for _ in range(6)]
+    prev = bytes(n)
+    for line in lines:
+        left = bytes(bpp) + line[:n - bpp]
+        upleft = bytes(bpp) + prev[:n - bpp]
+        paeth = bytearray(n)
+        for i in range(n):
+            a, b, c = left[i], prev[i], upleft[i]
+            p = a + b - c
+            pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+            paeth[i] = a if pa <= pb and pa <= pc else (b if pb <= pc else c)
+        filtered = (
+            bytes(line),
+            bytes((line[i] - left[i]) & 255 for i in range(n)),
+            bytes((line[i] - prev[i]) & 255 for i in range(n)),
+            bytes((line[i] - (left[i] + prev[i]) // 2) & 255 for i in range(n)),
+            bytes((line[i] - paeth[i]) & 255 for i in range(n)),
+        )
+        for kind in range(5):
+            streams[kind].append(kind)
+            streams[kind] += filtered[kind]
+        guess = min(range(5), key=lambda k: sum(v if v < 128 else 256 - v for v in filtered[k]))
+        streams[5].append(guess)
+        streams[5] += filtered[guess]
+        prev = line
+    return min((zlib.compress(bytes(data), 9) for data in streams), key=len)
+
+
+def png(width, height, lines, color_type, bpp):
+    def chunk(tag, data):
+        return (struct.pack(">I", len(data)) + tag + data
+                + struct.pack(">I", zlib.crc32(tag + data) & 0xFFFFFFFF))
+
+    return (b"\x89PNG\r\n\x1a\n"
+            + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, color_type, 0, 0, 0))
+            + chunk(b"IDAT", png_idat(lines, bpp))
+            + chunk(b"IEND", b""))
+
+
+def icon_png(rows):
+    """An icon image as an RGBA PNG (straight alpha, as icons keep it)."""
+    lines = [bytes(c for px in row for c in px) for row in rows]
+    return png(len(rows), len(rows), lines, 6, 4)
+
+
 def write_ico(path, images):
-    blobs = [dib(rows) for rows in images]
+    blobs = [icon_png(rows) if len(rows) >= PNG_FROM else dib(rows) for rows in images]
     out = bytearray(struct.pack("<HHH", 0, 1, len(blobs)))
     offset = 6 + 16 * len(blobs)
     for rows, blob in zip(images, blobs):
         n = len(rows)
+        # 256 px is written as 0 in the byte-wide directory fields.
         out += struct.pack("<BBBBHHII", n % 256, n % 256, 0, 0, 1, 32, len(blob), offset)
         offset += len(blob)
     for blob in blobs:
@@ -333,52 +409,42 @@ def write_ico(path, images):
         f.write(out)
 
 
-def write_png(path, width, height, pixels):
-    """pixels: flat list of RGB tuples, row by row."""
-    raw = bytearray()
-    for y in range(height):
-        raw.append(0)
-        for (r, g, b) in pixels[y * width:(y + 1) * width]:
-            raw += bytes((r, g, b))
+def contact_sheet(path, icons, zoom=2, pad=12):
+    """One row per icon: on a light ground the 256 px image as it is and the
+    others enlarged `zoom` times, pixel for pixel; then the enlarged ones again
+    on a dark ground, as the taskbar shows them."""
+    light, dark = (240, 240, 240), (32, 32, 36)
+    big = max(SIZES)
+    smaller = [s for s in SIZES if s != big]
+    small_w = sum(s * zoom + pad for s in smaller) + pad
+    light_w = pad + big + small_w
+    width = light_w + small_w
+    row_h = big + 2 * pad
+    height = row_h * len(icons)
+    pixels = [light if x < light_w else dark for _ in range(height) for x in range(width)]
 
-    def chunk(tag, data):
-        return (struct.pack(">I", len(data)) + tag + data
-                + struct.pack(">I", zlib.crc32(tag + data) & 0xFFFFFFFF))
+    def place(rows, left, top, scale, ground):
+        n = len(rows)
+        for yy in range(n * scale):
+            line = (top + yy) * width + left
+            for xx in range(n * scale):
+                r, g, b, a = rows[yy // scale][xx // scale]
+                pixels[line + xx] = tuple((c * a + gc * (255 - a)) // 255
+                                          for c, gc in zip((r, g, b), ground))
 
-    png = (b"\x89PNG\r\n\x1a\n"
-           + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
-           + chunk(b"IDAT", zlib.compress(bytes(raw), 9))
-           + chunk(b"IEND", b""))
+    for k, images in enumerate(icons):
+        top = k * row_h + pad
+        by_size = {len(rows): rows for rows in images}
+        place(by_size[big], pad, top, 1, light)
+        for left0, ground in ((pad + big, light), (light_w, dark)):
+            x = left0 + pad
+            for s in reversed(smaller):
+                place(by_size[s], x, top + (big - s * zoom) // 2, zoom, ground)
+                x += s * zoom + pad
+    lines = [bytes(c for px in pixels[y * width:(y + 1) * width] for c in px) for y in range(height)]
     os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, "wb") as f:
-        f.write(png)
-
-
-def contact_sheet(path, icons, zoom=4, pad=16):
-    """All images, largest first per icon, on a light band above a dark band."""
-    grounds = ((240, 240, 240), (32, 32, 36))
-    band_h = 48 * zoom + 2 * pad
-    width = pad
-    for images in icons:
-        width += sum(len(rows) * zoom + pad for rows in images) + pad
-    height = band_h * len(grounds)
-    pixels = []
-    for ground in grounds:
-        pixels += [ground] * (width * band_h)
-    for band, ground in enumerate(grounds):
-        x = pad
-        for images in icons:
-            for rows in images:
-                n = len(rows)
-                top = band * band_h + pad + (48 - n) * zoom // 2
-                for yy in range(n * zoom):
-                    for xx in range(n * zoom):
-                        r, g, b, a = rows[yy // zoom][xx // zoom]
-                        blend = tuple((c * a + gc * (255 - a)) // 255 for c, gc in zip((r, g, b), ground))
-                        pixels[(top + yy) * width + x + xx] = blend
-                x += n * zoom + pad
-            x += pad
-    write_png(path, width, height, pixels)
+        f.write(png(width, height, lines, 2, 3))
 
 
 def main():
@@ -388,7 +454,7 @@ def main():
                       ("settings/res/settings.ico", draw_settings)):
         images = [render(draw(size), size) for size in SIZES]
         write_ico(os.path.join(ROOT, rel), images)
-        icons.append(list(reversed(images)))
+        icons.append(images)
         print("wrote", rel)
     contact_sheet(os.path.join(ROOT, "docs/icons.png"), icons)
     print("wrote docs/icons.png")

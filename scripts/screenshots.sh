@@ -25,19 +25,28 @@ sleep 5
 shot tray-notice 240x110+0+0
 shot msg-box 520x200+380+412
 
-# The about box alone on the screen.
+about_box() {  # name: the about box alone on the screen
+    wineserver -k >/dev/null 2>&1
+    sleep 1
+    (cd "$work" && wine ZAVSet.exe about >/dev/null 2>&1 &)
+    sleep 3
+    # Wine takes the pointer to rest at the screen's centre, over the summary text,
+    # whose tooltip would cover part of the picture: move it away first.
+    xdotool mousemove 1270 1010 mousemove 1275 1015
+    sleep 1
+    local wid
+    wid=$(xwininfo -root -tree | sed -n 's/^ *\(0x[0-9a-f]*\) "Orrivane のバージョン情報.*/\1/p' | head -1)
+    [ -n "$wid" ] && import -window "$wid" -frame "$out/$1.png"
+}
+about_box about-box
+# Again at 200 %, where the box shows the icons' 64 px images and its title
+# bar the 32 px one; the prefix goes back to its 96 dpi even when interrupted.
+dpi_key='HKCU\Control Panel\Desktop'
+trap 'wine reg delete "$dpi_key" /v LogPixels /f >/dev/null 2>&1; stop_xvfb' EXIT
+wine reg add "$dpi_key" /v LogPixels /t REG_DWORD /d 192 /f >/dev/null 2>&1
+about_box about-box-200
+wine reg delete "$dpi_key" /v LogPixels /f >/dev/null 2>&1
 wineserver -k >/dev/null 2>&1
-sleep 1
-(cd "$work" && wine ZAVSet.exe about >/dev/null 2>&1 &)
-sleep 2
-# Wine takes the pointer to rest at the screen's centre, over the summary text,
-# whose tooltip would cover part of the picture: move it away first.
-xdotool mousemove 1270 1010 mousemove 1275 1015
-sleep 1
-wid=$(xwininfo -root -tree | sed -n 's/^ *\(0x[0-9a-f]*\) "Orrivane のバージョン情報.*/\1/p' | head -1)
-if [ -n "$wid" ]; then
-    import -window "$wid" -frame "$out/about-box.png"
-fi
 # The parameter dialogs, each opened alone with a sample by the gallery program.
 for entry in "command:DOSコマンドの入力:command-dialog" "exit:Windows終了の設定:exit-dialog" \
              "media:音声・動画ファイルの設定:media-dialog" "wallpaper:壁紙の設定:wallpaper-dialog"; do

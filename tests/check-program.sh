@@ -1,7 +1,8 @@
 #!/bin/bash
 # Checks one built program as Windows will see it: PE type and subsystem, that it
 # imports only DLLs that ship with Windows (everything else is linked in
-# statically), and that it carries the manifest and the version resource.
+# statically), that it carries the manifest and the version resource, and that
+# each of its icons holds every size (check-icons.py).
 # Usage: check-program.sh <program.exe> <PE32|PE32+> <objdump>
 set -u
 exe=$1 kind=$2 objdump=$3
@@ -28,4 +29,5 @@ grep -q '8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a' "$exe" || fail "no manifest with 
 grep -q 'asInvoker' "$exe" || fail "manifest does not ask for asInvoker"
 LC_ALL=C grep -qaP 'P\x00r\x00o\x00d\x00u\x00c\x00t\x00V\x00e\x00r\x00s\x00i\x00o\x00n\x00\x00\x00(\x00)*3\x00\.\x000\x001\x00' "$exe" \
     || fail "no version resource with ProductVersion 3.01"
-echo "ok $(basename "$exe"): $desc; imports: $(echo $imports)"
+icons=$(python3 "$(dirname "$0")/check-icons.py" "$exe") || fail "$icons"
+echo "ok $(basename "$exe"): $desc; imports: $(echo $imports); icons $icons"
