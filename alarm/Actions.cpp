@@ -5,10 +5,11 @@
 #include "common/MessageBoxes.h"
 #include "common/Protocol.h"
 #include "common/SharedBlock.h"
+#include "schedule/ScheduleLine.h"
 
 namespace {
 
-constexpr int kParameterIndex = 7;
+constexpr int kParameterIndex = kParameterColumn - kActionWordColumn;
 // Longer than any record ZAVSet writes.
 constexpr int kTestRunTextLimit = 65536;
 
@@ -16,34 +17,16 @@ void RunMplay(const WString& parameter) { Mplay(parameter); }
 void RunShell(const WString& parameter) { Shell(g_trayAlarm != nullptr ? g_trayAlarm->mainWindow : nullptr, parameter); }
 void RunExit(const WString& parameter) { Exit(IDI_ALARM, parameter); }
 
-struct ActionEntry {
-    const wchar_t* word;   // padded to six code units
-    void (*perform)(const WString& parameter);
-};
-
-// Tried in this order; the first word found at index 0 wins.
-const ActionEntry kActions[] = {
-    {L"Msg   ", Msg},
-    {L"Mplay ", RunMplay},
-    {L"Notice", Notice},
-    {L"Blink ", Blink},
-    {L"Screen", Screen},
-    {L"3DText", ThreeDText},
-    {L"Kabe  ", Kabe},
-    {L"Shell ", RunShell},
-    {L"Exit  ", RunExit},
+// Indexed by the action, in the order of kActionWords.
+void (*const kPerform[kActionCount])(const WString& parameter) = {
+    Msg, RunMplay, Notice, Blink, Screen, ThreeDText, Kabe, RunShell, RunExit,
 };
 
 }  // namespace
 
 void ActExecute(WString actionText) {
-    WString parameter = actionText.From(kParameterIndex);
-    for (const ActionEntry& action : kActions) {
-        if (actionText.Find(action.word) == 0) {
-            action.perform(parameter);
-            return;
-        }
-    }
+    const int action = ActionOf(actionText);
+    if (action != kNoAction) kPerform[action](actionText.From(kParameterIndex));
 }
 
 void RunTestRecord() {

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "common/Paths.h"
+
 namespace {
 
 const wchar_t kRepeatWord[] = L"Repeat ";
@@ -150,4 +152,54 @@ WString ComposeKabeParameter(const KabeParameter& kabe) {
     if (kabe.none) return WString(kKabeNoneWord);
     const int style = kabe.style >= 0 && kabe.style < kKabeStyleCount ? kabe.style : 0;
     return WString(kKabeStyleWords[style]) + L" " + kabe.path;
+}
+
+const wchar_t* MplayParameterRefusal(const WString& parameter) {
+    const WString file = ParseMplayParameter(parameter).file;
+    if (file.at(1) == L':' && file.at(2) == L'\\') return nullptr;
+    return L"ファイル名が入力されていません";
+}
+
+const wchar_t* ExitParameterRefusal(const WString& parameter) {
+    const ExitParameter exit = ParseExitParameter(parameter);
+    if (parameter.empty()) return L"終了パラメータが入力されていません";
+    if (!exit.hasMethodWord) return L"Windows 終了パラメータエラー";
+    if (exit.hasWait && !exit.waitValid) return L"待機時間指定エラー";
+    return nullptr;
+}
+
+Refusal CheckActionParameter(int action, const WString& parameter, bool atStart) {
+    const wchar_t* refusal = nullptr;
+    switch (action) {
+    case kActMsg:
+    case kActNotice:
+    case kActBlink:
+    case kAct3DText:
+        if (parameter.empty()) refusal = L"メッセージが入力されていません";
+        break;
+    case kActMplay: refusal = MplayParameterRefusal(parameter); break;
+    case kActScreen:
+        if (parameter != kKabeNoneWord && ExtensionOf(parameter.Unquote()).Upper() != L"SCR")
+            refusal = L"スクリーンセーバーファイル名を入力して下さい";
+        break;
+    case kActKabe: {
+        // The style word counts only with its blank.
+        const KabeParameter kabe = ParseKabeParameter(parameter);
+        const bool valid =
+            kabe.valid &&
+            (kabe.none || parameter.at(static_cast<int>(std::wcslen(kKabeStyleWords[kabe.style]))) == L' ');
+        if (!valid) refusal = L"正しい壁紙ファイル名を入力して下さい";
+        break;
+    }
+    case kActShell:
+        if (parameter.empty()) refusal = L"ＤＯＳコマンドが入力されていません";
+        break;
+    case kActExit:
+        refusal = ExitParameterRefusal(parameter);
+        if (refusal == nullptr && atStart)
+            return Refusal{LineField::AtStart, L"起動時にパソコンの停止・リブートを指定しています"};
+        break;
+    default: return Refusal{LineField::Action, L"動作を選択して下さい"};
+    }
+    return Refusal{refusal != nullptr ? LineField::Parameter : LineField::None, refusal};
 }

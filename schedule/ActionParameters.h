@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/WString.h"
+#include "schedule/ScheduleLine.h"
 
 // ---- Mplay: ["Repeat "]["Vol:" percent "% "]file ------------------------
 
@@ -71,3 +72,15 @@ struct KabeParameter {
 // path is everything after the word and one more unit.
 KabeParameter ParseKabeParameter(const WString& parameter);
 WString ComposeKabeParameter(const KabeParameter& kabe);
+
+// ---- The check at OK in the editor and the timer ----
+
+// The refusal of a parameter the dialogs of Mplay and Exit would not accept,
+// or null.
+const wchar_t* MplayParameterRefusal(const WString& parameter);
+const wchar_t* ExitParameterRefusal(const WString& parameter);
+
+// The first thing wrong with an action and its parameter: no action chosen,
+// a parameter the action cannot use, or an Exit at ZAV's start. atStart: the
+// editor's "プログラム起動時" (1222) is checked; the timer has no such box.
+Refusal CheckActionParameter(int action, const WString& parameter, bool atStart);

@@ -28,8 +28,6 @@ const wchar_t* const kInitialRecords[] = {
     L"X _______  09:00:00 Exit   通常の終了",
 };
 
-const wchar_t* const kRetiredWords[] = {L"Dengon", L"Reboot", L"Stop  "};
-
 WString SchedulePathIn(const WString& directory) {
     return ScheduleFilePath(directory);
 }
@@ -109,14 +107,6 @@ void InitSchedule(const WString& directory) {
 
 void InitSchedule() {
     InitSchedule(SpecialFolderPath(-1));
-}
-
-bool IsRetiredAction(const WString& record) {
-    const WString word = ActionWordOf(record);
-    for (const wchar_t* retired : kRetiredWords) {
-        if (word == retired) return true;
-    }
-    return false;
 }
 
 bool WarnRetiredAction(const WString& record, HWND owner) {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "common/WString.h"
+#include "schedule/ScheduleLine.h"
 #include "schedule/StringList.h"
 
 // The 17 records of the tutorial schedule, in file order.
@@ -26,7 +27,6 @@ void InitSchedule(const WString& directory);
 // The same for the current directory.
 void InitSchedule();
 
-// True for the action words "Dengon", "Reboot" and "Stop  " in columns 20-25.
-bool IsRetiredAction(const WString& record);
-// Shows the retired-action box for such a record; returns whether it did.
+// Shows the retired-action box for a record IsRetiredAction names; returns
+// whether it did. The list shows it for each such record it opens with.
 bool WarnRetiredAction(const WString& record, HWND owner);

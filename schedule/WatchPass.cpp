@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "schedule/ScheduleLine.h"
+
 namespace {
 
 void IgnoreAction(const WString&) {}
@@ -13,22 +15,23 @@ ActionHandler g_actionHandler = IgnoreAction;
 SettingsStarter g_settingsStarter = IgnoreStart;
 ClockSource g_clockSource = nullptr;
 
-// Indexed by SYSTEMTIME::wDayOfWeek, 0 = Sunday.
-const wchar_t kWeekdayNames[7][3] = {L"su", L"mo", L"tu", L"we", L"th", L"fr", L"sa"};
-
-// Positions in the rule text and the now text "yy/mm/dd hh:mm:ss".
-constexpr int kYear = 0;
-constexpr int kMonth = 3;
-constexpr int kDay = 6;
-constexpr int kHour = 9;
-constexpr int kMinute = 12;
-constexpr int kSecond = 15;
+// Positions in the rule text and the now text "yy/mm/dd hh:mm:ss". The
+// pass reads the rules character by character on every tick instead of
+// parsing them: the places and words are those of ScheduleLine.
+constexpr int kYear = kYearPlace;
+constexpr int kMonth = kMonthPlace;
+constexpr int kDay = kDayPlace;
+constexpr int kHour = kTimeRuleOffset + kHourPlace;
+constexpr int kMinute = kTimeRuleOffset + kMinutePlace;
+constexpr int kSecond = kTimeRuleOffset + kSecondPlace;
+constexpr int kInterval = kTimeRuleOffset + kIntervalPlace;
+constexpr int kIntervalUnit = kTimeRuleOffset + kIntervalUnitPlace;
 
 bool IsDigit(wchar_t c) {
     return c >= L'0' && c <= L'9';
 }
 bool Stars(const wchar_t* place) {
-    return place[0] == L'*' && place[1] == L'*';
+    return place[0] == kAnyMark && place[1] == kAnyMark;
 }
 bool SamePlace(const wchar_t* a, const wchar_t* b) {
     return a[0] == b[0] && a[1] == b[1];
@@ -66,10 +69,10 @@ int DayOffset(wchar_t c) {
 
 bool DateForm(const wchar_t* r, const wchar_t* now, const SYSTEMTIME& time) {
     wchar_t day[2] = {r[kDay], r[kDay + 1]};
-    if (r[5] == L'E') {
+    if (r[kMonthEndPlace] == kMonthEndMark) {
         // End of month: the rule becomes an ordinary date whose day is this
         // month's last day less n (19..31, always two digits).
-        const int n = DayOffset(r[7]);
+        const int n = DayOffset(r[kOffsetPlace]);
         if (n < 0) return false;
         PutTwoDigits(day, DaysInMonth(time.wYear, time.wMonth) - n);
     }
@@ -79,27 +82,28 @@ bool DateForm(const wchar_t* r, const wchar_t* now, const SYSTEMTIME& time) {
 
 bool WeekdayForm(const wchar_t* r, const SYSTEMTIME& time) {
     const int w = time.wDayOfWeek;
-    if (w > 6 || r[w] == L'_') return false;
+    if (w > 6 || r[w] == kNoDayMark) return false;
     // A weekday mask has a letter or "_" at 3; "1st ".."5th " a blank, "last" a t.
-    if (r[3] != L' ' && r[3] != L't') return true;
-    const int n = DayOffset(r[7]);
+    const wchar_t ordinalEnd = r[kOrdinalEndPlace];
+    if (ordinalEnd != L' ' && ordinalEnd != L't') return true;
+    const int n = DayOffset(r[kOffsetPlace]);
     if (n < 0) return false;
     const int m = DaysInMonth(time.wYear, time.wMonth);
     // The target day lies n days ahead, possibly in the next month.
     int o = time.wDay + n;
     if (o > m) o -= m;
-    if (r[3] == L' ') {
+    if (ordinalEnd == L' ') {
         if ((o - 1) / 7 != r[0] - L'1') return false;
     } else if (m - o >= 7) {
         return false;
     }
-    const wchar_t* name = kWeekdayNames[(w + n) % 7];
-    return r[4] == name[0] && r[5] == name[1];
+    const wchar_t* name = kWeekdayWords[(w + n) % 7];
+    return r[kNthWeekdayPlace] == name[0] && r[kNthWeekdayPlace + 1] == name[1];
 }
 
 bool DateMatches(const wchar_t* r, const wchar_t* now, const SYSTEMTIME& time) {
-    if (r[2] == L'/') return DateForm(r, now, time);
-    if (wmemcmp(r, L"EveryDay", 8) == 0) return true;
+    if (r[kSeparatorPlace] == kDateSeparator) return DateForm(r, now, time);
+    if (wmemcmp(r, kEveryDayRule, kRuleWidth) == 0) return true;
     return WeekdayForm(r, time);
 }
 
@@ -113,14 +117,15 @@ bool TimeMatches(const wchar_t* r, const wchar_t* now, const SYSTEMTIME& time, b
     if (anyMinute && SamePlace(r + kHour, now + kHour) && sameSecond) return true;
     if (anyHour && anyMinute && sameSecond) return true;
     if (wmemcmp(r + kHour, now + kHour, kRuleWidth) == 0) return true;
-    if (wmemcmp(r + kHour, L"every", 5) == 0) {
+    if (wmemcmp(r + kHour, kEveryWord, 5) == 0) {
         // everyNNm / everyNNs, counted from the full hour or minute. NN of 00
         // or not two digits never comes due (and never divides by zero).
-        if (!IsDigit(r[14]) || !IsDigit(r[15])) return false;
-        const int nn = (r[14] - L'0') * 10 + (r[15] - L'0');
+        if (!IsDigit(r[kInterval]) || !IsDigit(r[kInterval + 1])) return false;
+        const int nn = (r[kInterval] - L'0') * 10 + (r[kInterval + 1] - L'0');
         if (nn == 0) return false;
-        if (r[16] == L'm') return now[kSecond] == L'0' && now[kSecond + 1] == L'0' && time.wMinute % nn == 0;
-        if (r[16] == L's') return time.wSecond % nn == 0;
+        if (r[kIntervalUnit] == kMinutesUnit)
+            return now[kSecond] == L'0' && now[kSecond + 1] == L'0' && time.wMinute % nn == 0;
+        if (r[kIntervalUnit] == kSecondsUnit) return time.wSecond % nn == 0;
     }
     return false;
 }
@@ -136,7 +141,7 @@ bool ActionIs(const WString& actionText, const wchar_t* word) {
 
 // The actions that only the last record of a pass performs, after all others,
 // in this order.
-const wchar_t* const kDeferredWords[] = {L"Screen", L"3DText", L"Kabe  "};
+const int kDeferredActions[] = {kActScreen, kAct3DText, kActKabe};
 constexpr int kDeferredCount = 3;
 
 bool HasMarked(const StringList& list) {
@@ -319,7 +324,7 @@ void CheckSchedule(WatchState& state, bool start) {
         }
         performed.push_back(actionText);
         int slot = 0;
-        while (slot < kDeferredCount && !ActionIs(actionText, kDeferredWords[slot])) ++slot;
+        while (slot < kDeferredCount && !ActionIs(actionText, kActionWords[kDeferredActions[slot]])) ++slot;
         if (slot < kDeferredCount) {
             deferred[slot] = std::move(actionText);
             deferredSet[slot] = true;

@@ -6,30 +6,24 @@
 
 #include "common/Handles.h"
 #include "common/MessageBoxes.h"
-#include "schedule/ScheduleRecord.h"
+#include "schedule/ScheduleLine.h"
 #include "settings/resource.h"
 
 namespace {
 
-enum DateMethod { kByWeekday, kByDate, kByNth, kEveryDay };
+// The method buttons 1201 ... 1204 are in the order of DateKind.
 constexpr int kDateMethodCount = 4;
+constexpr int kDaysBeforeDigits = 1;
 
-const wchar_t* const kIntervals[] = {L"1", L"2", L"3", L"4", L"5", L"6", L"10", L"12", L"15", L"20", L"30"};
+// The items of the combo boxes, in the order of kIntervals, kOrdinalWords,
+// kWeekdayWords and the days before (0-9).
 const wchar_t* const kOrdinalItems[] = {L"１", L"２", L"３", L"４", L"５", L"終"};
-constexpr int kLastOrdinal = 5;
 const wchar_t* const kWeekdayItems[] = {L"日", L"月", L"火", L"水", L"木", L"金", L"土"};
 const wchar_t* const kDaysBeforeItems[] = {L"０", L"１", L"２", L"３", L"４", L"５", L"６", L"７", L"８", L"９"};
 
-// The words of the record format, in the order of the combo items.
-const wchar_t* const kOrdinalWords[] = {L"1st ", L"2nd ", L"3rd ", L"4th ", L"5th ", L"last"};
-const wchar_t* const kWeekdayWords[] = {L"su", L"mo", L"tu", L"we", L"th", L"fr", L"sa"};
-const wchar_t kWeekdayLetters[] = L"SMTWTFS";
 const wchar_t* const kShownWeekdays[] = {L"(日)", L"(月)", L"(火)", L"(水)", L"(木)", L"(金)", L"(土)"};
 const wchar_t kUnknownWeekday[] = L"(？)";
 const wchar_t kDaysBeforeShown[] = L"前";
-
-const wchar_t kEveryDayRule[] = L"EveryDay";
-const wchar_t kEveryRule[] = L"every";
 
 const StaticColour kAlarmColours[] = {
     {IDC_ALARM_SUNDAY, kRed},
@@ -80,68 +74,18 @@ constexpr ItemRun kIntervalRun = {IDC_ALARM_INTERVAL_GROUP, 4};
 constexpr ItemRun kDateRun = {IDC_ALARM_DATE_GROUP, 14};
 constexpr ItemRun kNthRun = {IDC_ALARM_NTH_GROUP, 6};
 
-bool IsDigit(wchar_t c) {
-    return c >= L'0' && c <= L'9';
+UINT CheckState(bool checked) {
+    return checked ? BST_CHECKED : BST_UNCHECKED;
 }
 
-// Two columns of the line as a number; -1 unless both are ASCII digits.
-int TwoDigits(const WString& line, int column) {
-    wchar_t tens = line.at(column), units = line.at(column + 1);
-    if (!IsDigit(tens) || !IsDigit(units)) return -1;
-    return (tens - L'0') * 10 + (units - L'0');
-}
-
-bool Stars(const WString& line, int column) {
-    return line.at(column) == L'*' && line.at(column + 1) == L'*';
-}
-
-bool BeginsWith(const WString& line, int column, const wchar_t* word) {
-    int length = lstrlenW(word);
-    return line.length() >= column + length && wmemcmp(line.text() + column, word, length) == 0;
-}
-
-WString PaddedActionWord(int action) {
-    WString word(kActionWords[action]);
-    while (word.length() < kActionWordWidth) word += L" ";
-    return word;
-}
-
-// A text of one or two digits with a leading zero: "7" is written "07".
-WString TwoColumns(const WString& text) {
-    return text.length() == 1 ? L"0" + text : text;
+// The combo item of an interval; the first for one the list lacks.
+int IntervalItem(int interval) {
+    for (int i = 0; i < kIntervalCount; ++i)
+        if (kIntervals[i] == interval) return i;
+    return 0;
 }
 
 }  // namespace
-
-int FullYear(int twoDigits, int currentYear) {
-    return currentYear / 100 * 100 + twoDigits;
-}
-
-bool IsPlainNumber(const WString& text, int maxDigits, int min, int max) {
-    if (text.empty() || text.length() > maxDigits) return false;
-    int value = 0;
-    for (int i = 0; i < text.length(); ++i) {
-        if (!IsDigit(text.at(i))) return false;
-        value = value * 10 + (text.at(i) - L'0');
-    }
-    return value >= min && value <= max;
-}
-
-WString WeekdayShown(int year, int month, int day) {
-    // The watch pass's own month lengths decide what day exists; the file
-    // time round trip gives the weekday.
-    if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) return kUnknownWeekday;
-    SYSTEMTIME date{};
-    date.wYear = static_cast<WORD>(year);
-    date.wMonth = static_cast<WORD>(month);
-    date.wDay = static_cast<WORD>(day);
-    date.wHour = 12;
-    FILETIME fileTime;
-    SYSTEMTIME back;
-    if (!SystemTimeToFileTime(&date, &fileTime) || !FileTimeToSystemTime(&fileTime, &back) || back.wDayOfWeek > 6)
-        return kUnknownWeekday;
-    return kShownWeekdays[back.wDayOfWeek];
-}
 
 const DialogTables<DSetAlarm> DSetAlarm::kTables = [] {
     // clang-format off
@@ -229,8 +173,9 @@ INT_PTR DSetAlarm::OnInitDialog() {
         SendDlgItemMessageW(window, spin.spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(GetDlgItem(window, spin.buddy)),
                             0);
     }
-    for (const wchar_t* item : kIntervals)
-        SendDlgItemMessageW(window, IDC_ALARM_INTERVAL, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    for (int interval : kIntervals)
+        SendDlgItemMessageW(window, IDC_ALARM_INTERVAL, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(WString(interval).text()));
     for (const wchar_t* item : kOrdinalItems)
         SendDlgItemMessageW(window, IDC_ALARM_NTH, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
     for (const wchar_t* item : kWeekdayItems)
@@ -241,7 +186,9 @@ INT_PTR DSetAlarm::OnInitDialog() {
     EnableWindow(GetDlgItem(window, IDC_ACTION_FIRST + kActNotice), osLevel >= 1);
     InitActionTips();
 
-    SetDefaults(now);
+    // A new schedule shows the defaults; a line, what it gives over them.
+    const ScheduleLine defaults = NewScheduleLine(now);
+    SetDefaults(defaults);
     holdFlag_ = sourceLine_.empty() ? kHoldNone : flag;
     const wchar_t* holdLabel = holdFlag_ == kHoldRunOnce  ? L"実行１回"
                                : holdFlag_ == kHoldOnce   ? L"１回保留中"
@@ -250,33 +197,27 @@ INT_PTR DSetAlarm::OnInitDialog() {
     SetDlgItemTextW(window, IDC_ALARM_HOLD_LABEL, holdLabel);
     ShowWindow(GetDlgItem(window, IDC_ALARM_HOLD_LABEL), *holdLabel != L'\0' ? SW_SHOW : SW_HIDE);
 
-    if (!sourceLine_.empty()) {
-        ReadLine(sourceLine_);
-    } else {
-        CheckDlgButton(window, IDC_AT_START, BST_UNCHECKED);
-        CheckDlgButton(window, IDC_ALARM_EVERY_HOUR, BST_UNCHECKED);
-        UpdateTimeStates();
-        CheckRadio(IDC_ACTION_GROUP, kActionCount, kActMsg);
-        SetDlgItemTextW(window, IDC_PARAM_EDIT, L"");
-        UpdateActionGroup();
-    }
+    ShowLine(sourceLine_.empty() ? defaults : ParseScheduleLine(sourceLine_, defaults));
     LayOutGroups();
     return TRUE;
 }
 
-void DSetAlarm::SetDefaults(const SYSTEMTIME& now) {
-    SetSpin(IDC_ALARM_YEAR_SPIN, now.wYear % 100);
-    SetSpin(IDC_ALARM_MONTH_SPIN, now.wMonth);
-    SetSpin(IDC_ALARM_DAY_SPIN, now.wDay);
-    SetSpin(IDC_ALARM_HOUR_SPIN, now.wHour);
-    SetSpin(IDC_ALARM_MINUTE_SPIN, now.wMinute);
-    SetSpin(IDC_ALARM_SECOND_SPIN, now.wSecond);
-    SendDlgItemMessageW(window, IDC_ALARM_NTH, CB_SETCURSEL, (now.wDay - 1) / 7, 0);
-    SendDlgItemMessageW(window, IDC_ALARM_NTH_WEEKDAY, CB_SETCURSEL, today_, 0);
-    SendDlgItemMessageW(window, IDC_ALARM_DAYS_BEFORE, CB_SETCURSEL, 0, 0);
+// Every control of every method, so that switching shows today's values.
+void DSetAlarm::SetDefaults(const ScheduleLine& defaults) {
+    const DateRule& date = defaults.date;
+    const TimeRule& time = defaults.time;
+    SetSpin(IDC_ALARM_YEAR_SPIN, date.year);
+    SetSpin(IDC_ALARM_MONTH_SPIN, date.month);
+    SetSpin(IDC_ALARM_DAY_SPIN, date.day);
+    SetSpin(IDC_ALARM_HOUR_SPIN, time.hour);
+    SetSpin(IDC_ALARM_MINUTE_SPIN, time.minute);
+    SetSpin(IDC_ALARM_SECOND_SPIN, time.second);
+    SendDlgItemMessageW(window, IDC_ALARM_NTH, CB_SETCURSEL, date.ordinal, 0);
+    SendDlgItemMessageW(window, IDC_ALARM_NTH_WEEKDAY, CB_SETCURSEL, date.weekday, 0);
+    SendDlgItemMessageW(window, IDC_ALARM_DAYS_BEFORE, CB_SETCURSEL, date.daysBefore, 0);
     UpdateNthPrefix();
-    CheckRadio(IDC_ALARM_METHOD_GROUP, kDateMethodCount, kByWeekday);
-    ShowMethodGroups(kByWeekday);
+    CheckRadio(IDC_ALARM_METHOD_GROUP, kDateMethodCount, static_cast<int>(DateKind::Weekdays));
+    ShowMethodGroups(DateKind::Weekdays);
     UpdateWeekdayButtons();
     for (int id : {IDC_ALARM_EVERY_YEAR, IDC_ALARM_EVERY_MONTH, IDC_ALARM_EVERY_DATE, IDC_ALARM_FROM_END})
         CheckDlgButton(window, id, BST_UNCHECKED);
@@ -285,110 +226,77 @@ void DSetAlarm::SetDefaults(const SYSTEMTIME& now) {
     OnEveryDate();
     CheckDlgButton(window, IDC_ALARM_BY_INTERVAL, BST_UNCHECKED);
     OnInterval();
-    SendDlgItemMessageW(window, IDC_ALARM_INTERVAL, CB_SETCURSEL, 0, 0);
+    SendDlgItemMessageW(window, IDC_ALARM_INTERVAL, CB_SETCURSEL, IntervalItem(time.interval), 0);
     // An interval always has its unit: minutes unless the line says seconds.
     CheckRadio(IDC_ALARM_INTERVAL_GROUP, 2, 0);
     UpdateIntervalUnit();
     UpdateWeekdayShown();
 }
 
-// A line that does not follow the format is read as far as its fields do;
-// a number that is not two ASCII digits in its control's range leaves the
-// control at its default.
-void DSetAlarm::ReadLine(const WString& line) {
-    ReadDateField(line);
-    ReadTimeField(line);
-    int action = -1;
-    for (int i = 0; i < kActionCount && action < 0; ++i)
-        if (BeginsWith(line, kActionWordColumn, PaddedActionWord(i).text())) action = i;
-    CheckRadio(IDC_ACTION_GROUP, kActionCount, action);
-    SetDlgItemTextW(window, IDC_PARAM_EDIT, ParameterOf(line).text());
+void DSetAlarm::ShowLine(const ScheduleLine& line) {
+    ShowDate(line.date);
+    ShowTime(line.time);
+    CheckRadio(IDC_ACTION_GROUP, kActionCount, line.action);
+    SetDlgItemTextW(window, IDC_PARAM_EDIT, line.parameter.text());
     UpdateActionGroup();
 }
 
-void DSetAlarm::ReadDateField(const WString& line) {
-    constexpr int d = kDateRuleColumn;
-    int method = kByWeekday;
-    if (BeginsWith(line, d, kEveryDayRule)) {
-        method = kEveryDay;
-    } else if (line.at(d + 2) == L'/') {
-        method = kByDate;
-        int year = TwoDigits(line, d);
-        if (Stars(line, d))
-            CheckDlgButton(window, IDC_ALARM_EVERY_YEAR, BST_CHECKED);
-        else if (year >= 0)
-            SetSpin(IDC_ALARM_YEAR_SPIN, year);
-        int month = TwoDigits(line, d + 3);
-        if (Stars(line, d + 3))
-            CheckDlgButton(window, IDC_ALARM_EVERY_MONTH, BST_CHECKED);
-        else if (month >= 1 && month <= 12)
-            SetSpin(IDC_ALARM_MONTH_SPIN, month);
-        if (line.at(d + 5) == L'E') {
+// Only the controls of the rule's own method: the others keep the defaults.
+void DSetAlarm::ShowDate(const DateRule& date) {
+    switch (date.kind) {
+    case DateKind::Weekdays:
+        for (int i = 0; i < 7; ++i) CheckDlgButton(window, IDC_ALARM_SUNDAY + i, CheckState(date.days[i]));
+        UpdateWeekdayButtons();
+        break;
+    case DateKind::Date:
+        CheckDlgButton(window, IDC_ALARM_EVERY_YEAR, CheckState(date.year == kAnyValue));
+        if (date.year != kAnyValue) SetSpin(IDC_ALARM_YEAR_SPIN, date.year);
+        CheckDlgButton(window, IDC_ALARM_EVERY_MONTH, CheckState(date.month == kAnyValue));
+        if (date.month != kAnyValue) SetSpin(IDC_ALARM_MONTH_SPIN, date.month);
+        if (date.fromMonthEnd) {
+            // The day's field takes the days before the month's end.
             CheckDlgButton(window, IDC_ALARM_FROM_END, BST_CHECKED);
             OnFromEnd();
-            if (IsDigit(line.at(d + 7))) SetSpin(IDC_ALARM_DAY_SPIN, line.at(d + 7) - L'0');
+            SetSpin(IDC_ALARM_DAY_SPIN, date.daysBefore);
         } else {
-            int day = TwoDigits(line, d + 6);
-            if (Stars(line, d + 6))
-                CheckDlgButton(window, IDC_ALARM_EVERY_DATE, BST_CHECKED);
-            else if (day >= 1 && day <= 31)
-                SetSpin(IDC_ALARM_DAY_SPIN, day);
+            CheckDlgButton(window, IDC_ALARM_EVERY_DATE, CheckState(date.day == kAnyValue));
+            if (date.day != kAnyValue) SetSpin(IDC_ALARM_DAY_SPIN, date.day);
             OnEveryDate();
         }
         OnEveryYear();
         OnEveryMonth();
-    } else if (line.at(d + 3) == L' ' || line.at(d + 3) == L't') {
-        method = kByNth;
-        int ordinal = kLastOrdinal;
-        for (int i = 0; i < kLastOrdinal; ++i)
-            if (BeginsWith(line, d, WString(kOrdinalWords[i]).Left(3).text())) ordinal = i;
-        SendDlgItemMessageW(window, IDC_ALARM_NTH, CB_SETCURSEL, ordinal, 0);
+        break;
+    case DateKind::NthWeekday:
+        SendDlgItemMessageW(window, IDC_ALARM_NTH, CB_SETCURSEL, date.ordinal, 0);
         UpdateNthPrefix();
-        for (int i = 0; i < 7; ++i)
-            if (BeginsWith(line, d + 4, kWeekdayWords[i]))
-                SendDlgItemMessageW(window, IDC_ALARM_NTH_WEEKDAY, CB_SETCURSEL, i, 0);
-        if (line.at(d + 6) == L'-' && IsDigit(line.at(d + 7)))
-            SendDlgItemMessageW(window, IDC_ALARM_DAYS_BEFORE, CB_SETCURSEL, line.at(d + 7) - L'0', 0);
-    } else {
-        for (int i = 0; i < 7; ++i) {
-            wchar_t letter = line.at(d + i);
-            CheckDlgButton(window, IDC_ALARM_SUNDAY + i,
-                           letter != L'_' && letter != L'\0' ? BST_CHECKED : BST_UNCHECKED);
-        }
-        UpdateWeekdayButtons();
+        SendDlgItemMessageW(window, IDC_ALARM_NTH_WEEKDAY, CB_SETCURSEL, date.weekday, 0);
+        SendDlgItemMessageW(window, IDC_ALARM_DAYS_BEFORE, CB_SETCURSEL, date.daysBefore, 0);
+        break;
+    case DateKind::EveryDay: break;
     }
-    CheckRadio(IDC_ALARM_METHOD_GROUP, kDateMethodCount, method);
-    ShowMethodGroups(method);
+    CheckRadio(IDC_ALARM_METHOD_GROUP, kDateMethodCount, static_cast<int>(date.kind));
+    ShowMethodGroups(date.kind);
     UpdateWeekdayShown();
 }
 
-void DSetAlarm::ReadTimeField(const WString& line) {
-    constexpr int t = kTimeRuleColumn;
-    if (BeginsWith(line, t, kStartTimeRule)) {
-        CheckDlgButton(window, IDC_AT_START, BST_CHECKED);
-    } else if (BeginsWith(line, t, kEveryRule)) {
+void DSetAlarm::ShowTime(const TimeRule& time) {
+    switch (time.kind) {
+    case TimeKind::Start: CheckDlgButton(window, IDC_AT_START, BST_CHECKED); break;
+    case TimeKind::Every:
         CheckDlgButton(window, IDC_ALARM_BY_INTERVAL, BST_CHECKED);
         OnInterval();
-        CheckRadio(IDC_ALARM_INTERVAL_GROUP, 2, line.at(t + 7) == L'm' ? 0 : 1);
-        int interval = TwoDigits(line, t + 5);
-        for (int i = 0; i < static_cast<int>(sizeof kIntervals / sizeof kIntervals[0]); ++i)
-            if (_wtoi(kIntervals[i]) == interval) {
-                SendDlgItemMessageW(window, IDC_ALARM_INTERVAL, CB_SETCURSEL, i, 0);
-                break;
-            }
+        CheckRadio(IDC_ALARM_INTERVAL_GROUP, 2, time.inSeconds ? 1 : 0);
+        SendDlgItemMessageW(window, IDC_ALARM_INTERVAL, CB_SETCURSEL, IntervalItem(time.interval), 0);
         UpdateIntervalUnit();
-    } else {
+        break;
+    case TimeKind::Clock:
         CheckDlgButton(window, IDC_AT_START, BST_UNCHECKED);
-        int hour = TwoDigits(line, t), minute = TwoDigits(line, t + 3), second = TwoDigits(line, t + 6);
-        if (Stars(line, t))
-            CheckDlgButton(window, IDC_ALARM_EVERY_HOUR, BST_CHECKED);
-        else if (hour >= 0 && hour <= 23)
-            SetSpin(IDC_ALARM_HOUR_SPIN, hour);
-        if (Stars(line, t + 3))
-            CheckDlgButton(window, IDC_ALARM_EVERY_MINUTE, BST_CHECKED);
-        else if (minute >= 0 && minute <= 59)
-            SetSpin(IDC_ALARM_MINUTE_SPIN, minute);
-        if (second >= 0 && second <= 59) SetSpin(IDC_ALARM_SECOND_SPIN, second);
+        CheckDlgButton(window, IDC_ALARM_EVERY_HOUR, CheckState(time.hour == kAnyValue));
+        if (time.hour != kAnyValue) SetSpin(IDC_ALARM_HOUR_SPIN, time.hour);
+        CheckDlgButton(window, IDC_ALARM_EVERY_MINUTE, CheckState(time.minute == kAnyValue));
+        if (time.minute != kAnyValue) SetSpin(IDC_ALARM_MINUTE_SPIN, time.minute);
+        SetSpin(IDC_ALARM_SECOND_SPIN, time.second);
+        break;
     }
     UpdateTimeStates();
 }
@@ -420,23 +328,23 @@ void DSetAlarm::LayOutGroups() {
                ok.bottom - dialog.top + GetSystemMetrics(SM_CYEDGE) + 10, TRUE);
 }
 
-void DSetAlarm::ShowMethodGroups(int method) {
-    ShowItems(kWeekdayRun.first, kWeekdayRun.count, method == kByWeekday);
-    ShowItems(kDateRun.first, kDateRun.count, method == kByDate);
-    ShowItems(kNthRun.first, kNthRun.count, method == kByNth);
+void DSetAlarm::ShowMethodGroups(DateKind method) {
+    ShowItems(kWeekdayRun.first, kWeekdayRun.count, method == DateKind::Weekdays);
+    ShowItems(kDateRun.first, kDateRun.count, method == DateKind::Date);
+    ShowItems(kNthRun.first, kNthRun.count, method == DateKind::NthWeekday);
 }
 
 void DSetAlarm::OnWeekdayMethod() {
-    ShowMethodGroups(kByWeekday);
+    ShowMethodGroups(DateKind::Weekdays);
 }
 void DSetAlarm::OnDateMethod() {
-    ShowMethodGroups(kByDate);
+    ShowMethodGroups(DateKind::Date);
 }
 void DSetAlarm::OnNthMethod() {
-    ShowMethodGroups(kByNth);
+    ShowMethodGroups(DateKind::NthWeekday);
 }
 void DSetAlarm::OnEveryDay() {
-    ShowMethodGroups(kEveryDay);
+    ShowMethodGroups(DateKind::EveryDay);
 }
 
 void DSetAlarm::OnInterval() {
@@ -522,11 +430,8 @@ void DSetAlarm::OnFromEnd() {
 void DSetAlarm::UpdateWeekdayShown() {
     WString shown(kDaysBeforeShown);
     if (!IsChecked(IDC_ALARM_FROM_END)) {
-        WString year = GetItemText(IDC_ALARM_YEAR), month = GetItemText(IDC_ALARM_MONTH),
-                day = GetItemText(IDC_ALARM_DAY);
-        shown = IsPlainNumber(year, 2, 0, 99) && IsPlainNumber(month, 2, 1, 12) && IsPlainNumber(day, 2, 1, 31)
-                    ? WeekdayShown(FullYear(_wtoi(year.text()), currentYear_), _wtoi(month.text()), _wtoi(day.text()))
-                    : WString(kUnknownWeekday);
+        int weekday = WeekdayOf(Number(IDC_ALARM_YEAR), Number(IDC_ALARM_MONTH), Number(IDC_ALARM_DAY), currentYear_);
+        shown = weekday >= 0 ? kShownWeekdays[weekday] : kUnknownWeekday;
     }
     if (GetItemText(IDC_ALARM_WEEKDAY_SHOWN) != shown) SetDlgItemTextW(window, IDC_ALARM_WEEKDAY_SHOWN, shown.text());
 }
@@ -544,128 +449,60 @@ void DSetAlarm::SetSpin(int spinId, int value) const {
     SendDlgItemMessageW(window, spinId, UDM_SETPOS32, 0, value);
 }
 
-bool DSetAlarm::CheckInput() {
+int DSetAlarm::Number(int id, int maxDigits) const {
+    return NumberOf(GetItemText(id), maxDigits);
+}
+
+ScheduleLine DSetAlarm::LineOfControls() const {
+    ScheduleLine line;
+    line.holdFlag = holdFlag_;
+    DateRule& date = line.date;
     int method = GetCheckedRadio(IDC_ALARM_METHOD_GROUP, kDateMethodCount);
-    if (method == kByWeekday) {
-        bool any = false;
-        for (int i = 0; i < 7; ++i) any = any || IsChecked(IDC_ALARM_SUNDAY + i);
-        if (!any) {
-            Refuse(IDC_ALARM_SUNDAY, L"曜日を入力して下さい");
-            return false;
-        }
-    } else if (method == kByDate) {
-        bool everyYear = IsChecked(IDC_ALARM_EVERY_YEAR), everyMonth = IsChecked(IDC_ALARM_EVERY_MONTH);
-        bool fromEnd = IsChecked(IDC_ALARM_FROM_END), everyDate = IsChecked(IDC_ALARM_EVERY_DATE);
-        WString day = GetItemText(IDC_ALARM_DAY);
-        if (!everyYear && !IsPlainNumber(GetItemText(IDC_ALARM_YEAR), 2, 0, 99)) {
-            Refuse(IDC_ALARM_YEAR, L"正しい年を入力して下さい");
-            return false;
-        }
-        if (!everyMonth && !IsPlainNumber(GetItemText(IDC_ALARM_MONTH), 2, 1, 12)) {
-            Refuse(IDC_ALARM_MONTH, L"正しい月を入力して下さい");
-            return false;
-        }
-        if (fromEnd && !IsPlainNumber(day, 1, 0, 9)) {
-            Refuse(IDC_ALARM_DAY, L"正しい日数を入力して下さい");
-            return false;
-        }
-        if (!fromEnd && !everyDate && !IsPlainNumber(day, 2, 1, 31)) {
-            Refuse(IDC_ALARM_DAY, L"正しい日を入力して下さい");
-            return false;
-        }
-        UpdateWeekdayShown();
-        if (!everyYear && !everyMonth && !fromEnd && !everyDate &&
-            GetItemText(IDC_ALARM_WEEKDAY_SHOWN) == kUnknownWeekday) {
-            Refuse(IDC_ALARM_DAY, L"正しい年月日を入力して下さい");
-            return false;
-        }
+    date.kind = method < 0 ? DateKind::Weekdays : static_cast<DateKind>(method);
+    for (int i = 0; i < 7; ++i) date.days[i] = IsChecked(IDC_ALARM_SUNDAY + i);
+    date.year = IsChecked(IDC_ALARM_EVERY_YEAR) ? kAnyValue : Number(IDC_ALARM_YEAR);
+    date.month = IsChecked(IDC_ALARM_EVERY_MONTH) ? kAnyValue : Number(IDC_ALARM_MONTH);
+    date.day = IsChecked(IDC_ALARM_EVERY_DATE) ? kAnyValue : Number(IDC_ALARM_DAY);
+    date.fromMonthEnd = IsChecked(IDC_ALARM_FROM_END);
+    if (date.kind == DateKind::NthWeekday) {
+        date.ordinal = static_cast<int>(SendDlgItemMessageW(window, IDC_ALARM_NTH, CB_GETCURSEL, 0, 0));
+        date.weekday = static_cast<int>(SendDlgItemMessageW(window, IDC_ALARM_NTH_WEEKDAY, CB_GETCURSEL, 0, 0));
+        date.daysBefore = static_cast<int>(SendDlgItemMessageW(window, IDC_ALARM_DAYS_BEFORE, CB_GETCURSEL, 0, 0));
+    } else if (date.fromMonthEnd) {
+        date.daysBefore = Number(IDC_ALARM_DAY, kDaysBeforeDigits);
     }
-    if (IsChecked(IDC_ALARM_BY_INTERVAL)) {
-        if (SendDlgItemMessageW(window, IDC_ALARM_INTERVAL, CB_GETCURSEL, 0, 0) < 0) {
-            Refuse(IDC_ALARM_INTERVAL, L"ｎ分毎を指定してください");
-            return false;
-        }
-    } else if (!IsChecked(IDC_AT_START)) {
-        if (!IsChecked(IDC_ALARM_EVERY_HOUR) && !IsPlainNumber(GetItemText(IDC_ALARM_HOUR), 2, 0, 23)) {
-            Refuse(IDC_ALARM_HOUR, L"正しい時を入力して下さい");
-            return false;
-        }
-        if (!IsChecked(IDC_ALARM_EVERY_MINUTE) && !IsPlainNumber(GetItemText(IDC_ALARM_MINUTE), 2, 0, 59)) {
-            Refuse(IDC_ALARM_MINUTE, L"正しい分を入力して下さい");
-            return false;
-        }
-        if (!IsPlainNumber(GetItemText(IDC_ALARM_SECOND), 2, 0, 59)) {
-            Refuse(IDC_ALARM_SECOND, L"正しい秒を入力して下さい");
-            return false;
-        }
-    }
-    return CheckParameter();
-}
 
-WString DSetAlarm::Padded(int id) const {
-    return TwoColumns(GetItemText(id));
-}
-
-// Every number written here passed CheckInput: each field keeps its width.
-WString DSetAlarm::ComposeLine() const {
-    wchar_t flag[3] = {holdFlag_, L' ', L'\0'};
-    WString line(flag);
-    switch (GetCheckedRadio(IDC_ALARM_METHOD_GROUP, kDateMethodCount)) {
-    case kByDate: {
-        line += IsChecked(IDC_ALARM_EVERY_YEAR) ? WString(L"**") : Padded(IDC_ALARM_YEAR);
-        line += L"/";
-        line += IsChecked(IDC_ALARM_EVERY_MONTH) ? WString(L"**") : Padded(IDC_ALARM_MONTH);
-        if (IsChecked(IDC_ALARM_FROM_END)) {
-            WString days = GetItemText(IDC_ALARM_DAY);
-            line += days == L"0" ? WString(L"E  ") : L"E-" + days;
-        } else {
-            line += L"/";
-            line += IsChecked(IDC_ALARM_EVERY_DATE) ? WString(L"**") : Padded(IDC_ALARM_DAY);
-        }
-        line += L" ";
-        break;
-    }
-    case kByNth: {
-        LRESULT ordinal = SendDlgItemMessageW(window, IDC_ALARM_NTH, CB_GETCURSEL, 0, 0);
-        LRESULT weekday = SendDlgItemMessageW(window, IDC_ALARM_NTH_WEEKDAY, CB_GETCURSEL, 0, 0);
-        LRESULT before = SendDlgItemMessageW(window, IDC_ALARM_DAYS_BEFORE, CB_GETCURSEL, 0, 0);
-        line += kOrdinalWords[ordinal >= 0 && ordinal <= kLastOrdinal ? ordinal : 0];
-        line += kWeekdayWords[weekday >= 0 && weekday < 7 ? weekday : 0];
-        line += before >= 1 && before <= 9 ? L"-" + WString(static_cast<int>(before)) + L" " : WString(L"   ");
-        break;
-    }
-    case kEveryDay: line += L"EveryDay "; break;
-    default: {
-        wchar_t mask[10] = L"_______  ";
-        for (int i = 0; i < 7; ++i)
-            if (IsChecked(IDC_ALARM_SUNDAY + i)) mask[i] = kWeekdayLetters[i];
-        line += mask;
-        break;
-    }
-    }
+    TimeRule& time = line.time;
     if (IsChecked(IDC_ALARM_BY_INTERVAL)) {
-        LRESULT interval = SendDlgItemMessageW(window, IDC_ALARM_INTERVAL, CB_GETCURSEL, 0, 0);
-        line += kEveryRule;
-        line += TwoColumns(GetComboText(IDC_ALARM_INTERVAL, static_cast<int>(interval)));
-        line += IsChecked(IDC_ALARM_MINUTES) ? L"m " : L"s ";
+        time.kind = TimeKind::Every;
+        // Only a listed item counts: text typed into the combo box's edit is not used.
+        LRESULT item = SendDlgItemMessageW(window, IDC_ALARM_INTERVAL, CB_GETCURSEL, 0, 0);
+        time.interval = item >= 0 && item < kIntervalCount ? kIntervals[item] : 0;
+        time.inSeconds = !IsChecked(IDC_ALARM_MINUTES);
     } else if (IsChecked(IDC_AT_START)) {
-        line += kStartTimeRule;
-        line += L" ";
+        time.kind = TimeKind::Start;
     } else {
-        line += IsChecked(IDC_ALARM_EVERY_HOUR) ? WString(L"**:") : Padded(IDC_ALARM_HOUR) + L":";
-        line += IsChecked(IDC_ALARM_EVERY_MINUTE) ? WString(L"**:") : Padded(IDC_ALARM_MINUTE) + L":";
-        line += Padded(IDC_ALARM_SECOND) + L" ";
+        time.kind = TimeKind::Clock;
+        time.hour = IsChecked(IDC_ALARM_EVERY_HOUR) ? kAnyValue : Number(IDC_ALARM_HOUR);
+        time.minute = IsChecked(IDC_ALARM_EVERY_MINUTE) ? kAnyValue : Number(IDC_ALARM_MINUTE);
+        time.second = Number(IDC_ALARM_SECOND);
     }
-    line += PaddedActionWord(GetCheckedRadio(IDC_ACTION_GROUP, kActionCount));
-    line += L" ";
-    line += GetItemText(IDC_PARAM_EDIT);
+    line.action = GetCheckedRadio(IDC_ACTION_GROUP, kActionCount);
+    line.parameter = GetItemText(IDC_PARAM_EDIT);
     return line;
 }
 
 void DSetAlarm::OnOk() {
-    if (!CheckInput()) return;
+    ScheduleLine line = LineOfControls();
+    Refusal refusal = CheckDateRule(line.date, currentYear_);
+    if (!refusal.refused()) refusal = CheckTimeRule(line.time);
+    if (refusal.refused()) {
+        ShowRefusal(refusal);
+        return;
+    }
+    if (!CheckParameter()) return;
     SavePosition(window, *settings, L"SetAlarmLeft", L"SetAlarmTop");
-    lineText_ = ComposeLine();
+    lineText_ = ComposeScheduleLine(line);
     EndWith(1);
 }
 

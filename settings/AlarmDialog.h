@@ -1,27 +1,15 @@
-// The schedule edit dialog (120): reads one line of Zavbell.txt into its
-// controls, checks the user's input and composes the line again.
+// The schedule edit dialog (120): shows one line of Zavbell.txt, as
+// ScheduleLine reads it, in its controls, and after the user's changes
+// turns the controls back into a line, or shows why it cannot.
 #pragma once
 
 #include <windows.h>
 
 #include "common/WString.h"
+#include "schedule/ScheduleLine.h"
 #include "schedule/WatchPass.h"
 #include "settings/ModalDialog.h"
 #include "settings/SetAlmTmr.h"
-
-// The four-digit year a rule's two-digit year stands for: the watch pass
-// compares only the two digits with this year's, so the rule means the year
-// of the current century.
-int FullYear(int twoDigits, int currentYear);
-
-// True when text is one or two ASCII digits (at most maxDigits) whose value
-// lies in min ... max. An empty, blank or signed text is no number: written
-// into the line it would shift the fixed columns.
-bool IsPlainNumber(const WString& text, int maxDigits, int min, int max);
-
-// "(日)" ... "(土)" for a real date of the four-digit year, "(？)" for an
-// impossible one (30 February, month 13).
-WString WeekdayShown(int year, int month, int day);
 
 class DSetAlarm : public ModalDialog<DSetAlarm, CSetAlmTmr> {
 public:
@@ -38,10 +26,10 @@ private:
     static const DialogTables<DSetAlarm> kTables;
 
     INT_PTR OnInitDialog();
-    void SetDefaults(const SYSTEMTIME& now);
-    void ReadLine(const WString& line);
-    void ReadDateField(const WString& line);
-    void ReadTimeField(const WString& line);
+    void SetDefaults(const ScheduleLine& defaults);
+    void ShowLine(const ScheduleLine& line);
+    void ShowDate(const DateRule& date);
+    void ShowTime(const TimeRule& time);
     void LayOutGroups();
 
     // Notifications.
@@ -69,11 +57,12 @@ private:
     INT_PTR OnDrawItem(WPARAM wParam, LPARAM lParam);
     INT_PTR OnColourStatic(WPARAM wParam, LPARAM lParam);
 
-    void ShowMethodGroups(int method);
+    void ShowMethodGroups(DateKind method);
     void SetSpin(int spinId, int value) const;
-    bool CheckInput();
-    WString ComposeLine() const;
-    WString Padded(int id) const;
+    // A number field's text through NumberOf: two digits, one for the days
+    // before the month's end.
+    int Number(int id, int maxDigits = 2) const;
+    ScheduleLine LineOfControls() const;
 
     WString lineText_;
     WString sourceLine_;

@@ -49,14 +49,7 @@ bool ReadWait(const WString& text, long* value) {
 }  // namespace
 
 bool CheckExitParameter(const WString& parameter, HWND owner) {
-    const wchar_t* refusal = nullptr;
-    ExitParameter exit = ParseExitParameter(parameter);
-    if (parameter.empty())
-        refusal = L"終了パラメータが入力されていません";
-    else if (!exit.hasMethodWord)
-        refusal = L"Windows 終了パラメータエラー";
-    else if (exit.hasWait && !exit.waitValid)
-        refusal = L"待機時間指定エラー";
+    const wchar_t* refusal = ExitParameterRefusal(parameter);
     if (refusal == nullptr) return true;
     ShowError(refusal, owner);
     return false;

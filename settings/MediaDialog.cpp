@@ -46,9 +46,9 @@ int VolumeIndex(int volume) {
 }
 
 bool CheckMediaParameter(const WString& parameter, HWND owner) {
-    WString file = ParseMplayParameter(parameter).file;
-    if (file.at(1) == L':' && file.at(2) == L'\\') return true;
-    ShowError(L"ファイル名が入力されていません", owner);
+    const wchar_t* refusal = MplayParameterRefusal(parameter);
+    if (refusal == nullptr) return true;
+    ShowError(refusal, owner);
     return false;
 }
 

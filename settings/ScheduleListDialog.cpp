@@ -8,6 +8,7 @@
 #include "common/Protocol.h"
 #include "common/SharedBlock.h"
 #include "common/System.h"
+#include "schedule/InitSchedule.h"
 #include "schedule/ScheduleRecord.h"
 #include "settings/HoldDialog.h"
 #include "settings/ParamDialog.h"
@@ -103,15 +104,11 @@ const wchar_t kScheduleMissing[] = L"Zavbell.txt が見つかりません";
 const wchar_t kScheduleNotWritten[] = L"Zavbell.txt に書き込めませんでした";
 const wchar_t kScheduleChanged[] =
     L"Zavbell.txt はこの画面を開いた後に変更されています。\n一覧の内容で上書きしますか？";
-const wchar_t kRetiredAction[] = L"このスケジュールは、Ver.2.00 から使えなくなったので再指定してください\n";
 const wchar_t kAskDelete[] = L"スケジュールを削除していいですか";
 const wchar_t kAskTestRun[] = L"テスト実行していいですか";
 const wchar_t kShortcutExists[] = L"スタートアップに既に ZAV.exe のショートカットがあります";
 const wchar_t kAskShortcut[] = L"スタートアップに ZAV.exe のショートカット作成しますか？";
 const wchar_t kShortcutName[] = L"ZAV.lnk";
-
-// Action words of versions before 2.00 that no longer run.
-const wchar_t* const kRetiredWords[] = {L"Dengon", L"Reboot", L"Stop  "};
 
 constexpr UINT_PTR kShortcutTimer = 1;
 constexpr UINT kShortcutDelay = 100;
@@ -253,9 +250,7 @@ INT_PTR DSelSchedule::OnInitDialog() {
     }
     for (int i = 0; i < loaded_.count(); ++i) {
         const WString& line = loaded_.at(i);
-        WString action = ActionWordOf(line);
-        for (const wchar_t* retired : kRetiredWords)
-            if (action == retired) ShowError((WString(kRetiredAction) + line).text(), window);
+        WarnRetiredAction(line, window);
         AddEntry(-1, line, i);
     }
 

@@ -14,9 +14,6 @@
 #include "settings/WallpaperDialog.h"
 #include "settings/resource.h"
 
-const wchar_t* const kActionWords[kActionCount] = {L"Msg",    L"Mplay", L"Notice", L"Blink", L"Screen",
-                                                   L"3DText", L"Kabe",  L"Shell",  L"Exit"};
-
 namespace {
 
 constexpr int kParameterIcon = IDI_SETTINGS;
@@ -50,12 +47,19 @@ const ActionRow kActionRows[kActionCount] = {
     {L"文字通りです", L"動作のパラメータ（停止・リブートパラメータ）", false, false, false, true},
 };
 
-bool IsKabeParameter(const WString& text) {
-    KabeParameter kabe = ParseKabeParameter(text);
-    if (!kabe.valid || kabe.none) return kabe.valid;
-    // The style word counts only with its blank.
-    return text.at(lstrlenW(kKabeStyleWords[kabe.style])) == L' ';
-}
+// The control of each field a refusal can name, in the edit and timer dialogs.
+struct FieldControl {
+    LineField field;
+    int id;
+};
+const FieldControl kFieldControls[] = {
+    {LineField::Weekdays, IDC_ALARM_SUNDAY},   {LineField::Year, IDC_ALARM_YEAR},
+    {LineField::Month, IDC_ALARM_MONTH},       {LineField::Day, IDC_ALARM_DAY},
+    {LineField::Interval, IDC_ALARM_INTERVAL}, {LineField::Hour, IDC_ALARM_HOUR},
+    {LineField::Minute, IDC_ALARM_MINUTE},     {LineField::Second, IDC_ALARM_SECOND},
+    {LineField::Action, IDC_ACTION_FIRST},     {LineField::Parameter, IDC_PARAM_EDIT},
+    {LineField::AtStart, IDC_AT_START},
+};
 
 }  // namespace
 
@@ -183,50 +187,12 @@ void CSetAlmTmr::ChooseScreensaver() {
 }
 
 bool CSetAlmTmr::CheckParameter() {
-    int action = GetCheckedRadio(IDC_ACTION_GROUP, kActionCount);
-    if (action < 0) {
-        RefuseInput(window, IDC_ACTION_FIRST, L"動作を選択して下さい");
-        return false;
-    }
     WString text = GetItemText(IDC_PARAM_EDIT);
-    const wchar_t* refusal = nullptr;
-    switch (action) {
-    case kActMsg:
-    case kActNotice:
-    case kActBlink:
-    case kAct3DText:
-        if (text.empty()) refusal = L"メッセージが入力されていません";
-        break;
-    case kActMplay:
-        if (!CheckMediaParameter(text, window)) {
-            FocusField(window, IDC_PARAM_EDIT);
-            return false;
-        }
-        break;
-    case kActScreen:
-        if (text != kKabeNoneWord && ExtensionOf(text.Unquote()).Upper() != L"SCR")
-            refusal = L"スクリーンセーバーファイル名を入力して下さい";
-        break;
-    case kActKabe:
-        if (!IsKabeParameter(text)) refusal = L"正しい壁紙ファイル名を入力して下さい";
-        break;
-    case kActShell:
-        if (text.empty()) refusal = L"ＤＯＳコマンドが入力されていません";
-        break;
-    case kActExit:
-        if (!CheckExitParameter(text, window)) {
-            FocusField(window, IDC_PARAM_EDIT);
-            return false;
-        }
-        // The timer dialog has no 1222: there the condition always holds.
-        if (IsChecked(IDC_AT_START)) {
-            RefuseInput(window, IDC_AT_START, L"起動時にパソコンの停止・リブートを指定しています");
-            return false;
-        }
-        break;
-    }
-    if (refusal != nullptr) {
-        RefuseInput(window, IDC_PARAM_EDIT, refusal);
+    // The timer dialog has no 1222: there the Exit condition always holds.
+    Refusal refusal =
+        CheckActionParameter(GetCheckedRadio(IDC_ACTION_GROUP, kActionCount), text, IsChecked(IDC_AT_START));
+    if (refusal.refused()) {
+        ShowRefusal(refusal);
         return false;
     }
     // Zavbell.txt is saved in the ANSI code page: characters it lacks would
@@ -238,6 +204,13 @@ bool CSetAlmTmr::CheckParameter() {
     if (AskBox(question.text(), window, MB_YESNO | MB_DEFBUTTON2) == IDYES) return true;
     FocusField(window, IDC_PARAM_EDIT);
     return false;
+}
+
+void CSetAlmTmr::ShowRefusal(const Refusal& refusal) {
+    int id = 0;
+    for (const FieldControl& control : kFieldControls)
+        if (control.field == refusal.field) id = control.id;
+    RefuseInput(window, id, refusal.message);
 }
 
 bool CSetAlmTmr::OnSharedCommand(int id, int notification) {

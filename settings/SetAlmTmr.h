@@ -8,12 +8,8 @@
 
 #include "common/SettingsFile.h"
 #include "common/WString.h"
+#include "schedule/ScheduleLine.h"
 #include "settings/WinLib.h"
-
-// The nine actions in the order of their radio buttons 1251 ... 1259.
-enum ActionIndex { kActMsg, kActMplay, kActNotice, kActBlink, kActScreen, kAct3DText, kActKabe, kActShell, kActExit };
-constexpr int kActionCount = 9;
-extern const wchar_t* const kActionWords[kActionCount];  // "Msg" ... "Exit"
 
 // The characters of text that saving to Zavbell.txt (the ANSI code page)
 // would not keep, each once, in order; empty when the text survives whole.
@@ -53,6 +49,8 @@ public:
     // OK: the action and its parameter are acceptable; otherwise the dialog
     // says why and stays open with the input.
     bool CheckParameter();
+    // The refusal's box, then the focus on the control of its field.
+    void ShowRefusal(const Refusal& refusal);
 
 private:
     void ChooseScreensaver();

@@ -6,7 +6,7 @@
 #include "common/MessageBoxes.h"
 #include "common/Paths.h"
 #include "common/Protocol.h"
-#include "schedule/ScheduleRecord.h"
+#include "schedule/ScheduleLine.h"
 #include "schedule/StringList.h"
 #include "settings/ParamDialog.h"
 #include "settings/ZavLink.h"
@@ -83,9 +83,18 @@ WString FormatActionTime(const SYSTEMTIME& at) {
 }
 
 WString TimerLine(const SYSTEMTIME& at, int action, const WString& parameter) {
-    // "yyyy/mm/dd hh:mm:ss" from its third character: "yy/mm/dd" and "hh:mm:ss".
-    WString text = FormatActionTime(at);
-    return ComposeRecord(kHoldRunOnce, text.Mid(2, 9), text.From(11), kActionWords[action], parameter);
+    ScheduleLine line;
+    line.holdFlag = kHoldRunOnce;
+    line.date.kind = DateKind::Date;
+    line.date.year = at.wYear % 100;
+    line.date.month = at.wMonth;
+    line.date.day = at.wDay;
+    line.time.hour = at.wHour;
+    line.time.minute = at.wMinute;
+    line.time.second = at.wSecond;
+    line.action = action;
+    line.parameter = parameter;
+    return ComposeScheduleLine(line);
 }
 
 const DialogTables<DSetTimer> DSetTimer::kTables = [] {

@@ -1,17 +1,15 @@
-// The schedule edit dialog from its real template: every form of the record
-// read and composed again unchanged, each refusal, generated malformed lines,
-// the century of the weekday display, and the dialog's own behaviour.
+// The schedule edit dialog from its real template: each form of the rules
+// through its controls and back, each refusal's field, and the dialog's own
+// behaviour. What the line means, each refusal's rule and generated
+// malformed lines are ScheduleLine's tables in schedule_tests.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
 #include "common/System.h"
-#include "schedule/ScheduleRecord.h"
-#include "schedule/WatchPass.h"
 #include "settings/AlarmDialog.h"
 #include "settings/resource.h"
 #include "tests/common/TestSupport.h"
@@ -23,285 +21,113 @@ namespace {
 void Clock2026(SYSTEMTIME* now) {
     *now = SYSTEMTIME{2026, 6, 1, 15, 10, 20, 30, 0};
 }
-// The same day a century on (a Tuesday).
-void Clock2126(SYSTEMTIME* now) {
-    *now = SYSTEMTIME{2126, 6, 2, 15, 10, 20, 30, 0};
-}
-
 class AlarmDialogTest : public testing::Test {
 protected:
     TempFolder folder;
     CurrentDirectoryScope inFolder{folder.path()};  // SetAlarmLeft/Top go to this Zavbell.ini
 };
 
-struct Outcome {
-    INT_PTR result;
-    WString line;
-};
+// ---- The line through the controls and back ----
 
-Outcome OpenAndOk(const WString& line, ClockSource clock = Clock2026) {
-    DSetAlarm dialog(kOs10, FALSE, kElevationDefault, line, clock);
-    INT_PTR result = RunDialog([&] { return dialog.Run(nullptr); }, [](HWND d) { Click(d, IDC_ALARM_OK); });
-    return Outcome{result, dialog.lineText()};
-}
-
-// ---- Every form of the date and time rules, read and composed unchanged ----
-
-const wchar_t* const kRoundTrips[] = {
-    L"  _M_W_F_  22:15:00 Msg    会議",
-    L"  SMTWTFS  07:00:00 Msg    おはよう",
-    L"  S_____S  00:00:59 Shell  \"C:\\a b.exe\" /x",
-    L"! 23/02E-3 12:00:00 Msg    月末の三日前",
-    L"  23/02E   12:00:00 Msg    月末",
-    L"  **/**E-9 08:30:00 Msg    x",
-    L"  **/**/15 **:30:00 Msg    毎月15日",
-    L"  26/12/24 08:**:05 Notice 通知",
-    L"  **/02/29 23:59:59 Blink  閏日",
-    L"  05/**/** 01:02:03 Msg    x",
-    L"  lastwe-2 09:00:00 Msg    x",
-    L"  lastsu   09:00:00 Msg    x",
-    L"  1st mo   09:00:00 Msg    x",
-    L"  2nd tu-1 09:00:00 Msg    x",
-    L"  3rd sa-9 09:00:00 Msg    x",
-    L"  5th fr   09:00:00 Msg    x",
-    L"  EveryDay every15m Msg    x",
-    L"  EveryDay every05s Msg    x",
-    L"  EveryDay every30m Msg    x",
-    L"  EveryDay Start    Msg    起動",
-    L"# EveryDay **:**:00 Shell  notepad.exe",
-    L"X _M_____  07:00:00 3DText hi",
-    L"  _____F_  every01s Kabe   (なし)",
-    L"  EveryDay 12:00:00 Screen (なし)",
-};
-
-TEST_F(AlarmDialogTest, EachFormReadAndComposedUnchanged) {
+// One line per form of each rule, shown in the controls and composed from
+// them unchanged: how the forms read and compose is ScheduleLine's
+// (tests/schedule/ScheduleLineTest.cpp); this is the mapping onto the
+// controls of each method.
+TEST_F(AlarmDialogTest, EachFormThroughTheControls) {
     BoxRecorder boxes;
-    for (const wchar_t* line : kRoundTrips) {
-        Outcome outcome = OpenAndOk(line);
-        EXPECT_EQ(1, outcome.result) << Narrow(line);
-        EXPECT_EQ(Narrow(line), Narrow(outcome.line));
-    }
-    EXPECT_TRUE(boxes.boxes().empty());
-}
-
-// ---- Reading takes ASCII digits in range only ----
-
-// Columns that are no number in their control's range leave the control at
-// its default from the clock (15 June 2026, a Monday, 10:20:30): a "1x"
-// month is no January, a 99th hour no spin past 23, an unknown interval or
-// weekday no empty combo box.
-TEST_F(AlarmDialogTest, ReadingTakesOnlyAsciiDigitsInRange) {
-    BoxRecorder boxes;
-    const wchar_t* const rows[][2] = {
-        {L"  EveryDay 99:7x:31 Msg    x", L"  EveryDay 10:20:31 Msg    x"},
-        {L"  EveryDay １２:-1:+5 Msg    x", L"  EveryDay 10:20:30 Msg    x"},
-        {L"  26/1x/05 12:00:00 Msg    x", L"  26/06/05 12:00:00 Msg    x"},
-        {L"  ab/13/00 12:00:00 Msg    x", L"  26/06/15 12:00:00 Msg    x"},
-        {L"  26/02E-x 12:00:00 Msg    x", L"  26/02E   12:00:00 Msg    x"},
-        {L"  EveryDay every07m Msg    x", L"  EveryDay every01m Msg    x"},
-        {L"  2nd xx-x 09:00:00 Msg    x", L"  2nd mo   09:00:00 Msg    x"},
+    struct Row {
+        const wchar_t* line;
+        const wchar_t* weekdayShown;  // null: not looked at
     };
-    for (const auto& row : rows) {
-        Outcome outcome = OpenAndOk(row[0]);
-        EXPECT_EQ(1, outcome.result) << Narrow(row[0]);
-        EXPECT_EQ(Narrow(row[1]), Narrow(outcome.line)) << Narrow(row[0]);
-    }
-    EXPECT_TRUE(boxes.boxes().empty());
-}
-
-// ---- Refusals: the box, owned by the open dialog, and nothing written ----
-
-struct Refusal {
-    const wchar_t* line;  // empty: a new schedule
-    int field;            // typed into (0: nothing typed)
-    const wchar_t* text;
-    const wchar_t* message;
-};
-
-const Refusal kRefusals[] = {
-    {L"", 0, nullptr, L"曜日を入力して下さい"},
-    {L"  26/02/30 12:00:00 Msg    x", 0, nullptr, L"正しい年月日を入力して下さい"},
-    {L"  25/02/29 12:00:00 Msg    x", 0, nullptr, L"正しい年月日を入力して下さい"},
-    {L"  26/04/01 12:00:00 Msg    x", IDC_ALARM_YEAR, L"", L"正しい年を入力して下さい"},
-    {L"  26/04/01 12:00:00 Msg    x", IDC_ALARM_YEAR, L" 5", L"正しい年を入力して下さい"},
-    {L"  26/04/01 12:00:00 Msg    x", IDC_ALARM_YEAR, L"-1", L"正しい年を入力して下さい"},
-    {L"  26/04/01 12:00:00 Msg    x", IDC_ALARM_YEAR, L"１２", L"正しい年を入力して下さい"},
-    {L"  26/04/01 12:00:00 Msg    x", IDC_ALARM_MONTH, L"13", L"正しい月を入力して下さい"},
-    {L"  26/04/01 12:00:00 Msg    x", IDC_ALARM_MONTH, L"0", L"正しい月を入力して下さい"},
-    {L"  26/04/01 12:00:00 Msg    x", IDC_ALARM_DAY, L"32", L"正しい日を入力して下さい"},
-    {L"  26/04/01 12:00:00 Msg    x", IDC_ALARM_DAY, L"", L"正しい日を入力して下さい"},
-    {L"  26/04E-1 12:00:00 Msg    x", IDC_ALARM_DAY, L"10", L"正しい日数を入力して下さい"},
-    {L"  26/04E-1 12:00:00 Msg    x", IDC_ALARM_DAY, L"", L"正しい日数を入力して下さい"},
-    {L"  EveryDay 12:00:00 Msg    x", IDC_ALARM_HOUR, L"24", L"正しい時を入力して下さい"},
-    {L"  EveryDay 12:00:00 Msg    x", IDC_ALARM_HOUR, L"", L"正しい時を入力して下さい"},
-    {L"  EveryDay 12:00:00 Msg    x", IDC_ALARM_MINUTE, L"60", L"正しい分を入力して下さい"},
-    {L"  EveryDay 12:00:00 Msg    x", IDC_ALARM_SECOND, L"+5", L"正しい秒を入力して下さい"},
-    {L"  EveryDay 12:00:00 Msg    x", IDC_ALARM_SECOND, L"123", L"正しい秒を入力して下さい"},
-    {L"  EveryDay 12:00:00 Msg    x", IDC_PARAM_EDIT, L"", L"メッセージが入力されていません"},
-};
-
-TEST_F(AlarmDialogTest, EachRefusalKeepsTheDialogAndTheInput) {
-    for (const Refusal& row : kRefusals) {
-        BoxRecorder boxes;
+    const Row rows[] = {
+        {L"! 23/02E-3 **:30:00 Msg    月末の三日前", L"前"}, {L"  **/**/15 08:**:05 Notice 通知", nullptr},
+        {L"X _M_W_F_  22:15:00 3DText 会議", nullptr},       {L"# 26/12/24 Start    Shell  notepad.exe", L"(木)"},
+        {L"  EveryDay every05s Kabe   (なし)", nullptr},     {L"  3rd sa-9 every30m Screen (なし)", nullptr},
+    };
+    for (const Row& row : rows) {
         DSetAlarm dialog(kOs10, FALSE, kElevationDefault, row.line, Clock2026);
+        std::string shown;
         INT_PTR result = RunDialog([&] { return dialog.Run(nullptr); },
                                    [&](HWND d) {
-                                       if (row.field != 0) TypeText(d, row.field, row.text);
+                                       shown = ItemTextUtf8(d, IDC_ALARM_WEEKDAY_SHOWN);
                                        Click(d, IDC_ALARM_OK);
-                                       EXPECT_TRUE(IsWindowVisible(d)) << "the dialog stays open";
-                                       if (row.field != 0) {
-                                           EXPECT_EQ(Narrow(row.text), ItemTextUtf8(d, row.field));
-                                       }
-                                       Click(d, IDC_ALARM_CANCEL);
                                    });
-        EXPECT_EQ(0, result) << Narrow(row.message);
-        EXPECT_TRUE(dialog.lineText().empty());
-        ASSERT_EQ(1u, boxes.boxes().size()) << Narrow(row.message);
-        EXPECT_EQ(Narrow(row.message), Narrow(boxes.boxes()[0].text));
-        EXPECT_NE(nullptr, boxes.boxes()[0].owner);
+        EXPECT_EQ(1, result) << Narrow(row.line);
+        EXPECT_EQ(Narrow(row.line), Narrow(dialog.lineText()));
+        if (row.weekdayShown != nullptr) {
+            EXPECT_EQ(Narrow(row.weekdayShown), shown) << Narrow(row.line);
+        }
     }
+    EXPECT_TRUE(boxes.boxes().empty());
+}
+
+// ---- Refusals: the box, owned by the open dialog, the focus on the field ----
+
+// The control that has the focus; a combo box's for the edit inside it.
+int FocusedControl(HWND dialog) {
+    HWND focus = GetFocus();
+    if (focus != nullptr && GetParent(focus) != dialog) focus = GetParent(focus);
+    return GetDlgCtrlID(focus);
+}
+
+// One dialog, each refusal in the order of the check: every field a refusal
+// names has its control, and neither the dialog nor the input goes away.
+TEST_F(AlarmDialogTest, EachRefusalPutsTheFocusOnItsField) {
+    struct Step {
+        int checkedId;  // clicked into the checked state first (0: none)
+        int field;      // typed into (0: nothing typed)
+        const wchar_t* text;
+        int focus;
+        const wchar_t* message;
+    };
+    const Step steps[] = {
+        {0, 0, nullptr, IDC_ALARM_SUNDAY, L"曜日を入力して下さい"},
+        {IDC_ALARM_BY_DATE, IDC_ALARM_YEAR, L" 5", IDC_ALARM_YEAR, L"正しい年を入力して下さい"},
+        {0, IDC_ALARM_YEAR, L"26", 0, nullptr},
+        {0, IDC_ALARM_MONTH, L"13", IDC_ALARM_MONTH, L"正しい月を入力して下さい"},
+        {0, IDC_ALARM_MONTH, L"2", 0, nullptr},
+        {0, IDC_ALARM_DAY, L"", IDC_ALARM_DAY, L"正しい日を入力して下さい"},
+        {0, IDC_ALARM_DAY, L"30", IDC_ALARM_DAY, L"正しい年月日を入力して下さい"},
+        {IDC_ALARM_FROM_END, IDC_ALARM_DAY, L"10", IDC_ALARM_DAY, L"正しい日数を入力して下さい"},
+        {0, IDC_ALARM_DAY, L"3", 0, nullptr},
+        {0, IDC_ALARM_HOUR, L"24", IDC_ALARM_HOUR, L"正しい時を入力して下さい"},
+        {0, IDC_ALARM_HOUR, L"7", 0, nullptr},
+        {0, IDC_ALARM_MINUTE, L"60", IDC_ALARM_MINUTE, L"正しい分を入力して下さい"},
+        {0, IDC_ALARM_MINUTE, L"5", 0, nullptr},
+        {0, IDC_ALARM_SECOND, L"１２", IDC_ALARM_SECOND, L"正しい秒を入力して下さい"},
+        {0, IDC_ALARM_SECOND, L"0", IDC_PARAM_EDIT, L"メッセージが入力されていません"},
+        {IDC_ALARM_BY_INTERVAL, IDC_PARAM_EDIT, L"x", IDC_ALARM_INTERVAL, L"ｎ分毎を指定してください"},
+    };
+    BoxRecorder boxes;
+    DSetAlarm dialog(kOs10, FALSE, kElevationDefault, L"", Clock2026);
+    INT_PTR result = RunDialog([&] { return dialog.Run(nullptr); },
+                               [&](HWND d) {
+                                   size_t shown = 0;
+                                   for (const Step& step : steps) {
+                                       if (step.checkedId != 0) SetChecked(d, step.checkedId, true);
+                                       if (step.field != 0) TypeText(d, step.field, step.text);
+                                       if (step.message == nullptr) continue;
+                                       if (step.focus == IDC_ALARM_INTERVAL)
+                                           SendDlgItemMessageW(d, IDC_ALARM_INTERVAL, CB_SETCURSEL, -1, 0);
+                                       Click(d, IDC_ALARM_OK);
+                                       const std::string what = Narrow(step.message);
+                                       ASSERT_EQ(shown + 1, boxes.boxes().size()) << what;
+                                       EXPECT_EQ(what, Narrow(boxes.boxes()[shown].text));
+                                       EXPECT_EQ(d, boxes.boxes()[shown].owner) << what;
+                                       EXPECT_EQ(d, FindOpenDialog()) << what << ": the dialog stays open";
+                                       EXPECT_EQ(step.focus, FocusedControl(d)) << what;
+                                       if (step.field != 0) {
+                                           EXPECT_EQ(Narrow(step.text), ItemTextUtf8(d, step.field)) << what;
+                                       }
+                                       ++shown;
+                                   }
+                                   Click(d, IDC_ALARM_CANCEL);
+                               });
+    EXPECT_EQ(0, result);
+    EXPECT_TRUE(dialog.lineText().empty());
     // Nothing was written before the checks passed: no position saved.
     EXPECT_FALSE(GetFileAttributesW(L"Zavbell.ini") != INVALID_FILE_ATTRIBUTES &&
                  ReadBytes(L"Zavbell.ini").find("SetAlarm") != std::string::npos);
-}
-
-// ---- Generated malformed lines ----
-
-bool IsTwoDigits(const WString& s, int at) {
-    return s.at(at) >= L'0' && s.at(at) <= L'9' && s.at(at + 1) >= L'0' && s.at(at + 1) <= L'9';
-}
-bool IsPlace(const WString& s, int at) {
-    return IsTwoDigits(s, at) || (s.at(at) == L'*' && s.at(at + 1) == L'*');
-}
-
-// Whether a date rule has one of the forms the watch pass reads.
-bool WellFormedDate(const WString& date) {
-    if (date == L"EveryDay") return true;
-    if (date.at(2) == L'/') {
-        if (!IsPlace(date, 0) || !IsPlace(date, 3)) return false;
-        if (date.at(5) == L'E')
-            return date.Mid(6, 7) == L"  " || (date.at(6) == L'-' && date.at(7) >= L'1' && date.at(7) <= L'9');
-        return date.at(5) == L'/' && IsPlace(date, 6);
-    }
-    for (const wchar_t* ordinal : {L"1st ", L"2nd ", L"3rd ", L"4th ", L"5th ", L"last"})
-        if (date.Left(4) == ordinal) {
-            bool weekday = false;
-            for (const wchar_t* name : {L"su", L"mo", L"tu", L"we", L"th", L"fr", L"sa"})
-                weekday = weekday || date.Mid(4, 5) == name;
-            return weekday &&
-                   (date.Mid(6, 7) == L"  " || (date.at(6) == L'-' && date.at(7) >= L'1' && date.at(7) <= L'9'));
-        }
-    const wchar_t letters[] = L"SMTWTFS";
-    for (int i = 0; i < 7; ++i)
-        if (date.at(i) != L'_' && date.at(i) != letters[i]) return false;
-    return date.Mid(7, 7) == L" ";
-}
-
-bool WellFormedTime(const WString& time) {
-    if (time == L"Start   ") return true;
-    if (time.Left(5) == L"every") return IsTwoDigits(time, 5) && (time.at(7) == L'm' || time.at(7) == L's');
-    return IsPlace(time, 0) && time.at(2) == L':' && IsPlace(time, 3) && time.at(5) == L':' && IsTwoDigits(time, 6);
-}
-
-TEST_F(AlarmDialogTest, MalformedLinesAreRefusedOrComposedWellFormed) {
-    BoxRecorder boxes;
-    std::mt19937 random(1234);
-    const wchar_t noise[] = L"0123456789*/ E-tx_SMTWFas９";
-    const int noiseCount = static_cast<int>(wcslen(noise));
-    int composed = 0, refused = 0;
-    for (int n = 0; n < 200; ++n) {
-        WString line(kRoundTrips[n % (sizeof kRoundTrips / sizeof kRoundTrips[0])]);
-        // Columns 1 ... 19: the separators, the date rule and the time rule.
-        for (int k = 1 + static_cast<int>(random() % 4); k > 0; --k)
-            line.SetAt(1 + static_cast<int>(random() % 19), noise[random() % noiseCount]);
-        size_t before = boxes.boxes().size();
-        DSetAlarm dialog(kOs10, FALSE, kElevationDefault, line, Clock2026);
-        INT_PTR result = RunDialog([&] { return dialog.Run(nullptr); },
-                                   [](HWND d) {
-                                       Click(d, IDC_ALARM_OK);
-                                       if (IsWindowVisible(d)) Click(d, IDC_ALARM_CANCEL);
-                                   });
-        if (result != 1) {
-            ++refused;
-            EXPECT_EQ(before + 1, boxes.boxes().size()) << "a refusal says why: " << Narrow(line);
-            EXPECT_TRUE(dialog.lineText().empty());
-            continue;
-        }
-        ++composed;
-        const WString& out = dialog.lineText();
-        SCOPED_TRACE(Narrow(line) + " -> " + Narrow(out));
-        EXPECT_EQ(line.at(0), HoldFlagOf(out));
-        EXPECT_EQ(L' ', out.at(1));
-        EXPECT_EQ(L' ', out.at(10));
-        EXPECT_EQ(L' ', out.at(19));
-        EXPECT_EQ(L' ', out.at(26));
-        EXPECT_TRUE(WellFormedDate(DateRuleOf(out))) << Narrow(DateRuleOf(out));
-        EXPECT_TRUE(WellFormedTime(TimeRuleOf(out))) << Narrow(TimeRuleOf(out));
-        EXPECT_EQ(ActionTextOf(line), ActionTextOf(out));
-        // The watch pass reads it: the composed rule of a date comes due on
-        // that date (checked for the fully given dates and times).
-        WString rule = RuleTextOf(out);
-        if (IsTwoDigits(rule, 0) && rule.at(2) == L'/' && IsTwoDigits(rule, 3) && rule.at(5) == L'/' &&
-            IsTwoDigits(rule, 6) && IsTwoDigits(rule, 9) && IsTwoDigits(rule, 12)) {
-            SYSTEMTIME at{static_cast<WORD>(2000 + rule.Left(2).ToInt(0)),
-                          static_cast<WORD>(rule.Mid(3, 4).ToInt(0)),
-                          0,
-                          static_cast<WORD>(rule.Mid(6, 7).ToInt(0)),
-                          static_cast<WORD>(rule.Mid(9, 10).ToInt(0)),
-                          static_cast<WORD>(rule.Mid(12, 13).ToInt(0)),
-                          static_cast<WORD>(rule.Mid(15, 16).ToInt(0)),
-                          0};
-            EXPECT_TRUE(IsDue(rule, rule, at, false));
-        }
-        // Composed once, the line is its own fixed point (every fourth, for time).
-        if (n % 4 == 0) {
-            EXPECT_EQ(Narrow(out), Narrow(OpenAndOk(out).line));
-        }
-    }
-    // Reading leaves a control whose columns are no number at its default, so
-    // nearly every line comes out whole; the impossible dates are refused.
-    EXPECT_EQ(200, composed + refused);
-    EXPECT_GT(composed, 150);
-}
-
-// ---- The century of the weekday display ----
-
-TEST_F(AlarmDialogTest, TwoDigitYearIsOfTheCurrentCentury) {
-    struct Row {
-        ClockSource clock;
-        const wchar_t* line;
-        const wchar_t* shown;
-    };
-    // 1 January 2060 is a Thursday, 2160 a Tuesday; 2000 and 2100: 29
-    // February exists only in 2000.
-    const Row rows[] = {
-        {Clock2026, L"  60/01/01 12:00:00 Msg    x", L"(木)"}, {Clock2126, L"  60/01/01 12:00:00 Msg    x", L"(火)"},
-        {Clock2026, L"  00/02/29 12:00:00 Msg    x", L"(火)"}, {Clock2126, L"  00/02/29 12:00:00 Msg    x", L"(？)"},
-        {Clock2026, L"  23/02E-3 12:00:00 Msg    x", L"前"},
-    };
-    for (const Row& row : rows) {
-        DSetAlarm dialog(kOs10, FALSE, kElevationDefault, row.line, row.clock);
-        RunDialog([&] { return dialog.Run(nullptr); },
-                  [&](HWND d) {
-                      EXPECT_EQ(Narrow(row.shown), ItemTextUtf8(d, IDC_ALARM_WEEKDAY_SHOWN)) << Narrow(row.line);
-                      Click(d, IDC_ALARM_CANCEL);
-                  });
-    }
-}
-
-TEST(AlarmLineTest, PlainNumbers) {
-    struct Row {
-        const wchar_t* text;
-        int digits, min, max;
-        bool plain;
-    };
-    const Row rows[] = {
-        {L"7", 2, 0, 23, true},    {L"07", 2, 0, 23, true},  {L"23", 2, 0, 23, true},  {L"24", 2, 0, 23, false},
-        {L"", 2, 0, 23, false},    {L" 7", 2, 0, 23, false}, {L"+7", 2, 0, 23, false}, {L"-0", 2, 0, 23, false},
-        {L"007", 2, 0, 23, false}, {L"10", 1, 0, 9, false},  {L"９", 2, 0, 23, false}, {L"0", 2, 1, 12, false},
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(row.plain, IsPlainNumber(row.text, row.digits, row.min, row.max)) << Narrow(row.text);
 }
 
 // ---- Behaviour ----
