@@ -101,18 +101,17 @@ FileChange MergeZavChanges(const StringList& loaded, const StringList& now, std:
 // ---- Sorted insertion ----
 
 std::vector<int> InsertAllSorted(std::vector<ListEntry>& entries, std::vector<ListEntry> lines) {
-    // A line goes before the first entry whose key is greater, which is also
-    // the first whose running maximum of the keys so far is greater. A line
-    // put there is its own running maximum and changes none after it, so one
-    // merge places every line: the lines stably sorted by key, each before the
-    // first entry whose running maximum is greater than its key. That is
-    // linear in the entries where one InsertSorted per line was not.
+    // Taken in the order of their keys, each line passes the entries whose
+    // keys are not greater than its own, which every later line passes too,
+    // and the lines placed before it; so one walk over the entries places
+    // them all, where one InsertSorted per line walked the list each time.
+    // The sort is stable, as lines of equal keys inserted one after the
+    // other end up in the order they came.
     std::vector<WString> keys;
     keys.reserve(lines.size());
     for (const ListEntry& line : lines) keys.push_back(SortKey(line.text));
     std::vector<int> order(lines.size());
     for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
-    // Stable: lines of equal keys keep their order.
     std::sort(order.begin(), order.end(), [&keys](int a, int b) {
         int compared = lstrcmpW(keys[a].text(), keys[b].text());
         return compared != 0 ? compared < 0 : a < b;
@@ -122,24 +121,19 @@ std::vector<int> InsertAllSorted(std::vector<ListEntry>& entries, std::vector<Li
     merged.reserve(entries.size() + lines.size());
     std::vector<int> places(lines.size());
     size_t next = 0;  // the first entry not yet in merged
-    WString highest;  // the running maximum up to entries[next], once known
+    WString nextKey;  // its key, once made: keys are made only as far as the lines go
     bool known = false;
     for (int line : order) {
-        while (next < entries.size()) {
-            if (!known) {
-                // Keys are made only as far as the last line goes.
-                WString key = SortKey(entries[next].text);
-                if (next == 0 || lstrcmpW(key.text(), highest.text()) > 0) highest = std::move(key);
-                known = true;
-            }
-            if (lstrcmpW(highest.text(), keys[line].text()) > 0) break;
-            merged.push_back(std::move(entries[next++]));
-            known = false;
+        for (; next < entries.size(); ++next, known = false) {
+            if (!known) nextKey = SortKey(entries[next].text);
+            known = true;
+            if (lstrcmpW(nextKey.text(), keys[line].text()) > 0) break;
+            merged.push_back(std::move(entries[next]));
         }
         places[line] = static_cast<int>(merged.size());
         merged.push_back(std::move(lines[line]));
     }
-    while (next < entries.size()) merged.push_back(std::move(entries[next++]));
+    for (; next < entries.size(); ++next) merged.push_back(std::move(entries[next]));
     entries.swap(merged);
     return places;
 }
