@@ -170,8 +170,9 @@ FileStamp ScheduleHold::stamp() const {
 }
 
 bool ScheduleHold::StillNamed() const {
-    UniqueHandle now(CreateFileW(path_.text(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, 0, nullptr));
+    UniqueHandle now(CreateFileW(path_.text(), FILE_READ_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                 nullptr));
     if (!now) return !existed_ && GetLastError() == ERROR_FILE_NOT_FOUND;
     Identity identity;
     return existed_ && IdentityOf(now.get(), &identity) && identity == identity_;

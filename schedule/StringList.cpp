@@ -151,7 +151,7 @@ constexpr DWORD kRenameReplaceIfExists = 0x1;
 constexpr DWORD kRenamePosixSemantics = 0x2;
 
 // Renames the open file to target, replacing it even while other programs
-// (or the hold) have it open. Only Windows 10 1709 and later on NTFS can;
+// (or the hold) have it open. Only Windows 10 1607 and later on NTFS can;
 // elsewhere (Wine, FAT) this fails and nothing happened.
 bool RenameReplacingOpenFile(HANDLE file, const WString& target) {
     const DWORD nameBytes = static_cast<DWORD>(target.length()) * sizeof(wchar_t);

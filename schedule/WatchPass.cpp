@@ -15,10 +15,12 @@ SettingsStarter g_settingsStarter = IgnoreStart;
 ClockSource g_clockSource = nullptr;
 SaveFailureHandler g_saveFailureHandler = IgnoreSaveFailure;
 
-// A save whose file was replaced or written between ZAV's look and its
-// rename reads it again and tries again; more than a few in a row would
-// mean someone saves without pause.
+// A save that fails is tried again a few times, a moment apart, unless the
+// file is read-only: another program may have replaced the file between
+// ZAV's look and its rename (the next look merges it), or had it open just
+// when the rename came.
 constexpr int kSaveAttempts = 5;
+constexpr DWORD kSaveRetryMs = 20;
 
 // Indexed by SYSTEMTIME::wDayOfWeek, 0 = Sunday.
 const wchar_t kWeekdayNames[7][3] = {L"su", L"mo", L"tu", L"we", L"th", L"fr", L"sa"};
@@ -208,18 +210,8 @@ void TakeReloaded(WatchState& state, StringList& reloaded, const FileStamp& stam
     ++state.reloads;
 }
 
-bool SaveFailed(WatchState& state) {
-    if (!state.saveFailureTold) {
-        state.saveFailureTold = true;
-        g_saveFailureHandler(state.schedulePath);
-    }
-    return false;
-}
-
-// One attempt of SaveSchedule: false with *retry set when the file changed
-// under the hold's look at it, so that a new look merges the change.
-bool SaveHeld(WatchState& state, bool* retry) {
-    *retry = false;
+// One attempt of SaveSchedule.
+bool SaveHeld(WatchState& state) {
     ScheduleHold hold(state.schedulePath);
     if (!hold.held()) return false;
     const FileStamp stamp = hold.stamp();
@@ -238,14 +230,13 @@ bool SaveHeld(WatchState& state, bool* retry) {
     } else {
         saved = state.schedule.save(state.schedulePath, &hold, &written);
     }
-    if (saved) {
-        state.fileStamp = written;
-        return true;
-    }
-    // Replaced by another program's save, or written while the hold was let
-    // go for the rename.
-    *retry = !hold.StillNamed() || StampOf(state.schedulePath) != stamp;
-    return false;
+    if (saved) state.fileStamp = written;
+    return saved;
+}
+
+bool IsReadOnly(const WString& path) {
+    const DWORD attributes = GetFileAttributesW(path.text());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
 // Removal and save at the end of a pass. A nested pass must not shift the
@@ -324,16 +315,17 @@ bool LoadSchedule(WatchState& state) {
 }
 
 bool SaveSchedule(WatchState& state) {
-    for (int attempt = 0; attempt < kSaveAttempts; ++attempt) {
-        bool retry = false;
-        if (SaveHeld(state, &retry)) {
-            state.pendingEdits.clear();
-            state.saveFailureTold = false;
-            return true;
+    for (int attempt = 1; !SaveHeld(state); ++attempt) {
+        if (attempt == kSaveAttempts || IsReadOnly(state.schedulePath)) {
+            if (!state.saveFailureTold) g_saveFailureHandler(state.schedulePath);
+            state.saveFailureTold = true;
+            return false;
         }
-        if (!retry) break;
+        Sleep(kSaveRetryMs);
     }
-    return SaveFailed(state);
+    state.pendingEdits.clear();
+    state.saveFailureTold = false;
+    return true;
 }
 
 void CheckSchedule(WatchState& state, bool start) {

@@ -74,10 +74,10 @@ bool LoadSchedule(WatchState& state);
 // applies its own changes to the lines that are still there exactly as it
 // knew them, takes that as its list and writes it: ZAV never writes back
 // lines it did not read. The file is held against writers from that look to
-// the rename (ScheduleHold), and a file replaced meanwhile is read again
-// and merged. False, with the file untouched, the changes kept for the next
-// save and the failure handler told, when the file cannot be read or
-// written.
+// the rename (ScheduleHold); a save that fails is tried again a few times,
+// and a file replaced meanwhile is then read and merged. False, with the
+// file untouched, the changes kept for the next save and the failure
+// handler told, when the file cannot be read or written.
 bool SaveSchedule(WatchState& state);
 
 // Each edit changes (or removes) the first record that is exactly its

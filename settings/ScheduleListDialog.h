@@ -25,9 +25,9 @@ struct ListEntry {
 
 // What happened to Zavbell.txt while the list was open.
 enum class FileChange {
-    kNone,      // as loaded
-    kByZav,     // only as ZAV changes it: a '!' or 'D' record gone, a '#' now ' '
-    kForeign,   // anything else, whether or not ZAV changed it too
+    kNone,     // as loaded
+    kByZav,    // only as ZAV changes it: a '!' or 'D' record gone, a '#' now ' '
+    kForeign,  // anything else, whether or not ZAV changed it too
 };
 
 // Compares the records loaded at opening with the file now. ZAV's changes
