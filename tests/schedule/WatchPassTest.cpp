@@ -350,10 +350,10 @@ TEST_F(WatchPass, AfterAnOutsideSaveTheRecordBelowARunOnceRecordStillRuns) {
     WriteBytes(state_.schedulePath, Cp932Lines(records));
     ASSERT_TRUE(LoadSchedule(state_));
     const std::wstring added = L"X _______  01:00:00 Msg    added";
-    WriteBytes(state_.schedulePath, Cp932Lines({added, records[0], records[1]}));
+    WriteBytes(state_.schedulePath, Cp932Lines({records[0], records[1], added}));
     TimerPassAt(MakeTime(2024, 5, 6, 12, 0, 0));
     EXPECT_EQ((Lines{L"Notice first", L"Msg    second"}), Performed());
-    EXPECT_EQ(Cp932Lines({added, records[1]}), FileBytes());
+    EXPECT_EQ(Cp932Lines({records[1], added}), FileBytes());
 }
 
 // A UTF-8 file (an editor's) keeps its byte-order mark and the characters
