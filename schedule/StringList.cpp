@@ -125,6 +125,22 @@ std::vector<char> EncodeSchedule(const StringList& list) {
     return out;
 }
 
+// Sets the write time by hand, so that closing the handle leaves it
+// (Windows sets it again when a written file is closed otherwise), and the
+// attributes (0 leaves them); gives the stamp: the new schedule's for good,
+// whoever saves next.
+bool SealFile(HANDLE file, DWORD attributes, FileStamp* written) {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    FILE_BASIC_INFO info = {};
+    info.LastWriteTime.LowPart = now.dwLowDateTime;
+    info.LastWriteTime.HighPart = static_cast<LONG>(now.dwHighDateTime);
+    info.FileAttributes = attributes;
+    if (!SetFileInformationByHandle(file, FileBasicInfo, &info, sizeof info)) return false;
+    if (written) *written = StampOfHandle(file);
+    return true;
+}
+
 // The old way, for a folder where no new file can be made (no right to
 // create files there, or a path too long for the temporary name): the
 // schedule itself is overwritten. OPEN_ALWAYS rather than CREATE_ALWAYS,
@@ -133,9 +149,8 @@ bool WriteInPlace(const WString& path, const std::vector<char>& bytes, FileStamp
     UniqueHandle file(
         CreateFileW(path.text(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
-    if (!WriteAll(file.get(), bytes) || !SetEndOfFile(file.get()) || !FlushFileBuffers(file.get())) return false;
-    if (written) *written = StampOfHandle(file.get());
-    return true;
+    return WriteAll(file.get(), bytes) && SetEndOfFile(file.get()) && FlushFileBuffers(file.get()) &&
+           SealFile(file.get(), 0, written);
 }
 
 // FILE_RENAME_INFO with its Flags member (FileRenameInfoEx), which older
@@ -163,14 +178,11 @@ bool RenameReplacingOpenFile(HANDLE file, const WString& target) {
     return SetFileInformationByHandle(file, kFileRenameInfoEx, info, static_cast<DWORD>(buffer.size())) != 0;
 }
 
-// One rename: the schedule's name always holds either the old or the new
-// file. (ReplaceFileW is no such swap under Wine: it moves the old file
-// aside and deletes it before the new one takes its name.) The classic
-// rename is refused while anyone has the old file open, the hold included
-// (Windows and Wine alike): the hold is let go just before it, which leaves
-// another program's save a moment of microseconds to land unseen.
-bool ReplaceByRename(HANDLE file, const WString& temp, const WString& target, ScheduleHold* hold) {
-    if (RenameReplacingOpenFile(file, target)) return true;
+// The classic rename, which Windows and Wine refuse while anyone has the
+// old file open, the hold included: the hold is let go just before it,
+// which leaves another program's save a moment of microseconds to land
+// unseen.
+bool MoveOver(const WString& temp, const WString& target, ScheduleHold* hold) {
     constexpr DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
     if (MoveFileExW(temp.text(), target.text(), flags)) return true;
     if (!hold || GetLastError() != ERROR_ACCESS_DENIED) return false;
@@ -358,9 +370,8 @@ bool StringList::save(const WString& path, ScheduleHold* hold, FileStamp* writte
     // process id keeps ZAV's and ZAVSet's saves apart and tells ZAV's
     // start-up whether the saver still runs (RecoverScheduleFile).
     const WString temp = SaveTemporaryPath(target, GetCurrentProcessId());
-    // Open with DELETE and shared for it: the file is renamed while still
-    // open, and the new schedule's stamp is read from this handle, not from
-    // a name another program may already have replaced again.
+    // DELETE and shared for it: where the system can, the file is renamed
+    // by this handle, over the schedule even while that is held open.
     UniqueHandle file(CreateFileW(temp.text(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
@@ -370,15 +381,19 @@ bool StringList::save(const WString& path, ScheduleHold* hold, FileStamp* writte
         if (hold) hold->Release();
         return WriteInPlace(target, bytes, written);
     }
-    bool done = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
     // The new file takes the old one's hidden and system flags with it.
     const DWORD kept = exists ? attributes & kKeptAttributes : 0;
-    if (done && kept) SetFileAttributesW(temp.text(), kept);
-    done = done && (!hold || hold->StillNamed()) && ReplaceByRename(file.get(), temp, target, hold);
-    if (done && written) *written = StampOfHandle(file.get());
+    bool done = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get()) && SealFile(file.get(), kept, written);
+    // One rename: the schedule's name always holds either the old or the new
+    // file. (ReplaceFileW is no such swap under Wine: it moves the old file
+    // aside and deletes it before the new one takes its name.)
+    done = done && (!hold || hold->StillNamed());
+    bool renamed = done && RenameReplacingOpenFile(file.get(), target);
+    // Closed before the classic rename, which may want the file unshared.
     file.reset();
-    if (!done) DeleteFileW(temp.text());
-    return done;
+    renamed = renamed || (done && MoveOver(temp, target, hold));
+    if (!renamed) DeleteFileW(temp.text());
+    return renamed;
 }
 
 void InsertSorted(StringList& list, const WString& record) {
