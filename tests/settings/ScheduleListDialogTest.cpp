@@ -70,6 +70,9 @@ TEST(MergeZavChangesTest, Table) {
         {"two equal hold-once records, one cleared", {kHold, kHold}, {kHoldCleared, kHold},
          {{kHold, 0}, {kHold, 1}}, FileChange::kByZav, {kHoldCleared, kHold}},
         {"a line added by someone else", {kPlain}, {kPlain, kOnce}, {{kPlain, 0}}, FileChange::kForeign, {kPlain}},
+        {"a line added by someone else while ZAV ran and cleared", {kOnce, kHold, kPlain},
+         {kHoldCleared, kPlain, L"  EveryDay 11:00:00 Msg    added"}, {{kOnce, 0}, {kHold, 1}, {kPlain, 2}},
+         FileChange::kForeign, {kHoldCleared, kPlain}},
         {"a plain line gone", {kPlain, kHold}, {kHold}, {{kPlain, 0}, {kHold, 1}}, FileChange::kForeign,
          {kPlain, kHold}},
         {"a hold-once record set to hold always", {kHold}, {L"X EveryDay 08:00:00 Msg    hold"}, {{kHold, 0}},
@@ -532,6 +535,22 @@ TEST_F(ScheduleListTest, AForeignChangeIsOverwrittenOnlyWhenTheUserSaysSo) {
     EXPECT_EQ(1, result);
     EXPECT_EQ((std::vector<std::wstring>{kA, kB}), Lines());
     EXPECT_EQ(std::vector<WPARAM>{kReloadSchedule}, zav.messages);
+}
+
+// The editor's line is the question's; what ZAV did meanwhile stays done.
+TEST_F(ScheduleListTest, OkAfterAnOutsideChangeStillKeepsWhatZavChanged) {
+    const wchar_t once[] = L"! EveryDay 07:00:00 Msg    once";
+    const wchar_t hold[] = L"# EveryDay 08:00:00 Msg    hold";
+    Write({once, hold, kA});
+    ZavRecorder zav;
+    INT_PTR result = Run({[&](HWND dialog) {
+        Write({L"  EveryDay 08:00:00 Msg    hold", kA, kB});
+        BoxRecorder yes(IDOK);
+        Click(dialog, IDC_LIST_OK);
+        EXPECT_EQ(1u, yes.boxes().size()) << "the question about the outside change";
+    }});
+    EXPECT_EQ(1, result);
+    EXPECT_EQ((std::vector<std::wstring>{L"  EveryDay 08:00:00 Msg    hold", kA}), Lines());
 }
 
 TEST_F(ScheduleListTest, AFailedWriteIsReportedAndTheListStaysOpen) {
