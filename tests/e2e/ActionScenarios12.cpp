@@ -139,6 +139,19 @@ protected:
         return dialog;
     }
 
+    // The control of that dialog's thread that has the keyboard focus.
+    static HWND FocusOf(HWND dialog) {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) ? info.hwndFocus : nullptr;
+    }
+
+    // A press of the space bar, as it reaches the focused control.
+    static void TypeSpace(HWND focus) {
+        PostMessageW(focus, WM_KEYDOWN, VK_SPACE, 0x00390001);
+        PostMessageW(focus, WM_KEYUP, VK_SPACE, 0xC0390001);
+    }
+
     static void Click(HWND dialog, int id) {
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
     }
@@ -307,7 +320,11 @@ TEST_F(ActionScenario, ExitCountdownCancelsRunsNowOrRunsOutAndSuspendsAtOnce) {
         EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 3);
         Screenshot(L"exit-countdown", dialog);
         EXPECT_TRUE(WaitUntil([&] { return SendMessageW(bar, PBM_GETPOS, 0, 0) == 2; }, 2500)) << "the bar stayed full";
-        Click(dialog, IDC_EXIT_CANCEL);
+        // A user typing when the countdown appears: the space goes to "キャンセル".
+        HWND focus = FocusOf(dialog);
+        EXPECT_EQ(focus, GetDlgItem(dialog, IDC_EXIT_CANCEL)) << "the keyboard focus is not on キャンセル";
+        TypeSpace(focus);
+        EXPECT_TRUE(Closed(dialog));
         EXPECT_TRUE(run->Wait());
         EXPECT_EQ(run->Result(), 0);
     }
