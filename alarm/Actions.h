@@ -9,7 +9,9 @@
 // while the action waits for the user.
 void ActExecute(WString actionText);
 
-// The action text a test-run block holds; nothing when the block is missing.
+// The action text a test-run block holds, performed after the sender was
+// answered; nothing when the block is missing or its maker may not
+// (MayTestRun).
 void RunTestRecord();
 
 // A message as a box shows it: at most kShownMessageUnits code units, then
