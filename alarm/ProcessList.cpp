@@ -176,7 +176,7 @@ int ProcessList::closeByPath(const WString& path, DWORD waitMs) {
     if (count_ == 0) enumerate();
     for (int i = count_ - 1; i >= 0; --i) {
         if (!SamePathNoCase(paths_[i], path)) continue;
-        if (records_[i].id > 0) return closeProcess(records_[i], waitMs);
+        if (records_[i].id > 0) return closeProcess(paths_[i], records_[i], waitMs);
 #ifndef _WIN64
         return closeTask(path, waitMs);
 #endif
@@ -184,9 +184,14 @@ int ProcessList::closeByPath(const WString& path, DWORD waitMs) {
     return kCloseNotListed;
 }
 
-int ProcessList::closeProcess(const ProcessRecord& record, DWORD waitMs) {
-    UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, static_cast<DWORD>(record.id)));
+int ProcessList::closeProcess(const WString& path, const ProcessRecord& record, DWORD waitMs) {
+    UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION | PROCESS_VM_READ,
+                                     FALSE, static_cast<DWORD>(record.id)));
     if (!process) return kCloseFailed;
+    // The id is the one listed: that program may have ended since and the id
+    // gone to another, which must not be closed. The handle keeps the id
+    // from being reused again until the close is over.
+    if (!SamePathNoCase(ImagePath(process.get()), path)) return kCloseNotListed;
     PostCloseToWindows(static_cast<DWORD>(record.id), 0);
     if (WaitPumping(process.get(), waitMs)) return kCloseEnded;
     return TerminateProcess(process.get(), 0) ? kCloseTerminated : kCloseFailed;

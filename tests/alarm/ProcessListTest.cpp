@@ -192,6 +192,18 @@ TEST(ProcessList, OfTwoWithOnePathTheLaterListedIsClosed) {
     EXPECT_TRUE(earlier.Running()) << "the earlier listed one was closed as well";
 }
 
+// The listed program ended and its id went to another one meanwhile.
+TEST(ProcessList, AnIdTakenOverByAnotherProgramIsNotClosed) {
+    TempFolder folder;
+    Fake other(folder.path(), L"other.exe", L"polite");
+    ASSERT_TRUE(other.HasWindow());
+    ProcessList list;
+    list.insert(JoinPath(folder.path(), L"ended.scr"),
+                ProcessRecord{static_cast<int>(other.id()), kProcess, kElevationDefault, true});
+    EXPECT_EQ(list.closeByPath(JoinPath(folder.path(), L"ended.scr"), 100), kCloseNotListed);
+    EXPECT_TRUE(other.Running()) << "the program that took the id over was closed";
+}
+
 // ---- 16-bit tasks ----
 
 struct VdmFake {
