@@ -34,7 +34,12 @@ WString ImagePath(HANDLE process) {
     return WString(buffer);
 }
 
-int ElevationOf(HANDLE process) { return ProcessElevation(process, "CloseHandle2"); }
+// Silent: the value is not used, and a box per unreadable token (system
+// services, other users) would hold a screensaver stop in Quillon64, whom
+// ZAV waits for without a limit, until each was answered.
+int ElevationOf(HANDLE process) {
+    return ProcessElevation(process);
+}
 
 #ifdef _WIN64
 int ProcessKind(HANDLE process) {

@@ -3,12 +3,15 @@
 // The two vdmdbg calls are replaced: under Wine calling them aborts.
 #include <gtest/gtest.h>
 
+#include <aclapi.h>
+
 #include <algorithm>
 #include <cwchar>
 #include <utility>
 
 #include "alarm/ProcessList.h"
 #include "alarm/SystemCalls.h"
+#include "common/Handles.h"
 #include "common/Paths.h"
 #include "common/System.h"
 #include "tests/alarm/AlarmTestSupport.h"
@@ -138,6 +141,29 @@ TEST(ProcessList, EnumerateListsThisProgramWithItsRecord) {
     if (RunningUnderWine()) {
         EXPECT_TRUE(boxes.boxes().empty()) << Narrow(boxes.boxes()[0].text);
     }
+}
+
+// The token of a process that lets nobody read it, as services and other
+// users' programs have.
+TEST(ProcessList, AnUnreadableTokenIsListedWithoutABox) {
+    TempFolder folder;
+    Fake guarded(folder.path(), L"guarded.exe", L"polite");
+    ASSERT_TRUE(guarded.HasWindow());
+    UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, guarded.id()));
+    HANDLE token = nullptr;
+    ASSERT_TRUE(OpenProcessToken(process.get(), WRITE_DAC, &token));
+    ACL empty;
+    InitializeAcl(&empty, sizeof(empty), ACL_REVISION);
+    ASSERT_EQ(SetSecurityInfo(token, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &empty, nullptr),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    CloseHandle(token);
+    BoxRecorder boxes;
+    ProcessList list;
+    list.enumerate();
+    int at = IndexOfId(list, static_cast<int>(guarded.id()));
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(list.record(at).elevation, 0);
+    EXPECT_TRUE(boxes.boxes().empty()) << Narrow(boxes.boxes()[0].text);
 }
 
 // ---- Closing by path ----
