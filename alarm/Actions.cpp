@@ -13,6 +13,13 @@ constexpr int kParameterIndex = 7;
 // Longer than any record ZAVSet writes.
 constexpr int kTestRunTextLimit = 65536;
 
+// At most `units` code units of text, one fewer rather than half of a
+// surrogate pair.
+WString LeadingUnits(const WString& text, int units) {
+    if (text.length() <= units) return text;
+    return text.Left(IS_HIGH_SURROGATE(text.at(units - 1)) ? units - 1 : units);
+}
+
 void RunMplay(const WString& parameter) { Mplay(parameter); }
 void RunShell(const WString& parameter) { Shell(g_trayAlarm != nullptr ? g_trayAlarm->mainWindow : nullptr, parameter); }
 void RunExit(const WString& parameter) { Exit(IDI_ALARM, parameter); }
@@ -82,7 +89,8 @@ void Notice(const WString& parameter) {
     if (g_trayAlarm == nullptr) return;
     NOTIFYICONDATAW& balloon = g_trayAlarm->balloonRecord;
     // The title holds 63 units and its NUL; the rest of the text is dropped.
-    lstrcpynW(balloon.szInfoTitle, parameter.text(), ARRAYSIZE(balloon.szInfoTitle));
+    WString title = LeadingUnits(parameter, ARRAYSIZE(balloon.szInfoTitle) - 1);
+    lstrcpynW(balloon.szInfoTitle, title.text(), ARRAYSIZE(balloon.szInfoTitle));
     g_trayAlarm->notifyIcon(NIM_MODIFY, &balloon);
 }
 

@@ -56,6 +56,8 @@ TEST(Notice, CutsTheTitleAt63UnitsAndKeepsTheBalloonText) {
         {hundred, hundred.substr(0, 63)},
         {hundred.substr(0, 63), hundred.substr(0, 63)},
         {hundred.substr(0, 62), hundred.substr(0, 62)},
+        // A pair across the end goes whole: no lone high surrogate at 63.
+        {hundred.substr(0, 62) + L"\U0001F600" + hundred, hundred.substr(0, 62)},
         {L"", L""},
         {L"短い通知", L"短い通知"},
     };
