@@ -20,6 +20,14 @@ void RunTestRecord();
 constexpr int kShownMessageUnits = 1000;
 WString ShownMessage(const WString& message);
 
+// The longest file name Mplay and Shell hand to MCIWndCreateW and
+// ShellExecuteW: a path that fits MAX_PATH with its NUL. A longer one cannot
+// be opened there anyway, and Wine's calls overflow their stack on it (from
+// about 1,000 units for ShellExecuteW, 2,500 for MCIWndCreateW), which ended
+// ZAV at every run of such a record. Windows' ShellExecuteW takes a URL of
+// up to 2,083 units, which Wine's does not: ZAV keeps to the path limit.
+constexpr int kLongestFileName = MAX_PATH - 1;
+
 // Message actions (Actions.cpp).
 void Msg(const WString& parameter);
 void Notice(const WString& parameter);
