@@ -20,8 +20,10 @@ WString SidText(PSID sid) {
     return WString(text);
 }
 
+// The level is a label's last subauthority; one without any ranks lowest.
 DWORD LevelOf(PSID label) {
-    return *GetSidSubAuthority(label, *GetSidSubAuthorityCount(label) - 1);
+    UCHAR count = *GetSidSubAuthorityCount(label);
+    return count > 0 ? *GetSidSubAuthority(label, count - 1) : SECURITY_MANDATORY_UNTRUSTED_RID;
 }
 
 // Marks an own owner that could not be learnt: no block has it.
@@ -34,11 +36,13 @@ Identity OwnIdentity() {
     HANDLE rawToken = nullptr;
     if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &rawToken)) {
         UniqueHandle token(rawToken);
+        union {
+            TOKEN_MANDATORY_LABEL label;
+            BYTE room[sizeof(TOKEN_MANDATORY_LABEL) + SECURITY_MAX_SID_SIZE];
+        } level;
         DWORD size = 0;
-        GetTokenInformation(token.get(), TokenIntegrityLevel, nullptr, 0, &size);
-        std::unique_ptr<BYTE[]> level(new BYTE[size > 0 ? size : 1]);
-        if (GetTokenInformation(token.get(), TokenIntegrityLevel, level.get(), size, &size)) {
-            own.integrity = LevelOf(reinterpret_cast<TOKEN_MANDATORY_LABEL*>(level.get())->Label.Sid);
+        if (GetTokenInformation(token.get(), TokenIntegrityLevel, &level, sizeof(level), &size)) {
+            own.integrity = LevelOf(level.label.Label.Sid);
         }
     }
     // Learnt from a block of ZAV's own rather than from the token, so that a
