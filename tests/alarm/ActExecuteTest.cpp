@@ -147,7 +147,6 @@ TEST(Msg, ShowsAtMost1000CharactersOfALongMessage) {
 
 constexpr DWORD kMedium = SECURITY_MANDATORY_MEDIUM_RID;
 constexpr DWORD kHigh = SECURITY_MANDATORY_HIGH_RID;
-constexpr DWORD kLow = SECURITY_MANDATORY_LOW_RID;
 const wchar_t kAdministrators[] = L"S-1-5-32-544";
 const wchar_t kUser[] = L"S-1-5-21-1-2-3-1001";
 
@@ -158,13 +157,11 @@ TEST(MayTestRun, OnlyBlocksOfAtLeastZavsElevation) {
         Identity zav, block;
         bool allowed;
     } cases[] = {
-        {{kAdministrators, kHigh}, {kAdministrators, kMedium}, true},  // elevated ZAVSet
-        {{kAdministrators, kHigh}, {kUser, kMedium}, false},           // any unelevated program
-        {{kAdministrators, kHigh}, {kUser, kHigh}, true},
-        {{kUser, kMedium}, {kUser, kMedium}, true},  // unelevated ZAV and ZAVSet
-        {{kUser, kMedium}, {kAdministrators, kMedium}, true},
-        {{kUser, kMedium}, {kUser, kLow}, false},  // a sandboxed program of the user
-        {{L"", kHigh}, {L"", kMedium}, true},      // Wine: no owner kept, all elevated
+        {{kAdministrators, kHigh}, {kAdministrators, kMedium}, true},    // elevated ZAVSet
+        {{kAdministrators, kHigh}, {kUser, kMedium}, false},             // any unelevated program
+        {{kUser, kMedium}, {kUser, kMedium}, true},                      // unelevated ZAV and ZAVSet
+        {{kUser, kMedium}, {kUser, SECURITY_MANDATORY_LOW_RID}, false},  // a sandboxed program of the user
+        {{L"", kHigh}, {L"", kMedium}, true},                            // Wine: no owner kept, all elevated
     };
     for (const auto& c : cases) {
         EXPECT_EQ(MayTestRun(c.zav, c.block), c.allowed)

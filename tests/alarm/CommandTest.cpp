@@ -110,11 +110,9 @@ TEST(Shell, AProgramLongerThanAPathIsReportedWithoutAStart) {
         std::wstring parameter;
         bool started;
     } cases[] = {
-        {L"\"" + folder + L"\\tool.exe\" x", true},     // 258 units
-        {L"\"" + folder + L"\\tool1.exe\" x", true},    // 259
+        {L"\"" + folder + L"\\tool1.exe\" x", true},    // 259 units
         {L"\"" + folder + L"\\tool12.exe\" x", false},  // 260
-        {L"\"C:\\" + std::wstring(3000, L'a') + L".exe\"", false},
-        {L"Icon C:\\" + std::wstring(1000, L'a') + L".exe", false},
+        {L"Icon \"C:\\" + std::wstring(3000, L'a') + L".exe\"", false},
     };
     for (const auto& c : cases) {
         ShellRecorder shell(42);
