@@ -7,6 +7,7 @@
 
 #include "common/Protocol.h"
 #include "common/SettingsFile.h"
+#include "alarm/Requester.h"
 #include "common/WString.h"
 #include "schedule/WatchPass.h"
 
@@ -78,6 +79,8 @@ struct TrayAlarm {
     NOTIFYICONDATAW trayRecord;
     NOTIFYICONDATAW balloonRecord;
     HWND mainWindow = nullptr;
+    // Whom a test run is compared with (MayTestRun).
+    Identity identity = OwnIdentity();
     // Every call to the notification area goes through here; tests put in
     // one that fails, as the shell does while Explorer is away.
     NotifyIconCall notifyIcon = Shell_NotifyIconW;

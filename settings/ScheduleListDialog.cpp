@@ -193,6 +193,7 @@ const wchar_t kAskDelete[] = L"スケジュールを削除していいですか"
 const wchar_t kAskTestRun[] = L"テスト実行していいですか";
 const wchar_t kShortcutExists[] = L"スタートアップに既に ZAV.exe のショートカットがあります";
 const wchar_t kAskShortcut[] = L"スタートアップに ZAV.exe のショートカット作成しますか？";
+const wchar_t kShortcutFailed[] = L"スタートアップに ZAV.exe のショートカットを作成できませんでした";
 const wchar_t kShortcutName[] = L"ZAV.lnk";
 
 constexpr UINT_PTR kShortcutTimer = 1;
@@ -651,8 +652,9 @@ void DSelSchedule::OfferStartupShortcut() {
         return;
     }
     if (AskBox(kAskShortcut, window, MB_YESNO) != IDYES) return;
-    // A failed creation is not reported: the user can make the link by hand.
-    CreateShortcut(link, JoinPath(SpecialFolderPath(-1), kZavProgram), WString(), false);
+    // Said so: without the link the alarms silently stop after the next sign-in.
+    if (!CreateShortcut(link, JoinPath(SpecialFolderPath(-1), kZavProgram), WString(), false))
+        ShowError(kShortcutFailed, window);
 }
 
 INT_PTR DSelSchedule::OnClose(WPARAM, LPARAM) {

@@ -1,6 +1,8 @@
 // The schedule list: the merge of ZAV's own changes as a table, and the
 // real dialog from its template driven through the harness.
 #include <windows.h>
+#include <ole2.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -614,6 +616,38 @@ TEST_F(ScheduleListTest, TestRunHandsZavTheActionTextAndLeavesTheLine) {
     EXPECT_EQ(0, result);
     EXPECT_EQ(std::vector<WPARAM>{kTestRun}, zav.messages);
     EXPECT_EQ(std::vector<std::wstring>{L"Msg    テスト実行"}, zav.testRuns);
+}
+
+// While the offer is asked, something takes the link's name (a folder of
+// that name here): the creation fails and the user is told.
+std::vector<std::wstring> g_offerBoxes;
+std::wstring g_blockedLink;
+int BlockLinkOnYes(HWND, const wchar_t* text, const wchar_t*, UINT) {
+    g_offerBoxes.push_back(text);
+    if (g_offerBoxes.back() != L"スタートアップに ZAV.exe のショートカット作成しますか？") return IDOK;
+    CreateDirectoryW(g_blockedLink.c_str(), nullptr);
+    return IDYES;
+}
+
+TEST_F(ScheduleListTest, AStartupShortcutThatCannotBeCreatedIsReported) {
+    Write({kA});
+    wchar_t startup[MAX_PATH] = L"";
+    ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, startup, CSIDL_STARTUP, FALSE));
+    g_blockedLink = std::wstring(startup) + L"\\ZAV.lnk";
+    DeleteFileW(g_blockedLink.c_str());
+    g_offerBoxes.clear();
+    OleInitialize(nullptr);  // as ZAVSet's main does
+    BoxHook previous = SetBoxHook(BlockLinkOnYes);
+    Run({[&](HWND dialog) {
+            Pump(500);  // the offer comes from a timer after the opening
+            Click(dialog, IDC_LIST_CANCEL);
+        }},
+        L"zzzzzz");
+    SetBoxHook(previous);
+    OleUninitialize();
+    RemoveDirectoryW(g_blockedLink.c_str());
+    ASSERT_EQ(g_offerBoxes.size(), 3u);
+    EXPECT_EQ(g_offerBoxes[2], L"スタートアップに ZAV.exe のショートカットを作成できませんでした");
 }
 
 }  // namespace
