@@ -16,7 +16,7 @@
 
 #include "common/Handles.h"
 #include "common/MessageBoxes.h"
-#include "settings/WinLib.h"
+#include "settings/DialogBase.h"
 
 struct ToolTipEntry {
     int id;

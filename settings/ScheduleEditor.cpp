@@ -1,6 +1,6 @@
 #include "settings/ScheduleEditor.h"
 
-#include "settings/AlarmDialog.h"
+#include "settings/ScheduleEditDialog.h"
 
 // A copy (isNew with the original's text) is edited like a modification:
 // the editor reads whatever line it is given; the list decides where the

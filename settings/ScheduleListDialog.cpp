@@ -16,7 +16,7 @@
 #include "schedule/InitSchedule.h"
 #include "schedule/ScheduleRecord.h"
 #include "settings/HoldDialog.h"
-#include "settings/ParamDialog.h"
+#include "settings/OptionsDialog.h"
 #include "settings/ScheduleEditor.h"
 #include "settings/ZavLink.h"
 #include "settings/resource.h"

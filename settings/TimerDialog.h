@@ -5,9 +5,9 @@
 #include <windows.h>
 
 #include "common/WString.h"
+#include "settings/ActionBlock.h"
 #include "settings/CommandWords.h"
 #include "settings/ModalDialog.h"
-#include "settings/SetAlmTmr.h"
 
 // The local time that many days, hours, minutes and seconds after `from`.
 SYSTEMTIME TimeAfter(const SYSTEMTIME& from, int days, int hours, int minutes, int seconds);

@@ -11,8 +11,8 @@
 
 #include "common/Paths.h"
 #include "common/System.h"
+#include "settings/ActionBlock.h"
 #include "settings/ModalDialog.h"
-#include "settings/SetAlmTmr.h"
 #include "settings/resource.h"
 #include "tests/common/TestSupport.h"
 #include "tests/settings/ActionBlockTest.h"

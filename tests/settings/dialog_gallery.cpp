@@ -10,10 +10,10 @@
 #include "common/SettingsFile.h"
 #include "common/System.h"
 #include "settings/CommandDialog.h"
+#include "settings/DialogBase.h"
 #include "settings/ExitDialog.h"
 #include "settings/MediaDialog.h"
 #include "settings/WallpaperDialog.h"
-#include "settings/WinLib.h"
 #include "settings/resource.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {

@@ -1,4 +1,4 @@
-#include "alarm/ProcessList.h"
+#include "common/ProcessList.h"
 
 #include <psapi.h>
 

@@ -9,10 +9,10 @@
 #include <cwchar>
 #include <utility>
 
-#include "alarm/ProcessList.h"
 #include "alarm/SystemCalls.h"
 #include "common/Handles.h"
 #include "common/Paths.h"
+#include "common/ProcessList.h"
 #include "common/System.h"
 #include "tests/alarm/AlarmTestSupport.h"
 

@@ -8,7 +8,7 @@
 #include "common/Paths.h"
 #include "common/SettingsFile.h"
 #include "common/System.h"
-#include "settings/ParamDialog.h"
+#include "settings/OptionsDialog.h"
 #include "settings/resource.h"
 #include "tests/common/TestSupport.h"
 #include "tests/settings/DialogHarness.h"

@@ -1,15 +1,15 @@
-#include "settings/SetAlmTmr.h"
+#include "settings/ActionBlock.h"
 
 #include <shlobj.h>
 
 #include "common/MessageBoxes.h"
 #include "common/Paths.h"
 #include "common/Protocol.h"
-#include "helper64/HelperClient.h"
 #include "schedule/ActionParameters.h"
 #include "schedule/StringList.h"
 #include "settings/CommandDialog.h"
 #include "settings/ExitDialog.h"
+#include "settings/HelperClient.h"
 #include "settings/MediaDialog.h"
 #include "settings/ModalDialog.h"
 #include "settings/WallpaperDialog.h"

@@ -1,4 +1,4 @@
-#include "settings/ParamDialog.h"
+#include "settings/OptionsDialog.h"
 
 #include <commctrl.h>
 

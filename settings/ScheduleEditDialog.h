@@ -8,8 +8,8 @@
 #include "common/WString.h"
 #include "schedule/ScheduleLine.h"
 #include "schedule/WatchPass.h"
+#include "settings/ActionBlock.h"
 #include "settings/ModalDialog.h"
-#include "settings/SetAlmTmr.h"
 
 class DSetAlarm : public ModalDialog<DSetAlarm, CSetAlmTmr> {
 public:

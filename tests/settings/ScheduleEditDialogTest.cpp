@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/System.h"
-#include "settings/AlarmDialog.h"
+#include "settings/ScheduleEditDialog.h"
 #include "settings/resource.h"
 #include "tests/common/TestSupport.h"
 #include "tests/settings/DialogHarness.h"

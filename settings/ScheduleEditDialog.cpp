@@ -1,4 +1,4 @@
-#include "settings/AlarmDialog.h"
+#include "settings/ScheduleEditDialog.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,4 @@
-#include "settings/WinLib.h"
+#include "settings/DialogBase.h"
 
 #include <windowsx.h>
 

@@ -10,8 +10,8 @@
 #include "common/Paths.h"
 #include "common/SettingsFile.h"
 #include "common/System.h"
-#include "settings/SetAlmTmr.h"
-#include "settings/WinLib.h"
+#include "settings/ActionBlock.h"
+#include "settings/DialogBase.h"
 #include "tests/common/TestSupport.h"
 #include "tests/settings/SettingsTestSupport.h"
 
