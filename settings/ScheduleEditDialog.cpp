@@ -148,6 +148,13 @@ INT_PTR DSetAlarm::Run(HWND owner) {
     return RunModal(owner);
 }
 
+bool EditScheduleLine(HWND owner, WString& line, const StartInfo& start) {
+    DSetAlarm editor(start.osLevel, start.isWow64, start.elevation, line);
+    if (editor.Run(owner) != 1 || editor.lineText().empty()) return false;
+    line = editor.lineText();
+    return true;
+}
+
 INT_PTR DSetAlarm::OnInitDialog() {
     wchar_t flag = sourceLine_.at(kHoldFlagColumn);
     isHeld = flag == kHoldOnce || flag == kHoldAlways;

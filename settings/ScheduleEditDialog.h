@@ -9,6 +9,7 @@
 #include "schedule/ScheduleLine.h"
 #include "schedule/WatchPass.h"
 #include "settings/ActionBlock.h"
+#include "settings/CommandWords.h"
 #include "settings/ModalDialog.h"
 
 class DSetAlarm : public ModalDialog<DSetAlarm, CSetAlmTmr> {
@@ -71,3 +72,9 @@ private:
     int currentYear_ = 2000;
     int today_ = 0;  // 0 Sunday
 };
+
+// Runs the editor owned by owner on line (empty for a new schedule; for a
+// copy, the original's text). True, with line replaced by the composed
+// record, when the user confirmed; false, with line as it was, when the user
+// cancelled. The list decides where the result goes.
+bool EditScheduleLine(HWND owner, WString& line, const StartInfo& start);

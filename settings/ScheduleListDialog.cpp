@@ -17,7 +17,7 @@
 #include "schedule/ScheduleRecord.h"
 #include "settings/HoldDialog.h"
 #include "settings/OptionsDialog.h"
-#include "settings/ScheduleEditor.h"
+#include "settings/ScheduleEditDialog.h"
 #include "settings/ZavLink.h"
 #include "settings/resource.h"
 
@@ -443,20 +443,20 @@ void DSelSchedule::InsertSorted(const std::vector<WString>& lines) {
 
 void DSelSchedule::Add() {
     WString line;
-    if (EditScheduleLine(window, line, true, start_) && !line.empty()) InsertSorted({line});
+    if (EditScheduleLine(window, line, start_) && !line.empty()) InsertSorted({line});
 }
 
 void DSelSchedule::CopyAdd() {
     if (SelectedCount() != 1) return;
     WString line = Line(GetFirstSelected(IDC_LIST_LINES));
-    if (EditScheduleLine(window, line, true, start_) && !line.empty()) InsertSorted({line});
+    if (EditScheduleLine(window, line, start_) && !line.empty()) InsertSorted({line});
 }
 
 void DSelSchedule::Modify() {
     if (SelectedCount() != 1) return;
     int index = GetFirstSelected(IDC_LIST_LINES);
     WString line = Line(index);
-    if (!EditScheduleLine(window, line, false, start_) || line.empty()) return;
+    if (!EditScheduleLine(window, line, start_) || line.empty()) return;
     RemoveLines({index});
     InsertSorted({line});
 }
