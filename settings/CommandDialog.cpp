@@ -6,6 +6,7 @@
 
 #include "common/MessageBoxes.h"
 #include "common/System.h"
+#include "settings/DialogPosition.h"
 #include "settings/resource.h"
 
 namespace {

@@ -7,6 +7,7 @@
 
 #include "common/MessageBoxes.h"
 #include "schedule/ActionParameters.h"
+#include "settings/DialogPosition.h"
 #include "settings/resource.h"
 
 namespace {

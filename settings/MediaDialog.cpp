@@ -5,6 +5,7 @@
 #include "common/MessageBoxes.h"
 #include "common/Paths.h"
 #include "schedule/ActionParameters.h"
+#include "settings/DialogPosition.h"
 #include "settings/resource.h"
 
 namespace {

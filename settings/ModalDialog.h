@@ -18,6 +18,57 @@
 #include "common/MessageBoxes.h"
 #include "settings/DialogBase.h"
 
+// A table given by its first entry and its length; built from an array, or
+// empty from {}.
+template <typename T>
+struct TableRef {
+    const T* items = nullptr;
+    std::size_t count = 0;
+    constexpr TableRef() = default;
+    template <std::size_t N>
+    constexpr TableRef(const T (&table)[N]) : items(table), count(N) {}  // NOLINT: tables convert on purpose
+    const T* begin() const { return items; }
+    const T* end() const { return items + count; }
+};
+
+// Static text colours: each dialog lists its coloured controls; all others
+// use the window-text colour.
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kGreen = RGB(0, 128, 0);
+struct StaticColour {
+    int id;
+    COLORREF colour;
+};
+COLORREF StaticTextColour(TableRef<StaticColour> table, int id);
+// The answer to WM_CTLCOLORSTATIC: button-face background, the given text
+// colour, and the button-face system brush (not owned, never deleted).
+INT_PTR PaintStatic(HDC dc, COLORREF textColour);
+
+// Deletes a dialog's font or icon in WM_DESTROY, reporting a failure.
+void FreeFont(UniqueGdiObject& font);
+void FreeIcon(UniqueIcon& icon);
+
+// WM_COMMAND tables: one line per control id (and notification code).
+constexpr int kAnyNotification = -1;
+template <typename Dialog>
+struct CommandEntry {
+    int id;
+    int notification;  // kAnyNotification matches every code
+    void (Dialog::*handler)();
+};
+// Runs the first matching handler; false when the command is not in the table.
+template <typename Dialog>
+bool DispatchCommand(Dialog& dialog, TableRef<CommandEntry<Dialog>> table, int id, int notification) {
+    for (const CommandEntry<Dialog>& entry : table) {
+        if (entry.id == id && (entry.notification == kAnyNotification || entry.notification == notification)) {
+            (dialog.*entry.handler)();
+            return true;
+        }
+    }
+    return false;
+}
+
 struct ToolTipEntry {
     int id;
     const wchar_t* text;
@@ -133,6 +184,7 @@ private:
         FreeIcon(smallIcon_);
     }
 
+    // Class-static, not stored in the window at WM_INITDIALOG: an owner-drawn control's WM_MEASUREITEM comes first.
     static inline D* current_ = nullptr;  // the open dialog of this class; modal, so at most one
 
     int elevation_;

@@ -4,6 +4,7 @@
 
 #include "common/MessageBoxes.h"
 #include "common/Protocol.h"
+#include "settings/DialogPosition.h"
 #include "settings/ZavLink.h"
 #include "settings/resource.h"
 

@@ -7,6 +7,7 @@
 #include "common/Handles.h"
 #include "common/MessageBoxes.h"
 #include "schedule/ScheduleLine.h"
+#include "settings/DialogPosition.h"
 #include "settings/resource.h"
 
 namespace {

@@ -15,6 +15,7 @@
 #include "common/System.h"
 #include "schedule/InitSchedule.h"
 #include "schedule/ScheduleRecord.h"
+#include "settings/DialogPosition.h"
 #include "settings/HoldDialog.h"
 #include "settings/OptionsDialog.h"
 #include "settings/ScheduleEditDialog.h"

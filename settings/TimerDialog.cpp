@@ -8,6 +8,7 @@
 #include "common/Protocol.h"
 #include "schedule/ScheduleLine.h"
 #include "schedule/StringList.h"
+#include "settings/DialogPosition.h"
 #include "settings/OptionsDialog.h"
 #include "settings/ZavLink.h"
 #include "settings/resource.h"

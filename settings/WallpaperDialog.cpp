@@ -11,6 +11,7 @@
 #include "common/Paths.h"
 #include "common/System.h"
 #include "schedule/ActionParameters.h"
+#include "settings/DialogPosition.h"
 #include "settings/resource.h"
 
 using Microsoft::WRL::ComPtr;

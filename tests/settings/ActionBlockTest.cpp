@@ -437,4 +437,20 @@ TEST_F(ActionBlockTest, ScreensaverHelperCancelledChangesNothing) {
     EXPECT_TRUE(boxes.boxes().empty());
 }
 
+// ---- The base the edit and timer dialogs share ----
+
+TEST(SetAlmTmrTest, ConstructorBuildsPathsFromTheCurrentDirectory) {
+    TempFolder folder;
+    CurrentDirectoryScope scope(folder.path());
+    CSetAlmTmr base(kOs10, TRUE, kElevationFull);
+    EXPECT_EQ(kOs10, base.osLevel);
+    EXPECT_TRUE(base.isWow64);
+    EXPECT_EQ(kElevationFull, base.elevation);
+    EXPECT_FALSE(base.isHeld);
+    EXPECT_EQ(Narrow(JoinPath(folder.path(), L"Zavbell.txt")), Narrow(base.schedulePath));
+    ASSERT_NE(nullptr, base.settings);
+    EXPECT_EQ(Narrow(JoinPath(folder.path(), L"Zavbell.ini")), Narrow(base.settings->path()));
+    EXPECT_EQ(Narrow(L"Zavbell"), Narrow(base.settings->section()));
+}
+
 }  // namespace
