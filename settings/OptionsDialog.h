@@ -7,13 +7,6 @@
 #include "common/WString.h"
 #include "settings/ModalDialog.h"
 
-// The interval ranges the dialog accepts (milliseconds).
-constexpr int kBlinkIntMinimum = 100;
-constexpr int kBlinkIntMaximum = 3000;
-constexpr int kTimerIntMinimum = 100;
-constexpr int kTimerIntMaximum = 900;
-constexpr int kIntervalStep = 50;
-
 // An interval as typed: half-width decimal digits (blanks before them
 // allowed) of a value in min ... max. Full-width digits are refused even
 // where the C runtime would read them.
