@@ -143,9 +143,7 @@ void CSetAlmTmr::EditParameter() {
     }
     case kActKabe: {
         DWallpaper wallpaper(parameter, osLevel, elevation, *settings, SpecialFolderPath(CSIDL_WINDOWS));
-        wallpaper.Run(window);
-        // Cancel empties the dialog's parameter: the edit keeps its own.
-        if (!wallpaper.parameter().empty()) SetDlgItemTextW(window, IDC_PARAM_EDIT, wallpaper.parameter().text());
+        if (wallpaper.Run(window)) SetDlgItemTextW(window, IDC_PARAM_EDIT, wallpaper.parameter().text());
         return;
     }
     case kActScreen: ChooseScreensaver(); return;

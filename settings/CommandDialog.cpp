@@ -79,7 +79,7 @@ DCommand::DCommand(const WString& parameter, int iconId, const SettingsFile& set
     : ModalDialog(elevation, iconId), parameter_(parameter), settings_(settings) {}
 
 bool DCommand::Run(HWND owner) {
-    return RunModal(owner) == TRUE;
+    return RunModal(owner);
 }
 
 INT_PTR DCommand::OnInitDialog() {

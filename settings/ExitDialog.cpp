@@ -82,7 +82,7 @@ DExit::DExit(const WString& parameter, bool isHeld, int iconId, const SettingsFi
     : ModalDialog(elevation, iconId), parameter_(parameter), isHeld_(isHeld), settings_(settings) {}
 
 bool DExit::Run(HWND owner) {
-    return RunModal(owner) == TRUE;
+    return RunModal(owner);
 }
 
 INT_PTR DExit::OnInitDialog() {

@@ -73,7 +73,7 @@ DMedia::DMedia(const WString& parameter, int iconId, const SettingsFile& setting
     : ModalDialog(elevation, iconId), parameter_(parameter), settings_(settings) {}
 
 bool DMedia::Run(HWND owner) {
-    return RunModal(owner) == TRUE;
+    return RunModal(owner);
 }
 
 INT_PTR DMedia::OnInitDialog() {

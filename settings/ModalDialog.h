@@ -1,7 +1,7 @@
 // The one runner of ZAVSet's modal dialogs.
 //
 // A dialog is a class D deriving from ModalDialog<D> with its inputs,
-// outputs and Run; its handlers (private, with `friend class ModalDialog<D>`);
+// outputs and `bool Run(HWND owner)` (true after its OK); its handlers (private, with `friend class ModalDialog<D>`);
 // one DialogTables naming its template and its tables; and its template in
 // settings/<Name>Dialog.rc. The runner does the rest: the current-instance
 // pointer, the title suffix, the small icon, the fonts and tooltips of the
@@ -123,13 +123,15 @@ protected:
         : Base(std::forward<BaseArguments>(arguments)...), elevation_(elevation), smallIconId_(smallIconId) {}
     ~ModalDialog() = default;
 
-    INT_PTR RunModal(HWND owner) {
+    // True when the dialog ended with 1, its OK; false after 0 or when it
+    // could not be shown (-1).
+    bool RunModal(HWND owner) {
         D* outer = current_;
         current_ = static_cast<D*>(this);
         INT_PTR result =
             DialogBoxParamW(g_instance, MAKEINTRESOURCEW(D::kTables.templateId), owner, &ModalDialog::Proc, 0);
         current_ = outer;
-        return result;
+        return result == 1;
     }
 
     void EndWith(INT_PTR result) const { CheckWin32(EndDialog(this->window, result), "EndDialog"); }

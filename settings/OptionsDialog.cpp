@@ -75,7 +75,7 @@ const DialogTables<DSetParam> DSetParam::kTables = [] {
 DSetParam::DSetParam(const SettingsFile& settings, bool splitToken, int elevation)
     : ModalDialog(elevation, IDI_SETTINGS), settings_(settings), splitToken_(splitToken) {}
 
-INT_PTR DSetParam::Run(HWND owner) {
+bool DSetParam::Run(HWND owner) {
     return RunModal(owner);
 }
 

@@ -17,8 +17,9 @@ public:
     // splitToken: the process's elevation code is not 1, so elevating at
     // start means something; elevation: the code for the title suffix.
     DSetParam(const SettingsFile& settings, bool splitToken, int elevation);
-    // 1 after OK (settings written, ZAV told), 0 after Cancel or the close box.
-    INT_PTR Run(HWND owner);
+    // True after OK (settings written, ZAV told); false after Cancel or the
+    // close box.
+    bool Run(HWND owner);
 
 private:
     friend class ModalDialog<DSetParam>;

@@ -144,14 +144,14 @@ const DialogTables<DSetAlarm> DSetAlarm::kTables = [] {
 DSetAlarm::DSetAlarm(int osLevel, BOOL isWow64, int elevation, const WString& line, ClockSource clock)
     : ModalDialog(elevation, IDI_SETTINGS, osLevel, isWow64, elevation), sourceLine_(line), clock_(clock) {}
 
-INT_PTR DSetAlarm::Run(HWND owner) {
+bool DSetAlarm::Run(HWND owner) {
     lineText_ = L"";
     return RunModal(owner);
 }
 
 bool EditScheduleLine(HWND owner, WString& line, const StartInfo& start) {
     DSetAlarm editor(start.osLevel, start.isWow64, start.elevation, line);
-    if (editor.Run(owner) != 1 || editor.lineText().empty()) return false;
+    if (!editor.Run(owner) || editor.lineText().empty()) return false;
     line = editor.lineText();
     return true;
 }

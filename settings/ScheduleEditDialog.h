@@ -17,9 +17,9 @@ public:
     // line: the line to edit, empty for a new schedule. clock: the local
     // time of the defaults and of the century; nullptr is GetLocalTime.
     DSetAlarm(int osLevel, BOOL isWow64, int elevation, const WString& line, ClockSource clock = nullptr);
-    // 1 after OK (lineText() holds the composed line); 0 after Cancel, the
-    // close box, or a line of an unknown action (lineText() is empty).
-    INT_PTR Run(HWND owner);
+    // True after OK (lineText() holds the composed line); false after Cancel,
+    // the close box, or a line of an unknown action (lineText() is empty).
+    bool Run(HWND owner);
     const WString& lineText() const { return lineText_; }
 
 private:

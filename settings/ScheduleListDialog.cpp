@@ -316,7 +316,7 @@ DSelSchedule::DSelSchedule(const WString& word, const StartInfo& start, const WS
       schedulePath_(schedulePath),
       settings_(settings) {}
 
-INT_PTR DSelSchedule::Run(HWND owner) {
+bool DSelSchedule::Run(HWND owner) {
     return RunModal(owner);
 }
 
@@ -472,7 +472,7 @@ void DSelSchedule::ChangeHold() {
     std::vector<int> selected = GetSelectedItems(IDC_LIST_LINES);
     if (selected.empty()) return;
     DSetHold hold(Line(selected.front()).at(0), elevation());
-    if (hold.Run(window) != 1) return;
+    if (!hold.Run(window)) return;
 
     std::vector<int> changed;
     std::vector<WString> lines;

@@ -120,7 +120,7 @@ const DialogTables<DSetTimer> DSetTimer::kTables = [] {
 DSetTimer::DSetTimer(const StartInfo& start)
     : ModalDialog(start.elevation, IDI_SETTINGS, start.osLevel, start.isWow64, start.elevation) {}
 
-INT_PTR DSetTimer::Run(HWND owner) {
+bool DSetTimer::Run(HWND owner) {
     return RunModal(owner);
 }
 

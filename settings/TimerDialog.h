@@ -21,8 +21,9 @@ class DSetTimer : public ModalDialog<DSetTimer, CSetAlmTmr> {
 public:
     // The schedule and settings files are those of the current directory.
     explicit DSetTimer(const StartInfo& start);
-    // 1 after an OK whose line was written, 0 after Cancel or the close box.
-    INT_PTR Run(HWND owner);
+    // True after an OK whose line was written, false after Cancel or the
+    // close box.
+    bool Run(HWND owner);
 
 private:
     friend class ModalDialog<DSetTimer, CSetAlmTmr>;

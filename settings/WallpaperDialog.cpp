@@ -136,8 +136,8 @@ DWallpaper::DWallpaper(const WString& parameter, int osLevel, int elevation, con
       settings_(settings),
       windowsFolder_(windowsFolder) {}
 
-void DWallpaper::Run(HWND owner) {
-    RunModal(owner);
+bool DWallpaper::Run(HWND owner) {
+    return RunModal(owner);
 }
 
 INT_PTR DWallpaper::OnInitDialog() {

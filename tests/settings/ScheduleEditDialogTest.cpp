@@ -229,7 +229,7 @@ TEST_F(ScheduleEditDialogTest, HoldLabelCancelAndUnknownAction) {
               });
 
     DSetAlarm unknown(kOs10, FALSE, kElevationDefault, L"  EveryDay Start    zzzzzz", Clock2026);
-    EXPECT_EQ(0, unknown.Run(nullptr));
+    EXPECT_FALSE(unknown.Run(nullptr));
     EXPECT_TRUE(unknown.lineText().empty());
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(Narrow(L"不正な動作"), Narrow(boxes.boxes()[0].text));
