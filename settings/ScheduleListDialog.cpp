@@ -3,6 +3,9 @@
 #include <shlobj.h>
 #include <windowsx.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "common/MessageBoxes.h"
 #include "common/Paths.h"
 #include "common/Protocol.h"
@@ -96,6 +99,46 @@ FileChange MergeZavChanges(const StringList& loaded, const StringList& now, std:
     return FileChange::kByZav;
 }
 
+// ---- Sorted insertion ----
+
+std::vector<int> InsertAllSorted(std::vector<ListEntry>& entries, std::vector<ListEntry> lines) {
+    // Taken in the order of their keys, each line passes the entries whose
+    // keys are not greater than its own, which every later line passes too,
+    // and the lines placed before it; so one walk over the entries places
+    // them all, where one InsertSorted per line walked the list each time.
+    // The sort is stable, as lines of equal keys inserted one after the
+    // other end up in the order they came.
+    std::vector<WString> keys;
+    keys.reserve(lines.size());
+    for (const ListEntry& line : lines) keys.push_back(SortKey(line.text));
+    std::vector<int> order(lines.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+    std::sort(order.begin(), order.end(), [&keys](int a, int b) {
+        int compared = lstrcmpW(keys[a].text(), keys[b].text());
+        return compared != 0 ? compared < 0 : a < b;
+    });
+
+    std::vector<ListEntry> merged;
+    merged.reserve(entries.size() + lines.size());
+    std::vector<int> places(lines.size());
+    size_t next = 0;  // the first entry not yet in merged
+    WString nextKey;  // its key, once made: keys are made only as far as the lines go
+    bool known = false;
+    for (int line : order) {
+        for (; next < entries.size(); ++next, known = false) {
+            if (!known) nextKey = SortKey(entries[next].text);
+            known = true;
+            if (lstrcmpW(nextKey.text(), keys[line].text()) > 0) break;
+            merged.push_back(std::move(entries[next]));
+        }
+        places[line] = static_cast<int>(merged.size());
+        merged.push_back(std::move(lines[line]));
+    }
+    for (; next < entries.size(); ++next) merged.push_back(std::move(entries[next]));
+    entries.swap(merged);
+    return places;
+}
+
 // ---- The dialog ----
 
 namespace {
@@ -151,6 +194,22 @@ const MenuHold kMenuHolds[] = {
     {IDM_LIST_HOLD_RUN_ONCE, kHoldRunOnce},
     {IDM_LIST_HOLD_ONCE, kHoldOnce},
     {IDM_LIST_HOLD_ALWAYS, kHoldAlways},
+};
+
+// Changes to a list box without a repaint and a scroll bar update for every
+// line; it is repainted once at the end.
+class ListBatch {
+public:
+    explicit ListBatch(HWND list) : list_(list) { SendMessageW(list_, WM_SETREDRAW, FALSE, 0); }
+    ~ListBatch() {
+        SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list_, nullptr, TRUE);
+    }
+    ListBatch(const ListBatch&) = delete;
+    ListBatch& operator=(const ListBatch&) = delete;
+
+private:
+    HWND list_;
 };
 
 RECT ClientRectOf(HWND dialog, int id) {
@@ -248,11 +307,14 @@ INT_PTR DSelSchedule::OnInitDialog() {
         EndWith(0);
         return TRUE;
     }
+    entries_.reserve(loaded_.count());
     for (int i = 0; i < loaded_.count(); ++i) {
         const WString& line = loaded_.at(i);
         WarnRetiredAction(line, window);
-        AddEntry(-1, line, i);
+        entries_.push_back({line, i});
     }
+    // Filled before the list's tooltip subclasses it.
+    ShowEntries();
 
     listTip_ = AddToolTip(IDC_LIST_LINES, kListLinesTip, kToolTipAutoPop);
     UpdateButtons();
@@ -264,22 +326,42 @@ INT_PTR DSelSchedule::OnInitDialog() {
 
 // ---- Entries ----
 
-void DSelSchedule::AddEntry(int index, const WString& text, int origin) {
+void DSelSchedule::ShowEntries() {
     HWND list = GetDlgItem(window, IDC_LIST_LINES);
-    LRESULT at = SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.text()));
-    // Item data 0 (the default) marks a line of the user's; a loaded record
-    // carries its index + 1.
-    if (at >= 0) SendMessageW(list, LB_SETITEMDATA, at, origin + 1);
+    ListBatch batch(list);
+    size_t units = 0;
+    for (const ListEntry& entry : entries_) units += entry.text.length() + 1;
+    // Room for every line at once rather than growing line by line.
+    SendMessageW(list, LB_INITSTORAGE, entries_.size(), units * sizeof(wchar_t));
+    for (const ListEntry& entry : entries_)
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.text.text()));
 }
 
 std::vector<ListEntry> DSelSchedule::Entries() const {
+    return entries_;
+}
+
+const WString& DSelSchedule::Line(int index) const {
+    static const WString none;
+    return index >= 0 && static_cast<size_t>(index) < entries_.size() ? entries_[index].text : none;
+}
+
+void DSelSchedule::RemoveLines(const std::vector<int>& indexes) {
+    size_t next = 0;
+    size_t kept = 0;
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        if (next < indexes.size() && static_cast<size_t>(indexes[next]) == i) {
+            ++next;
+            continue;
+        }
+        if (kept != i) entries_[kept] = std::move(entries_[i]);
+        ++kept;
+    }
+    entries_.erase(entries_.begin() + kept, entries_.end());
     HWND list = GetDlgItem(window, IDC_LIST_LINES);
-    int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-    std::vector<ListEntry> entries;
-    entries.reserve(count);
-    for (int i = 0; i < count; ++i)
-        entries.push_back({GetListText(IDC_LIST_LINES, i), static_cast<int>(SendMessageW(list, LB_GETITEMDATA, i, 0)) - 1});
-    return entries;
+    ListBatch batch(list);
+    // From the last, so that the indexes still to come stay valid.
+    for (auto at = indexes.rbegin(); at != indexes.rend(); ++at) SendMessageW(list, LB_DELETESTRING, *at, 0);
 }
 
 int DSelSchedule::SelectedCount() const {
@@ -291,19 +373,26 @@ void DSelSchedule::UpdateButtons() {
     int selected = SelectedCount();
     for (int id : kNeedOne) EnableWindow(GetDlgItem(window, id), selected == 1);
     for (int id : kNeedSome) EnableWindow(GetDlgItem(window, id), selected >= 1);
-    if (selected == 1)
-        SetToolTipText(listTip_, IDC_LIST_LINES, GetListText(IDC_LIST_LINES, GetFirstSelected(IDC_LIST_LINES)).text());
+    if (selected == 1) SetToolTipText(listTip_, IDC_LIST_LINES, Line(GetFirstSelected(IDC_LIST_LINES)).text());
 }
 
-void DSelSchedule::InsertSorted(const WString& line) {
+void DSelSchedule::InsertSorted(const std::vector<WString>& lines) {
+    if (lines.empty()) return;
+    std::vector<ListEntry> added;
+    added.reserve(lines.size());
+    for (const WString& line : lines) added.push_back({line, kUserEntry});
+    std::vector<int> places = InsertAllSorted(entries_, std::move(added));
     HWND list = GetDlgItem(window, IDC_LIST_LINES);
-    WString key = SortKey(line);
-    int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
-    int at = 0;
-    while (at < count && lstrcmpW(SortKey(GetListText(IDC_LIST_LINES, at)).text(), key.text()) <= 0) ++at;
-    AddEntry(at, line, kUserEntry);
+    {
+        // In ascending order each line goes in before the one that follows it in entries_.
+        std::vector<bool> isNew(entries_.size(), false);
+        for (int at : places) isNew[at] = true;
+        ListBatch batch(list);
+        for (size_t at = 0; at < isNew.size(); ++at)
+            if (isNew[at]) SendMessageW(list, LB_INSERTSTRING, at, reinterpret_cast<LPARAM>(entries_[at].text.text()));
+    }
     SendMessageW(list, LB_SETSEL, FALSE, -1);
-    SendMessageW(list, LB_SETSEL, TRUE, at);
+    SendMessageW(list, LB_SETSEL, TRUE, places.back());
     UpdateButtons();
 }
 
@@ -311,59 +400,56 @@ void DSelSchedule::InsertSorted(const WString& line) {
 
 void DSelSchedule::Add() {
     WString line;
-    if (EditScheduleLine(window, line, true, start_) && !line.empty()) InsertSorted(line);
+    if (EditScheduleLine(window, line, true, start_) && !line.empty()) InsertSorted({line});
 }
 
 void DSelSchedule::CopyAdd() {
     if (SelectedCount() != 1) return;
-    WString line = GetListText(IDC_LIST_LINES, GetFirstSelected(IDC_LIST_LINES));
-    if (EditScheduleLine(window, line, true, start_) && !line.empty()) InsertSorted(line);
+    WString line = Line(GetFirstSelected(IDC_LIST_LINES));
+    if (EditScheduleLine(window, line, true, start_) && !line.empty()) InsertSorted({line});
 }
 
 void DSelSchedule::Modify() {
     if (SelectedCount() != 1) return;
     int index = GetFirstSelected(IDC_LIST_LINES);
-    WString line = GetListText(IDC_LIST_LINES, index);
+    WString line = Line(index);
     if (!EditScheduleLine(window, line, false, start_) || line.empty()) return;
-    SendDlgItemMessageW(window, IDC_LIST_LINES, LB_DELETESTRING, index, 0);
-    InsertSorted(line);
+    RemoveLines({index});
+    InsertSorted({line});
 }
 
 void DSelSchedule::Delete() {
     if (AskBox(kAskDelete, window, MB_OKCANCEL) == IDCANCEL) return;
-    HWND list = GetDlgItem(window, IDC_LIST_LINES);
-    for (int i = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)) - 1; i >= 0; --i)
-        if (SendMessageW(list, LB_GETSEL, i, 0) > 0) SendMessageW(list, LB_DELETESTRING, i, 0);
+    RemoveLines(GetSelectedItems(IDC_LIST_LINES));
     UpdateButtons();
 }
 
 void DSelSchedule::ChangeHold() {
-    int first = GetFirstSelected(IDC_LIST_LINES);
-    if (first < 0) return;
-    DSetHold hold(GetListText(IDC_LIST_LINES, first).at(0), elevation());
+    std::vector<int> selected = GetSelectedItems(IDC_LIST_LINES);
+    if (selected.empty()) return;
+    DSetHold hold(Line(selected.front()).at(0), elevation());
     if (hold.Run(window) != 1) return;
 
-    HWND list = GetDlgItem(window, IDC_LIST_LINES);
+    std::vector<int> changed;
     std::vector<WString> lines;
-    for (int i = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)) - 1; i >= 0; --i) {
-        if (SendMessageW(list, LB_GETSEL, i, 0) <= 0) continue;
-        WString line = GetListText(IDC_LIST_LINES, i);
+    for (int i : selected) {
         // An empty line has no flag to change: it stays where it is.
-        if (line.empty()) continue;
-        SendMessageW(list, LB_DELETESTRING, i, 0);
-        line.SetAt(0, hold.flag());
-        lines.insert(lines.begin(), line);
+        if (Line(i).empty()) continue;
+        changed.push_back(i);
+        lines.push_back(Line(i));
+        lines.back().SetAt(0, hold.flag());
     }
-    for (const WString& line : lines) InsertSorted(line);
+    RemoveLines(changed);
+    InsertSorted(lines);
     UpdateButtons();
 }
 
 void DSelSchedule::SetHoldOfEntry(int index, wchar_t flag) {
-    WString line = GetListText(IDC_LIST_LINES, index);
+    WString line = Line(index);
     if (line.empty()) return;
     line.SetAt(0, flag);
-    SendDlgItemMessageW(window, IDC_LIST_LINES, LB_DELETESTRING, index, 0);
-    InsertSorted(line);
+    RemoveLines({index});
+    InsertSorted({line});
 }
 
 void DSelSchedule::TestRun() {
@@ -462,7 +548,7 @@ INT_PTR DSelSchedule::OnContextMenu(WPARAM wParam, LPARAM lParam) {
     if (!menu) return TRUE;
     HMENU popup = GetSubMenu(menu.get(), 0);
     SetMenuDefaultItem(popup, IDM_LIST_MODIFY, FALSE);
-    wchar_t flag = GetListText(IDC_LIST_LINES, index).at(0);
+    wchar_t flag = Line(index).at(0);
     for (const MenuHold& hold : kMenuHolds)
         CheckMenuItem(popup, hold.command, MF_BYCOMMAND | (hold.flag == flag ? MF_CHECKED : MF_UNCHECKED));
     POINT cursor{};

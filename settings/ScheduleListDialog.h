@@ -36,6 +36,12 @@ enum class FileChange {
 // deleted stay the user's. For kNone and kForeign the entries are untouched.
 FileChange MergeZavChanges(const StringList& loaded, const StringList& now, std::vector<ListEntry>& entries);
 
+// Adds the lines to the entries as InsertSorted in schedule/StringList.h
+// would, one after the other: each before the first entry whose SortKey
+// compares greater (lstrcmpW), or at the end. Gives the index of each line
+// in the result, in the order the lines came.
+std::vector<int> InsertAllSorted(std::vector<ListEntry>& entries, std::vector<ListEntry> lines);
+
 class DSelSchedule : public ModalDialog<DSelSchedule> {
 public:
     // word: "set" or "zzzzzz" (the latter adds the explanation and the
@@ -70,13 +76,19 @@ private:
     void Save();
     void Cancel();
     void UpdateButtons();
-    void InsertSorted(const WString& line);
+    // Inserts the lines by their sort keys; the last one is then the only
+    // one selected.
+    void InsertSorted(const std::vector<WString>& lines);
     void SetHoldOfEntry(int index, wchar_t flag);
     void OfferStartupShortcut();
 
     int SelectedCount() const;
     std::vector<ListEntry> Entries() const;
-    void AddEntry(int index, const WString& text, int origin);
+    // The text of a line; empty for an index out of range.
+    const WString& Line(int index) const;
+    void ShowEntries();
+    // indexes: ascending.
+    void RemoveLines(const std::vector<int>& indexes);
     void SavePlace() const;
 
     static LRESULT CALLBACK KeyboardHook(int code, WPARAM wParam, LPARAM lParam);
@@ -86,6 +98,11 @@ private:
     WString schedulePath_;
     const SettingsFile& settings_;
     StringList loaded_;             // the records as read at opening
+    // What the list box shows, line for line, with each line's origin. The
+    // list box keeps the selection; the lines are read from here, since every
+    // message to the list box is slow under Wine once its tooltip has
+    // subclassed it (a window property looked up in wineserver each time).
+    std::vector<ListEntry> entries_;
     HWND listTip_ = nullptr;
     HHOOK hook_ = nullptr;
     bool keyAction_ = false;        // a Delete or Insert from the keyboard is running

@@ -77,6 +77,16 @@ int CWinLib::GetFirstSelected(int listId) const {
     return count >= 1 ? first : -1;
 }
 
+std::vector<int> CWinLib::GetSelectedItems(int listId) const {
+    HWND list = GetDlgItem(window, listId);
+    LRESULT count = SendMessageW(list, LB_GETSELCOUNT, 0, 0);
+    if (count <= 0) return {};
+    std::vector<int> items(count);
+    LRESULT got = SendMessageW(list, LB_GETSELITEMS, count, reinterpret_cast<LPARAM>(items.data()));
+    items.resize(got > 0 ? got : 0);
+    return items;
+}
+
 int CWinLib::SelectAtPoint(int listId, LPARAM screenPoint) const {
     HWND list = GetDlgItem(window, listId);
     bool multiple = IsMultipleSelection(list);
@@ -93,6 +103,9 @@ int CWinLib::SelectAtPoint(int listId, LPARAM screenPoint) const {
     for (int index = top < 0 ? 0 : top; index < count; ++index) {
         RECT item{};
         if (SendMessageW(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) == LB_ERR) continue;
+        // Items lie one below the other: none from here on is under the
+        // point, and a long list is not asked about every line.
+        if (item.top > point.y) break;
         // Edges count as inside: a point on the line between two items picks the upper one.
         if (point.x >= item.left && point.x <= item.right && point.y >= item.top && point.y <= item.bottom) {
             if (multiple)

@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <cstddef>
+#include <vector>
 
 #include "common/Handles.h"
 #include "common/SettingsFile.h"
@@ -53,6 +54,8 @@ public:
     WString GetComboText(int comboId, int index) const;
     // First selected item of a multiple-selection list, or -1.
     int GetFirstSelected(int listId) const;
+    // Every selected item of a multiple-selection list, in ascending order.
+    std::vector<int> GetSelectedItems(int listId) const;
     // Selects the item under a screen point (lParam of WM_CONTEXTMENU), or
     // clears the selection and returns -1 when no item is there.
     int SelectAtPoint(int listId, LPARAM screenPoint) const;

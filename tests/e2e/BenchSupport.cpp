@@ -18,6 +18,17 @@ std::vector<std::wstring> QuietSchedule(int records, const std::wstring& label) 
     return schedule;
 }
 
+bool WaitFinely(const std::function<bool()>& done, DWORD timeoutMs) {
+    ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (!done()) {
+        if (GetTickCount64() >= deadline) return false;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        Sleep(1);
+    }
+    return true;
+}
+
 ULONGLONG CpuTicks(HANDLE process) {
     FILETIME created, exited, kernel, user;
     if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;

@@ -20,7 +20,6 @@ namespace {
 
 constexpr int kStartRecords = 10000;
 constexpr int kLateRecords = 20;
-constexpr DWORD kFinePollMs = 1;
 
 // Milliseconds on one clock for both the local times written into records and
 // the moments measured.
@@ -58,19 +57,6 @@ double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     size_t middle = values.size() / 2;
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-// Polls done() every millisecond, without the harness's 15 ms step that
-// would round every figure up; false after the time-out.
-bool WaitFinely(const std::function<bool()>& done, DWORD timeoutMs = kWaitMs) {
-    ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (!done()) {
-        if (GetTickCount64() >= deadline) return false;
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-        Sleep(kFinePollMs);
-    }
-    return true;
 }
 
 // Icons in the notification area. Wine draws each as a window of class

@@ -89,6 +89,64 @@ TEST(MergeZavChangesTest, Table) {
     }
 }
 
+// ---- InsertAllSorted ----
+
+// The oracle: schedule/StringList's InsertSorted, one line after the other.
+std::vector<std::wstring> InsertedOneByOne(const std::vector<std::wstring>& entries,
+                                           const std::vector<std::wstring>& lines) {
+    StringList list;
+    for (const std::wstring& entry : entries) list.append(WString(entry.c_str()));
+    for (const std::wstring& line : lines) InsertSorted(list, WString(line.c_str()));
+    return TextsOf(list);
+}
+
+// The oracle's list; each line at its place as the user's (equal lines in
+// the order they came); the entries with their origins, in order.
+void ExpectAsOneByOne(const std::string& name, const std::vector<std::wstring>& entryTexts,
+                      const std::vector<std::wstring>& lineTexts) {
+    std::vector<ListEntry> entries, lines;
+    for (const std::wstring& text : entryTexts) entries.push_back({WString(text.c_str()), int(entries.size())});
+    for (const std::wstring& text : lineTexts) lines.push_back({WString(text.c_str()), kUserEntry});
+    std::vector<int> places = InsertAllSorted(entries, lines);
+    std::vector<std::wstring> got;
+    int origin = 0;
+    for (const ListEntry& entry : entries) {
+        got.emplace_back(entry.text.text());
+        if (entry.origin != kUserEntry) {
+            EXPECT_EQ(origin++, entry.origin) << name;
+        }
+    }
+    EXPECT_EQ(InsertedOneByOne(entryTexts, lineTexts), got) << name;
+    ASSERT_EQ(lineTexts.size(), places.size()) << name;
+    for (size_t j = 0; j < places.size(); ++j) {
+        ASSERT_LT(size_t(places[j]), got.size()) << name;
+        EXPECT_EQ(kUserEntry, entries[places[j]].origin) << name << ", line " << j;
+        EXPECT_EQ(lineTexts[j], got[places[j]]) << name << ", line " << j;
+        if (j > 0 && lineTexts[j - 1] == lineTexts[j]) {
+            EXPECT_LT(places[j - 1], places[j]) << name;
+        }
+    }
+}
+
+TEST(InsertAllSortedTest, PlacesTheLinesAsOneInsertSortedAfterAnother) {
+    const std::wstring seven = L"  EveryDay 07:00:00 Msg    7", eight = L"  EveryDay 08:00:00 Msg    8",
+                       nine = L"  EveryDay 09:00:00 Msg    9", half = L"  EveryDay 07:30:00 Msg    7.5",
+                       start = L"  EveryDay Start    Msg    s", held = L"X EveryDay 06:00:00 Msg    x";
+    ExpectAsOneByOne("before the first greater line of a list in file order", {nine, seven, eight}, {half});
+    ExpectAsOneByOne("Start before the clock times", {seven, eight}, {start});
+    ExpectAsOneByOne("lines out of order, twice the same", {eight, held}, {nine, seven, nine, half, seven});
+    // Many small lists of a few keys, where ties and unsorted stretches are the rule.
+    const std::wstring pool[] = {seven, eight, nine, half, start, held, L""};
+    unsigned seed = 12345;
+    auto next = [&seed](unsigned below) { return ((seed = seed * 1103515245u + 12345u) >> 16) % below; };
+    for (int round = 0; round < 300; ++round) {
+        std::vector<std::wstring> entries(next(9)), lines(next(7));
+        for (std::wstring& entry : entries) entry = pool[next(7)];
+        for (std::wstring& line : lines) line = pool[next(6)];
+        ExpectAsOneByOne("round " + std::to_string(round), entries, lines);
+    }
+}
+
 TEST(ScheduleExplanationTest, ThirtyLinesFiveHeadingsAndTabsBetweenTwoParts) {
     std::vector<std::wstring> lines;
     std::wstring text = kScheduleExplanation;
@@ -246,6 +304,53 @@ TEST_F(ScheduleListTest, ThreeLinesHeldAlwaysAreReinsertedInOrderAndCancelLeaves
     });
     EXPECT_EQ(0, result);
     EXPECT_EQ(before, ReadBytes(Schedule()));
+}
+
+// The dialog keeps its own copy of the lines beside the list box: after
+// deletions and a hold change of several lines, what OK writes is what the
+// list box shows.
+TEST_F(ScheduleListTest, AfterDeletionsAndAHoldChangeOkWritesWhatTheListShows) {
+    StringList file;
+    std::vector<std::wstring> shown, kept, held;
+    for (int i = 0; i < 30; ++i) {
+        wchar_t line[64];
+        wsprintfW(line, L"  EveryDay %02d:%02d:00 Msg    line %d", i * 7 % 24, i, i);
+        file.append(WString(line));
+        if (i > 2 && i != 10 && i != 29) shown.push_back(line);  // deleted: 0, 1, 2, 10, 29
+    }
+    ASSERT_TRUE(file.save(Schedule()));
+    for (size_t i = 0; i < shown.size(); ++i) {
+        if (i == 0 || i == 4 || i == 5 || i == 20)  // of what is left
+            held.push_back(L"X" + shown[i].substr(1));
+        else
+            kept.push_back(shown[i]);
+    }
+    const std::vector<std::wstring> afterHold = InsertedOneByOne(kept, held);
+    const int lastHeld = int(std::find(afterHold.begin(), afterHold.end(), held.back()) - afterHold.begin());
+
+    ZavRecorder zav;
+    INT_PTR result = Run({
+        [&](HWND dialog) {
+            BoxRecorder yes(IDOK);
+            Select(dialog, {0, 1, 2, 10, 29});
+            Click(dialog, IDC_LIST_DELETE);
+            EXPECT_EQ(shown, Entries(dialog));
+            Select(dialog, {0, 4, 5, 20});
+            PostClick(dialog, IDC_LIST_HOLD);
+        },
+        [](HWND hold) {
+            SetChecked(hold, IDC_HOLD_ALWAYS, true);
+            Click(hold, IDC_HOLD_OK);
+        },
+        [&](HWND dialog) {
+            EXPECT_EQ(afterHold, Entries(dialog));
+            EXPECT_EQ(std::vector<int>{lastHeld}, Selected(dialog));
+            EXPECT_EQ(held.back(), ListTip(dialog));
+            Click(dialog, IDC_LIST_OK);
+        },
+    });
+    EXPECT_EQ(1, result);
+    EXPECT_EQ(afterHold, Lines());
 }
 
 TEST_F(ScheduleListTest, HoldDialogOnAnUnknownFlagChangesNothing) {
