@@ -17,6 +17,9 @@ constexpr int kNoSecond = -1;
 // Day numbers before 1970 are negative.
 constexpr int kNoDay = INT_MIN;
 
+// Sunday first, as SYSTEMTIME numbers the days.
+const wchar_t kWeekdayNames[] = L"日月火水木金土";
+
 // ---- The calendar as day numbers (days since 1970-01-01, proleptic
 // Gregorian, as DaysInMonth counts) ----
 
@@ -311,4 +314,33 @@ NextAlarm NextAlarmOf(const StringList& schedule, const SYSTEMTIME& from) {
     }
     if (next.index >= 0) next.due = TimeOf(best);
     return next;
+}
+
+WString DueText(const SYSTEMTIME& due, bool withTime) {
+    // "yyyy/mm/dd(曜) hh:mm:ss", written digit by digit.
+    wchar_t text[24];
+    int at = 0;
+    auto put = [&](int value, int digits) {
+        for (int d = digits - 1; d >= 0; --d, value /= 10) text[at + d] = static_cast<wchar_t>(L'0' + value % 10);
+        at += digits;
+    };
+    auto mark = [&](wchar_t c) { text[at++] = c; };
+    put(due.wYear, 4);
+    mark(L'/');
+    put(due.wMonth, 2);
+    mark(L'/');
+    put(due.wDay, 2);
+    mark(L'(');
+    mark(kWeekdayNames[due.wDayOfWeek % 7]);
+    mark(L')');
+    if (withTime) {
+        mark(L' ');
+        put(due.wHour, 2);
+        mark(L':');
+        put(due.wMinute, 2);
+        mark(L':');
+        put(due.wSecond, 2);
+    }
+    text[at] = L'\0';
+    return WString(text);
 }

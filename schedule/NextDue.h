@@ -37,3 +37,7 @@ struct NextAlarm {
     SYSTEMTIME due{};
 };
 NextAlarm NextAlarmOf(const StringList& schedule, const SYSTEMTIME& from);
+
+// "2026/12/08(火) 07:00:00" (the weekday from wDayOfWeek), or the date and
+// weekday alone: how the editor, the list and the tray show a next time.
+WString DueText(const SYSTEMTIME& due, bool withTime = true);

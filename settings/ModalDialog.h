@@ -48,6 +48,9 @@ struct DialogTables {
     TableRef<FontEntry> fonts;
     TableRef<MessageEntry<D>> messages;  // looked at before the runner's own handling
     INT_PTR closeResult;                 // WM_CLOSE not in `messages` ends the dialog with this
+    // Called after every WM_COMMAND, handled or not: what follows any change
+    // of the controls. Null for none.
+    void (D::*afterCommand)() = nullptr;
 };
 
 // Gives the box of a refused input, puts the focus back on the field and
@@ -104,11 +107,12 @@ private:
             if (tables.colours.count == 0) return FALSE;
             return PaintStatic(reinterpret_cast<HDC>(wParam),
                                StaticTextColour(tables.colours, GetDlgCtrlID(reinterpret_cast<HWND>(lParam))));
-        case WM_COMMAND:
-            return DispatchCommand<D>(*self, tables.commands, LOWORD(wParam), HIWORD(wParam)) ||
-                           self->OnSharedCommand(LOWORD(wParam), HIWORD(wParam))
-                       ? TRUE
-                       : FALSE;
+        case WM_COMMAND: {
+            bool handled = DispatchCommand<D>(*self, tables.commands, LOWORD(wParam), HIWORD(wParam)) ||
+                           self->OnSharedCommand(LOWORD(wParam), HIWORD(wParam));
+            if (tables.afterCommand) (self->*tables.afterCommand)();
+            return handled ? TRUE : FALSE;
+        }
         case WM_CLOSE: self->EndWith(tables.closeResult); return TRUE;
         case WM_DESTROY: self->Release(); return TRUE;
         default: return FALSE;
