@@ -317,30 +317,12 @@ NextAlarm NextAlarmOf(const StringList& schedule, const SYSTEMTIME& from) {
 }
 
 WString DueText(const SYSTEMTIME& due, bool withTime) {
-    // "yyyy/mm/dd(曜) hh:mm:ss", written digit by digit.
-    wchar_t text[24];
-    int at = 0;
-    auto put = [&](int value, int digits) {
-        for (int d = digits - 1; d >= 0; --d, value /= 10) text[at + d] = static_cast<wchar_t>(L'0' + value % 10);
-        at += digits;
-    };
-    auto mark = [&](wchar_t c) { text[at++] = c; };
-    put(due.wYear, 4);
-    mark(L'/');
-    put(due.wMonth, 2);
-    mark(L'/');
-    put(due.wDay, 2);
-    mark(L'(');
-    mark(kWeekdayNames[due.wDayOfWeek % 7]);
-    mark(L')');
-    if (withTime) {
-        mark(L' ');
-        put(due.wHour, 2);
-        mark(L':');
-        put(due.wMinute, 2);
-        mark(L':');
-        put(due.wSecond, 2);
-    }
-    text[at] = L'\0';
+    wchar_t text[32];
+    const wchar_t weekday = kWeekdayNames[due.wDayOfWeek % 7];
+    if (withTime)
+        wsprintfW(text, L"%04d/%02d/%02d(%c) %02d:%02d:%02d", due.wYear, due.wMonth, due.wDay, weekday, due.wHour,
+                  due.wMinute, due.wSecond);
+    else
+        wsprintfW(text, L"%04d/%02d/%02d(%c)", due.wYear, due.wMonth, due.wDay, weekday);
     return WString(text);
 }

@@ -139,7 +139,6 @@ const DialogTables<DSetAlarm> DSetAlarm::kTables = [] {
     tables.fonts = kAlarmFonts;
     tables.messages = messages;
     tables.closeResult = 0;
-    tables.afterCommand = &DSetAlarm::UpdateNextDue;
     return tables;
 }();
 
@@ -199,7 +198,7 @@ INT_PTR DSetAlarm::OnInitDialog() {
     ShowLine(sourceLine_.empty() ? defaults : ParseScheduleLine(sourceLine_, defaults));
     LayOutGroups();
     filled_ = true;
-    UpdateNextDue();
+    AfterCommand();
     return TRUE;
 }
 
@@ -457,12 +456,9 @@ void DSetAlarm::UpdateNthPrefix() {
 
 // After every command: any of them may have changed the rules. A field that
 // holds no number makes a line that never comes due, as OK would refuse it.
-void DSetAlarm::UpdateNextDue() {
+void DSetAlarm::AfterCommand() {
     if (!filled_) return;
-    const WString line = ComposeScheduleLine(LineOfControls());
-    const SYSTEMTIME now = Now();
-    const WString label = NextDueLabel(line, now);
-    neverDue_ = NeverComesDue(line, now);
+    const WString label = NextDueLabel(ComposeScheduleLine(LineOfControls()), Now(), &neverDue_);
     if (GetItemText(IDC_ALARM_NEXT_DUE) != label) SetDlgItemTextW(window, IDC_ALARM_NEXT_DUE, label.text());
 }
 
@@ -524,7 +520,9 @@ void DSetAlarm::OnOk() {
     if (!CheckParameter()) return;
     WString composed = ComposeScheduleLine(line);
     // A line that can never come due is kept only when the user says so.
-    if (NeverComesDue(composed, Now()) && AskBox(kAskNeverDue, window, MB_YESNO | MB_DEFBUTTON2) != IDYES) return;
+    bool never = false;
+    NextDueLabel(composed, Now(), &never);
+    if (never && AskBox(kAskNeverDue, window, MB_YESNO | MB_DEFBUTTON2) != IDYES) return;
     SavePosition(window, *settings, L"SetAlarmLeft", L"SetAlarmTop");
     lineText_ = composed;
     EndWith(1);

@@ -50,7 +50,8 @@ private:
     void UpdateWeekdayShown();
     void UpdateIntervalUnit();
     void UpdateNthPrefix();
-    void UpdateNextDue();
+    // The runner's, after every command: the line's next time.
+    void AfterCommand();
     void OnOk();
     void OnCancel();
 

@@ -48,9 +48,6 @@ struct DialogTables {
     TableRef<FontEntry> fonts;
     TableRef<MessageEntry<D>> messages;  // looked at before the runner's own handling
     INT_PTR closeResult;                 // WM_CLOSE not in `messages` ends the dialog with this
-    // Called after every WM_COMMAND, handled or not: what follows any change
-    // of the controls. Null for none.
-    void (D::*afterCommand)() = nullptr;
 };
 
 // Gives the box of a refused input, puts the focus back on the field and
@@ -110,7 +107,7 @@ private:
         case WM_COMMAND: {
             bool handled = DispatchCommand<D>(*self, tables.commands, LOWORD(wParam), HIWORD(wParam)) ||
                            self->OnSharedCommand(LOWORD(wParam), HIWORD(wParam));
-            if (tables.afterCommand) (self->*tables.afterCommand)();
+            self->AfterCommand();
             return handled ? TRUE : FALSE;
         }
         case WM_CLOSE: self->EndWith(tables.closeResult); return TRUE;

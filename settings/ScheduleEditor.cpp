@@ -12,20 +12,6 @@ const wchar_t kAtStartSuffix[] = L"の起動時";
 const wchar_t kNever[] = L"次回: なし（このままでは実行されません）";
 const wchar_t kHeldAlways[] = L"次回: なし（ずっと保留）";
 
-// The line as its rules alone would run it: with a blank hold flag.
-WString Unheld(const WString& line) {
-    WString unheld = line;
-    unheld.SetAt(kHoldFlagColumn, kHoldNone);
-    return unheld;
-}
-
-// The next second, or for a Start line the day of its next start (time
-// fields zero); false when none comes.
-bool NextOf(const WString& line, const SYSTEMTIME& now, SYSTEMTIME* due, bool* atStart) {
-    *atStart = TimeRuleOf(line) == kStartTimeRule;
-    return *atStart ? NextStartDay(line, now, due) : NextDue(line, now, due);
-}
-
 }  // namespace
 
 // A copy (isNew with the original's text) is edited like a modification:
@@ -38,20 +24,19 @@ bool EditScheduleLine(HWND owner, WString& line, bool, const StartInfo& start) {
     return true;
 }
 
-WString NextDueLabel(const WString& line, const SYSTEMTIME& now) {
+WString NextDueLabel(const WString& line, const SYSTEMTIME& now, bool* never) {
     const wchar_t flag = HoldFlagOf(line);
+    // "X" stands aside: the rules alone say whether the line could ever run.
+    WString rules = line;
+    if (flag == kHoldAlways) rules.SetAt(kHoldFlagColumn, kHoldNone);
+    const bool atStart = TimeRuleOf(line) == kStartTimeRule;
     SYSTEMTIME due;
-    bool atStart;
-    if (!NextOf(flag == kHoldAlways ? Unheld(line) : line, now, &due, &atStart)) return kNever;
+    const bool found = atStart ? NextStartDay(rules, now, &due) : NextDue(rules, now, &due);
+    if (never) *never = !found;
+    if (!found) return kNever;
     if (flag == kHoldAlways) return kHeldAlways;
     WString label = WString(kNextPrefix) + DueText(due, !atStart);
     if (atStart) label += kAtStartSuffix;
     if (flag == kHoldOnce) label += kHeldSuffix;
     return label;
-}
-
-bool NeverComesDue(const WString& line, const SYSTEMTIME& now) {
-    SYSTEMTIME due;
-    bool atStart;
-    return !NextOf(Unheld(line), now, &due, &atStart);
 }

@@ -15,9 +15,6 @@ bool EditScheduleLine(HWND owner, WString& line, bool isNew, const StartInfo& st
 
 // When the line next comes due from now on: "次回: 2026/12/08(火) 07:00:00",
 // "（保留）" after it for a line held once, the day of a Start line's next
-// start, or why there is none.
-WString NextDueLabel(const WString& line, const SYSTEMTIME& now);
-
-// True when the line's rules match no second from now on, whatever its hold
-// flag: as it stands it would never run.
-bool NeverComesDue(const WString& line, const SYSTEMTIME& now);
+// start, or why there is none. *never (when given): the line's rules match
+// no second from now on, whatever its hold flag.
+WString NextDueLabel(const WString& line, const SYSTEMTIME& now, bool* never = nullptr);
