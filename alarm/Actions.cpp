@@ -1,5 +1,6 @@
 #include "alarm/Actions.h"
 
+#include "alarm/Requester.h"
 #include "alarm/TrayAlarm.h"
 #include "alarm/resource.h"
 #include "common/MessageBoxes.h"
@@ -12,6 +13,13 @@ namespace {
 constexpr int kParameterIndex = kParameterColumn - kActionWordColumn;
 // Longer than any record ZAVSet writes.
 constexpr int kTestRunTextLimit = 65536;
+
+// At most `units` code units of text, one fewer rather than half of a
+// surrogate pair.
+WString LeadingUnits(const WString& text, int units) {
+    if (text.length() <= units) return text;
+    return text.Left(IS_HIGH_SURROGATE(text.at(units - 1)) ? units - 1 : units);
+}
 
 void RunMplay(const WString& parameter) { Mplay(parameter); }
 void RunShell(const WString& parameter) { Shell(g_trayAlarm != nullptr ? g_trayAlarm->mainWindow : nullptr, parameter); }
@@ -30,22 +38,30 @@ void ActExecute(WString actionText) {
 }
 
 void RunTestRecord() {
+    if (g_trayAlarm == nullptr) return;
     SharedBlock block;
     if (!block.open(kTestRunBlockName)) return;
-    // Any local program can write ZAV_TEST. The block carries no length: a
-    // text without its NUL ends with the mapped pages, and one longer than a
-    // record can sensibly be is not read at all (megabytes froze ZAV).
+    // Any local program can write ZAV_TEST: only one of at least ZAV's
+    // elevation has it performed. The block carries no length: a text without
+    // its NUL ends with the mapped pages, and one longer than a record can
+    // sensibly be is not read at all (megabytes froze ZAV).
+    Identity requester;
     WString actionText;
-    if (block.readText(&actionText, kTestRunTextLimit)) ActExecute(actionText);
+    bool taken = BlockIdentity(block.mapping(), &requester) && MayTestRun(g_trayAlarm->identity, requester) &&
+                 block.readText(&actionText, kTestRunTextLimit);
     block.close();
+    if (!taken) return;
+    // The sender waits in SendMessageW until this reply, its window frozen,
+    // and the action runs outside an input-synchronous call: COM refuses
+    // outgoing calls inside one (RPC_E_CANTCALLOUT_ININPUTSYNCCALL), which a
+    // Shell of a document opened by a packaged app makes.
+    ReplyMessage(0);
+    ActExecute(actionText);
 }
 
 WString ShownMessage(const WString& message) {
     if (message.length() <= kShownMessageUnits) return message;
-    int cut = kShownMessageUnits;
-    // Not between the two halves of a surrogate pair.
-    if (IS_HIGH_SURROGATE(message.at(cut - 1))) --cut;
-    return message.Left(cut) + L"…";
+    return LeadingUnits(message, kShownMessageUnits) + L"…";
 }
 
 void Msg(const WString& parameter) {
@@ -56,7 +72,8 @@ void Notice(const WString& parameter) {
     if (g_trayAlarm == nullptr) return;
     NOTIFYICONDATAW& balloon = g_trayAlarm->balloonRecord;
     // The title holds 63 units and its NUL; the rest of the text is dropped.
-    lstrcpynW(balloon.szInfoTitle, parameter.text(), ARRAYSIZE(balloon.szInfoTitle));
+    WString title = LeadingUnits(parameter, ARRAYSIZE(balloon.szInfoTitle) - 1);
+    lstrcpynW(balloon.szInfoTitle, title.text(), ARRAYSIZE(balloon.szInfoTitle));
     g_trayAlarm->notifyIcon(NIM_MODIFY, &balloon);
 }
 

@@ -9,7 +9,9 @@
 // while the action waits for the user.
 void ActExecute(WString actionText);
 
-// The action text a test-run block holds; nothing when the block is missing.
+// The action text a test-run block holds, performed after the sender was
+// answered; nothing when the block is missing or its maker may not
+// (MayTestRun).
 void RunTestRecord();
 
 // A message as a box shows it: at most kShownMessageUnits code units, then
@@ -17,6 +19,14 @@ void RunTestRecord();
 // button; the schedule keeps the whole text.
 constexpr int kShownMessageUnits = 1000;
 WString ShownMessage(const WString& message);
+
+// The longest file name Mplay and Shell hand to MCIWndCreateW and
+// ShellExecuteW: a path that fits MAX_PATH with its NUL. A longer one cannot
+// be opened there anyway, and Wine's calls overflow their stack on it (from
+// about 1,000 units for ShellExecuteW, 2,500 for MCIWndCreateW), which ended
+// ZAV at every run of such a record. Windows' ShellExecuteW takes a URL of
+// up to 2,083 units, which Wine's does not: ZAV keeps to the path limit.
+constexpr int kLongestFileName = MAX_PATH - 1;
 
 // Message actions (Actions.cpp).
 void Msg(const WString& parameter);

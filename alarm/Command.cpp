@@ -8,6 +8,11 @@ namespace {
 
 constexpr wchar_t kMinimisedPrefix[] = L"Icon ";
 
+bool ReportExecuteError(HWND owner, INT_PTR code) {
+    ShowError((L"Execute Error Code = " + WString(static_cast<int>(code))).text(), owner);
+    return false;
+}
+
 }  // namespace
 
 bool Shell(HWND owner, const WString& parameter) {
@@ -18,13 +23,14 @@ bool Shell(HWND owner, const WString& parameter) {
     INT_PTR result = ERROR_FILE_NOT_FOUND;
     if (!command.empty()) {
         CommandLine split = SplitCommandLine(command);
+        // The system's code for a name too long: above 32, no answer of
+        // ShellExecuteW's, so it is reported here.
+        if (split.program.length() > kLongestFileName) return ReportExecuteError(owner, ERROR_FILENAME_EXCED_RANGE);
         if (!split.program.empty()) {
             result = reinterpret_cast<INT_PTR>(
                 g_systemCalls.shellExecute(owner, L"open", split.program.text(), split.arguments.text(),
                                          DirectoryOf(split.program).text(), minimised ? SW_MINIMIZE : SW_SHOWNORMAL));
         }
     }
-    if (result > 32) return true;
-    ShowError((L"Execute Error Code = " + WString(static_cast<int>(result))).text(), owner);
-    return false;
+    return result > 32 || ReportExecuteError(owner, result);
 }

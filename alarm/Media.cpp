@@ -181,6 +181,10 @@ ComPtr<IAudioEndpointVolume> OpenDefaultEndpointVolume() {
 
 void Mplay(const WString& parameter) {
     const MplayParameter mplay = ParseMplayParameter(parameter);
+    if (mplay.file.length() > kLongestFileName) {
+        ShowError(L"再生できません", g_trayAlarm != nullptr ? g_trayAlarm->mainWindow : nullptr);
+        return;
+    }
     MediaPlayer player;
     OpenPlayer(player, mplay.file);
     const unsigned serial = playerSerial;

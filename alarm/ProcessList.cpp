@@ -34,7 +34,12 @@ WString ImagePath(HANDLE process) {
     return WString(buffer);
 }
 
-int ElevationOf(HANDLE process) { return ProcessElevation(process, "CloseHandle2"); }
+// Silent: the value is not used, and a box per unreadable token (system
+// services, other users) would hold a screensaver stop in Quillon64, whom
+// ZAV waits for without a limit, until each was answered.
+int ElevationOf(HANDLE process) {
+    return ProcessElevation(process);
+}
 
 #ifdef _WIN64
 int ProcessKind(HANDLE process) {
@@ -176,7 +181,7 @@ int ProcessList::closeByPath(const WString& path, DWORD waitMs) {
     if (count_ == 0) enumerate();
     for (int i = count_ - 1; i >= 0; --i) {
         if (!SamePathNoCase(paths_[i], path)) continue;
-        if (records_[i].id > 0) return closeProcess(records_[i], waitMs);
+        if (records_[i].id > 0) return closeProcess(paths_[i], records_[i], waitMs);
 #ifndef _WIN64
         return closeTask(path, waitMs);
 #endif
@@ -184,9 +189,14 @@ int ProcessList::closeByPath(const WString& path, DWORD waitMs) {
     return kCloseNotListed;
 }
 
-int ProcessList::closeProcess(const ProcessRecord& record, DWORD waitMs) {
-    UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, static_cast<DWORD>(record.id)));
+int ProcessList::closeProcess(const WString& path, const ProcessRecord& record, DWORD waitMs) {
+    UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION | PROCESS_VM_READ,
+                                     FALSE, static_cast<DWORD>(record.id)));
     if (!process) return kCloseFailed;
+    // The id is the one listed: that program may have ended since and the id
+    // gone to another, which must not be closed. The handle keeps the id
+    // from being reused again until the close is over.
+    if (!SamePathNoCase(ImagePath(process.get()), path)) return kCloseNotListed;
     PostCloseToWindows(static_cast<DWORD>(record.id), 0);
     if (WaitPumping(process.get(), waitMs)) return kCloseEnded;
     return TerminateProcess(process.get(), 0) ? kCloseTerminated : kCloseFailed;

@@ -25,11 +25,11 @@ constexpr int kProcess64 = 3;
 
 // Results of closeByPath.
 enum CloseResult {
-    kCloseNotListed = 1,    // no listed process has that path
-    kCloseFailed = 2,       // could not be opened for ending, or TerminateProcess failed
-    kCloseEnded = 3,        // ended by itself after its windows were asked to close
-    kCloseTerminated = 4,   // did not end within the wait and was terminated
-    kCloseTaskEnded = 5,    // a 16-bit task, asked to close and then terminated
+    kCloseNotListed = 1,   // no listed process has that path (any more)
+    kCloseFailed = 2,      // could not be opened for ending, or TerminateProcess failed
+    kCloseEnded = 3,       // ended by itself after its windows were asked to close
+    kCloseTerminated = 4,  // did not end within the wait and was terminated
+    kCloseTaskEnded = 5,   // a 16-bit task, asked to close and then terminated
 };
 
 class ProcessList {
@@ -53,7 +53,7 @@ public:
     const ProcessRecord& record(int i) const { return records_[i]; }
 
 private:
-    int closeProcess(const ProcessRecord& record, DWORD waitMs);
+    int closeProcess(const WString& path, const ProcessRecord& record, DWORD waitMs);
 #ifndef _WIN64
     void listTasks(const ProcessRecord& ntvdm);
     int closeTask(const WString& path, DWORD waitMs);

@@ -38,6 +38,9 @@ void OnCountdownInit(HWND window, ExitCountdown& countdown) {
     SendMessageW(bar, PBM_SETRANGE32, 0, countdown.total);
     SendMessageW(bar, PBM_SETPOS, countdown.total, 0);
     CheckWin32(SetTimer(window, kCountdownTimer, 1000, nullptr), "SetTimer");
+    // The dialog takes the foreground while the user may be typing: a space
+    // or Enter meant for a document must cancel, never stop the computer.
+    SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window, IDC_EXIT_CANCEL)), TRUE);
 }
 
 void OnCountdownTick(ExitCountdown& countdown) {
@@ -66,7 +69,7 @@ INT_PTR CALLBACK CountdownProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrW(window, DWLP_USER, lParam);
         OnCountdownInit(window, *reinterpret_cast<ExitCountdown*>(lParam));
-        return TRUE;
+        return FALSE;  // the focus was set: on "キャンセル"
     }
     auto* countdown = reinterpret_cast<ExitCountdown*>(GetWindowLongPtrW(window, DWLP_USER));
     if (countdown == nullptr) return FALSE;

@@ -19,6 +19,20 @@ void StartSettingsFromSchedule(const wchar_t* commandWord) {
     if (g_trayAlarm != nullptr) g_trayAlarm->StartSettings(commandWord, SW_SHOW);
 }
 
+void CALLBACK ReportUnsavedSchedule(HWND window, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(window, timer);
+    if (g_trayAlarm != nullptr)
+        ShowError((g_trayAlarm->watch.schedulePath + L" に書き込めませんでした").text(), window);
+}
+
+// The pass says so once, until a save succeeds again; the box comes when
+// the message loop is next idle.
+void ReportSaveFailure(const WString&) {
+    if (g_trayAlarm != nullptr)
+        CheckWin32(SetTimer(g_trayAlarm->mainWindow, kUnsavedTimer, USER_TIMER_MINIMUM, ReportUnsavedSchedule),
+                   "SetTimer in ReportSaveFailure");
+}
+
 }  // namespace
 
 namespace {
@@ -71,6 +85,7 @@ TrayAlarm::TrayAlarm(const WString& moduleDirectory, int osLevel, BOOL wow64, co
     g_trayAlarm = this;
     SetActionHandler(PerformScheduledAction);
     SetSettingsStarter(StartSettingsFromSchedule);
+    SetSaveFailureHandler(ReportSaveFailure);
 
     // Before anything looks at the schedule: a save killed halfway may have
     // left the only copy in its temporary file.

@@ -7,6 +7,7 @@
 
 #include "common/Protocol.h"
 #include "common/SettingsFile.h"
+#include "alarm/Requester.h"
 #include "common/WString.h"
 #include "schedule/WatchPass.h"
 
@@ -26,6 +27,10 @@ extern HINSTANCE g_zavInstance;
 constexpr UINT_PTR kClickTimer = 0;   // tells a single click from a double click
 constexpr UINT_PTR kWatchTimer = 1;   // the watch pass
 constexpr UINT_PTR kBlinkTimer = 2;   // swaps the tray icon while a Blink is pending
+// Shows, with its own procedure, that the schedule could not be saved: the
+// save fails in the middle of a pass, and a box there would run the next
+// passes in its loop while the pass is between two records.
+constexpr UINT_PTR kUnsavedTimer = 3;
 
 constexpr UINT kTrayIconId = 1;
 
@@ -74,6 +79,8 @@ struct TrayAlarm {
     NOTIFYICONDATAW trayRecord;
     NOTIFYICONDATAW balloonRecord;
     HWND mainWindow = nullptr;
+    // Whom a test run is compared with (MayTestRun).
+    Identity identity = OwnIdentity();
     // Every call to the notification area goes through here; tests put in
     // one that fails, as the shell does while Explorer is away.
     NotifyIconCall notifyIcon = Shell_NotifyIconW;

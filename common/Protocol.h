@@ -47,6 +47,9 @@ constexpr wchar_t kWordInitSchedule[] = L"initschedule";
 constexpr wchar_t kHelperPickFile[] = L"@GetOpenFileName";
 constexpr wchar_t kHelperPickFolder[] = L"@GetOpenDirName";
 constexpr wchar_t kHelperBreakScreenSaver[] = L"@BreakScreenSaver";
+// Quillon64's exit code when a file or a folder was chosen; any other code
+// (0, or the exception code of a crash) means nothing was.
+constexpr DWORD kHelperChosen = 1;
 
 // The files of the folder ZAV starts in.
 constexpr wchar_t kScheduleFileName[] = L"Zavbell.txt";

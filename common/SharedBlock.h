@@ -29,6 +29,7 @@ public:
     int size() const { return size_; }
     int position() const { return position_; }
     const void* view() const { return view_; }
+    HANDLE mapping() const { return mapping_; }
 
 private:
     bool attach(HANDLE mapping, int size);

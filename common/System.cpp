@@ -26,15 +26,18 @@ CommandLine SplitCommandLine(const WString& line) {
 }
 
 int ProcessElevation(HANDLE process, const char* closeLabel) {
+    auto check = [closeLabel](BOOL result, const char* name) {
+        if (closeLabel != nullptr) CheckWin32(result, name);
+    };
     HANDLE token = nullptr;
     BOOL opened = OpenProcessToken(process, TOKEN_QUERY, &token);
-    CheckWin32(opened, "OpenProcessToken");
+    check(opened, "OpenProcessToken");
     if (!opened) return 0;
     TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
     DWORD returned = 0;
     BOOL queried = GetTokenInformation(token, TokenElevationType, &type, sizeof(type), &returned);
-    CheckWin32(queried, "GetTokenInformation");
-    CheckWin32(CloseHandle(token), closeLabel);
+    check(queried, "GetTokenInformation");
+    check(CloseHandle(token), closeLabel);
     if (!queried) return 0;
     switch (type) {
     case TokenElevationTypeDefault: return kElevationDefault;

@@ -18,9 +18,10 @@ enum OsLevel { kOsUnsupported = 0, kOsVista = 1, kOs7 = 2, kOs8 = 3, kOs81 = 4, 
 enum Elevation { kElevationDefault = 1, kElevationLimited = 2, kElevationFull = 3 };
 
 int GetOsLevel(BOOL* wow64, int* elevation);
-// The elevation code of a process's token; 0 (after the error box) when it
-// cannot be queried. closeLabel names the token's CloseHandle in its box.
-int ProcessElevation(HANDLE process, const char* closeLabel);
+// The elevation code of a process's token; 0 when it cannot be queried.
+// With a closeLabel each failing call shows its box (the token's
+// CloseHandle named so); without one the query is silent.
+int ProcessElevation(HANDLE process, const char* closeLabel = nullptr);
 
 class InstanceMutex {
 public:

@@ -1,5 +1,6 @@
 #include "helper64/HelperClient.h"
 
+#include <climits>
 #include <cstdint>
 
 #include "common/MessageBoxes.h"
@@ -48,7 +49,8 @@ WString HelperProgramPath() {
 }
 
 int FilePickBlockSize(int titleLength, int filterLength, int maxFile) {
-    return 16 + 2 * (titleLength + filterLength + maxFile);
+    long long bytes = 16 + 2LL * (static_cast<long long>(titleLength) + filterLength + maxFile);
+    return bytes <= INT_MAX ? static_cast<int>(bytes) : 0;
 }
 
 void HelperClient::prepare(HWND owner, const WString& program) {
@@ -73,20 +75,21 @@ DWORD HelperClient::pickFile(DWORD flags, const wchar_t* title, const wchar_t* f
     SharedBlock block;
     if (!block.create(kHelperBlockName, FilePickBlockSize(titleLength, filterLength, maxFile))) return 0;
     uint32_t header[3] = {flags, filterIndex, static_cast<uint32_t>(maxFile)};
-    block.write(header, sizeof(header));
-    block.write(title, 2 * (titleLength + 1));
-    block.write(filter, 2 * (filterLength + 1));
+    bool written = block.write(header, sizeof(header)) && block.write(title, 2 * (titleLength + 1)) &&
+                   block.write(filter, 2 * (filterLength + 1));
     int fileOffset = block.position();
-    block.write(buffer, 2 * maxFile);
+    // A request the helper would read past its end is not sent at all.
+    if (!written || !block.write(buffer, 2 * maxFile)) return 0;
 
     BOOL started = runner_->launch();
     CheckWin32(started, "exec->Exec()");
-    DWORD code = started ? runner_->waitPumping(kWaitPollMs) : 0;
+    // Only the helper's own answer counts: a crash ends it with an exception
+    // code (0xC0000005 …), which is not a choice.
+    bool chosen = started && runner_->waitPumping(kWaitPollMs) == kHelperChosen;
     runner_->close();
-    if (code != 0 && block.seek(fileOffset) && block.read(buffer, 2 * maxFile)) {
-        // The helper's answer is not trusted to end inside the buffer.
-        buffer[maxFile - 1] = L'\0';
-    }
+    chosen = chosen && block.seek(fileOffset) && block.read(buffer, 2 * maxFile);
+    // The helper's answer is not trusted to end inside the buffer.
+    if (chosen) buffer[maxFile - 1] = L'\0';
     block.close();
-    return code;
+    return chosen ? kHelperChosen : 0;
 }

@@ -15,7 +15,8 @@
 WString HelperProgramPath();
 
 // Bytes of the file-pick request for a title of titleLength, a filter of
-// filterLength and a file buffer of maxFile code units.
+// filterLength and a file buffer of maxFile code units; 0 when that is more
+// than a block can hold.
 int FilePickBlockSize(int titleLength, int filterLength, int maxFile);
 
 class HelperClient {
@@ -30,9 +31,10 @@ public:
     bool ready() const { return runner_ != nullptr; }
 
     // Shows the helper's file-open dialog. buffer holds maxFile code units and
-    // comes in holding the initial name. Returns the helper's exit code:
-    // nonzero when a file was chosen and buffer now holds its path (always
-    // NUL-terminated within maxFile); 0 leaves buffer as it was.
+    // comes in holding the initial name. Returns kHelperChosen when a file
+    // was chosen and buffer now holds its path (always NUL-terminated within
+    // maxFile); 0 leaves buffer as it was, also when the helper crashed or
+    // the request could not be written whole.
     DWORD pickFile(DWORD flags, const wchar_t* title, const wchar_t* filter, DWORD filterIndex, wchar_t* buffer,
                    int maxFile);
 

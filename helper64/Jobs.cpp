@@ -140,7 +140,7 @@ int PickFile() {
         block.write(request.file.get(), request.maxFile * static_cast<int>(sizeof(wchar_t)));
     }
     block.close();
-    return chosen;
+    return chosen ? kHelperChosen : 0;
 }
 
 int PickFolder() {
@@ -163,7 +163,7 @@ int PickFolder() {
         wchar_t path[kFolderAnswerUnits] = {};
         SHGetPathFromIDListW(chosen, path);
         CoTaskMemFree(chosen);
-        if (WriteFolderAnswer(block, request, WString(path).Unquote())) code = 1;
+        if (WriteFolderAnswer(block, request, WString(path).Unquote())) code = kHelperChosen;
     }
     block.close();
     return code;

@@ -53,6 +53,7 @@ void ConvertOldSchedule(const WString& directory, const WString& schedulePath) {
     }
 
     StringList converted;
+    converted.SetEncoding(old.encoding());
     converted.reserve(old.count());
     for (int i = 0; i < old.count(); ++i) InsertSorted(converted, ConvertOldRecord(old.at(i)));
     if (!converted.save(schedulePath)) {

@@ -56,6 +56,20 @@ bool IsComplete(const WString& path) {
            got == 1 && byte == '\n';
 }
 
+// Tries to open the schedule for a short while as long as a writer has it
+// open: an editor's save takes milliseconds.
+constexpr int kHoldAttempts = 20;
+constexpr DWORD kHoldRetryMs = 25;
+
+bool IdentityOf(HANDLE file, ScheduleHold::Identity* identity) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file, &info)) return false;
+    identity->volume = info.dwVolumeSerialNumber;
+    identity->indexHigh = info.nFileIndexHigh;
+    identity->indexLow = info.nFileIndexLow;
+    return true;
+}
+
 struct Leftover {
     WString path;
     ULONGLONG written;
@@ -120,4 +134,46 @@ FileStamp StampOf(const WString& path) {
     stamp.size = Join(data.nFileSizeHigh, data.nFileSizeLow);
     stamp.written = Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
     return stamp;
+}
+
+FileStamp StampOfHandle(HANDLE file) {
+    FileStamp stamp;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file, &info)) return stamp;
+    stamp.exists = true;
+    stamp.size = Join(info.nFileSizeHigh, info.nFileSizeLow);
+    stamp.written = Join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime);
+    return stamp;
+}
+
+ScheduleHold::ScheduleHold(const WString& path) : path_(path) {
+    for (int attempt = 1;; ++attempt) {
+        file_.reset(CreateFileW(path.text(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                0, nullptr));
+        if (file_) {
+            existed_ = true;
+            held_ = IdentityOf(file_.get(), &identity_);
+            return;
+        }
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND) {
+            held_ = true;
+            return;
+        }
+        if (error != ERROR_SHARING_VIOLATION || attempt == kHoldAttempts) return;
+        Sleep(kHoldRetryMs);
+    }
+}
+
+FileStamp ScheduleHold::stamp() const {
+    return file_ ? StampOfHandle(file_.get()) : FileStamp();
+}
+
+bool ScheduleHold::StillNamed() const {
+    UniqueHandle now(CreateFileW(path_.text(), FILE_READ_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                 nullptr));
+    if (!now) return !existed_ && GetLastError() == ERROR_FILE_NOT_FOUND;
+    Identity identity;
+    return existed_ && IdentityOf(now.get(), &identity) && identity == identity_;
 }

@@ -10,6 +10,8 @@ namespace {
 
 constexpr int kCapacityStep = 100;
 
+const char kUtf8Bom[3] = {'\xEF', '\xBB', '\xBF'};
+
 // Attributes a save carries over from the file it replaces. Read-only is not
 // among them: a read-only schedule is never replaced.
 constexpr DWORD kKeptAttributes =
@@ -69,33 +71,6 @@ size_t Utf8SequenceAt(const unsigned char* p, size_t left) {
     return more + 1;
 }
 
-// A file that starts with the UTF-8 byte-order mark, or whose bytes are
-// valid UTF-8 and not all ASCII, was written by an editor in UTF-8; anything
-// else is in the ANSI code page. Code page 932 text almost never forms valid
-// UTF-8, and the scan stops at its first lead byte that does not. *skip: the
-// length of the byte-order mark.
-UINT CodePageOf(const std::vector<char>& bytes, size_t* skip) {
-    *skip = 0;
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const size_t n = bytes.size();
-    if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) {
-        *skip = 3;
-        return CP_UTF8;
-    }
-    bool ascii = true;
-    for (size_t i = 0; i < n;) {
-        if (p[i] < 0x80) {
-            ++i;
-            continue;
-        }
-        const size_t length = Utf8SequenceAt(p + i, n - i);
-        if (length == 0) return CP_ACP;
-        ascii = false;
-        i += length;
-    }
-    return ascii ? CP_ACP : CP_UTF8;
-}
-
 // Writes every byte. No piece but the last ends in LF: a temporary file that
 // a kill cut short never looks complete (IsComplete in ScheduleFile.cpp).
 bool WriteAll(HANDLE file, const std::vector<char>& bytes) {
@@ -110,22 +85,27 @@ bool WriteAll(HANDLE file, const std::vector<char>& bytes) {
     return true;
 }
 
-// Each record in the ANSI code page, then CR LF. A LF inside a record also
-// becomes CR LF, as a text-mode write would make it; no DBCS trail byte is
-// ever 0x0A, so the byte scan is safe.
+// Each record in the list's encoding, then CR LF. A LF inside a record also
+// becomes CR LF, as a text-mode write would make it; no DBCS trail byte and
+// no byte of a UTF-8 sequence is ever 0x0A, so the byte scan is safe.
 std::vector<char> EncodeSchedule(const StringList& list) {
+    const UINT codePage = list.encoding() == ScheduleEncoding::kAnsi ? CP_ACP : CP_UTF8;
     size_t units = 0;
     for (int i = 0; i < list.count(); ++i) units += list.at(i).length();
     std::vector<char> out(units * 2 + static_cast<size_t>(list.count()) * 2 + 16);
     size_t pos = 0;
+    if (list.encoding() == ScheduleEncoding::kUtf8Bom) {
+        for (char c : kUtf8Bom) out[pos++] = c;
+    }
     for (int i = 0; i < list.count(); ++i) {
         const WString& record = list.at(i);
-        // No ANSI code page needs more than 4 bytes per UTF-16 unit.
+        // Neither an ANSI code page nor UTF-8 needs more than 4 bytes per
+        // UTF-16 unit.
         const size_t worst = static_cast<size_t>(record.length()) * 4 + 2;
         if (out.size() - pos < worst) out.resize((out.size() + worst) * 3 / 2);
         int n = 0;
         if (record.length() > 0)
-            n = WideCharToMultiByte(CP_ACP, 0, record.text(), record.length(), out.data() + pos,
+            n = WideCharToMultiByte(codePage, 0, record.text(), record.length(), out.data() + pos,
                                     static_cast<int>(out.size() - pos), nullptr, nullptr);
         char* begin = out.data() + pos;
         if (n > 0 && memchr(begin, '\n', n)) {
@@ -145,15 +125,69 @@ std::vector<char> EncodeSchedule(const StringList& list) {
     return out;
 }
 
+// Sets the write time by hand, so that closing the handle leaves it
+// (Windows sets it again when a written file is closed otherwise), and the
+// attributes (0 leaves them); gives the stamp: the new schedule's for good,
+// whoever saves next.
+bool SealFile(HANDLE file, DWORD attributes, FileStamp* written) {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    FILE_BASIC_INFO info = {};
+    info.LastWriteTime.LowPart = now.dwLowDateTime;
+    info.LastWriteTime.HighPart = static_cast<LONG>(now.dwHighDateTime);
+    info.FileAttributes = attributes;
+    if (!SetFileInformationByHandle(file, FileBasicInfo, &info, sizeof info)) return false;
+    if (written) *written = StampOfHandle(file);
+    return true;
+}
+
 // The old way, for a folder where no new file can be made (no right to
 // create files there, or a path too long for the temporary name): the
 // schedule itself is overwritten. OPEN_ALWAYS rather than CREATE_ALWAYS,
 // which refuses a hidden or system file unless asked for the same attributes.
-bool WriteInPlace(const WString& path, const std::vector<char>& bytes) {
+bool WriteInPlace(const WString& path, const std::vector<char>& bytes, FileStamp* written) {
     UniqueHandle file(
         CreateFileW(path.text(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
-    return WriteAll(file.get(), bytes) && SetEndOfFile(file.get()) && FlushFileBuffers(file.get());
+    return WriteAll(file.get(), bytes) && SetEndOfFile(file.get()) && FlushFileBuffers(file.get()) &&
+           SealFile(file.get(), 0, written);
+}
+
+// FILE_RENAME_INFO with its Flags member (FileRenameInfoEx), which older
+// headers lack.
+struct RenameInfoEx {
+    DWORD flags;
+    HANDLE rootDirectory;
+    DWORD fileNameLength;
+    wchar_t fileName[1];
+};
+constexpr FILE_INFO_BY_HANDLE_CLASS kFileRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
+constexpr DWORD kRenameReplaceIfExists = 0x1;
+constexpr DWORD kRenamePosixSemantics = 0x2;
+
+// Renames the open file to target, replacing it even while other programs
+// (or the hold) have it open. Only Windows 10 1607 and later on NTFS can;
+// elsewhere (Wine, FAT) this fails and nothing happened.
+bool RenameReplacingOpenFile(HANDLE file, const WString& target) {
+    const DWORD nameBytes = static_cast<DWORD>(target.length()) * sizeof(wchar_t);
+    std::vector<char> buffer(sizeof(RenameInfoEx) + nameBytes);
+    RenameInfoEx* info = reinterpret_cast<RenameInfoEx*>(buffer.data());
+    info->flags = kRenameReplaceIfExists | kRenamePosixSemantics;
+    info->fileNameLength = nameBytes;
+    memcpy(info->fileName, target.text(), nameBytes);
+    return SetFileInformationByHandle(file, kFileRenameInfoEx, info, static_cast<DWORD>(buffer.size())) != 0;
+}
+
+// The classic rename, which Windows and Wine refuse while anyone has the
+// old file open, the hold included: the hold is let go just before it,
+// which leaves another program's save a moment of microseconds to land
+// unseen.
+bool MoveOver(const WString& temp, const WString& target, ScheduleHold* hold) {
+    constexpr DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    if (MoveFileExW(temp.text(), target.text(), flags)) return true;
+    if (!hold || GetLastError() != ERROR_ACCESS_DENIED) return false;
+    hold->Release();
+    return MoveFileExW(temp.text(), target.text(), flags) != 0;
 }
 
 WString DecimalText(ULONGLONG value) {
@@ -168,6 +202,35 @@ WString DecimalText(ULONGLONG value) {
 }
 
 }  // namespace
+
+ScheduleEncoding ScheduleEncodingOf(const char* bytes, size_t size, size_t* skip) {
+    *skip = 0;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
+    if (size >= 3 && memcmp(bytes, kUtf8Bom, 3) == 0) {
+        *skip = 3;
+        return ScheduleEncoding::kUtf8Bom;
+    }
+    bool longSequence = false;
+    for (size_t i = 0; i < size;) {
+        if (p[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        const size_t length = Utf8SequenceAt(p + i, size - i);
+        if (length == 0) return ScheduleEncoding::kAnsi;
+        longSequence = longSequence || length >= 3;
+        i += length;
+    }
+    return longSequence ? ScheduleEncoding::kUtf8 : ScheduleEncoding::kAnsi;
+}
+
+ScheduleEncoding ScheduleEncodingOfFile(const WString& path) {
+    std::vector<char> bytes;
+    ULONGLONG size = 0;
+    size_t skip = 0;
+    if (!ReadWholeFile(path, bytes, &size)) return ScheduleEncoding::kAnsi;
+    return ScheduleEncodingOf(bytes.data(), bytes.size(), &skip);
+}
 
 StringList::StringList() {
     items_.reserve(kCapacityStep);
@@ -245,11 +308,13 @@ bool StringList::loadQuietly(const WString& path) {
 
 StringList::ReadResult StringList::Read(const WString& path, ULONGLONG* size) {
     clear();
+    encoding_ = ScheduleEncoding::kAnsi;
     std::vector<char> bytes;
     if (!ReadWholeFile(path, bytes, size))
         return *size > kMaxScheduleBytes ? ReadResult::TooLarge : ReadResult::CannotOpen;
     size_t start = 0;
-    const UINT codePage = CodePageOf(bytes, &start);
+    const ScheduleEncoding encoding = ScheduleEncodingOf(bytes.data(), bytes.size(), &start);
+    const UINT codePage = encoding == ScheduleEncoding::kAnsi ? CP_ACP : CP_UTF8;
     const char* data = bytes.data();
     const size_t end = bytes.size();
 
@@ -287,10 +352,11 @@ StringList::ReadResult StringList::Read(const WString& path, ULONGLONG* size) {
         items_.emplace_back(wide.data(), n);
         start += length;
     }
+    encoding_ = encoding;
     return ReadResult::Read;
 }
 
-bool StringList::save(const WString& path) const {
+bool StringList::save(const WString& path, ScheduleHold* hold, FileStamp* written) const {
     const WString target = FullPathOf(path);
     if (target.empty()) return false;
     // Writing "over" a folder must fail, and a read-only schedule is the
@@ -304,23 +370,30 @@ bool StringList::save(const WString& path) const {
     // process id keeps ZAV's and ZAVSet's saves apart and tells ZAV's
     // start-up whether the saver still runs (RecoverScheduleFile).
     const WString temp = SaveTemporaryPath(target, GetCurrentProcessId());
-    bool written;
-    {
-        UniqueHandle file(
-            CreateFileW(temp.text(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) return WriteInPlace(target, bytes);
-        written = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
+    // DELETE and shared for it: where the system can, the file is renamed
+    // by this handle, over the schedule even while that is held open.
+    UniqueHandle file(CreateFileW(temp.text(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        // In place, the held file must be let go first: the hold shuts out
+        // every writer, this one too.
+        if (hold && !hold->StillNamed()) return false;
+        if (hold) hold->Release();
+        return WriteInPlace(target, bytes, written);
     }
     // The new file takes the old one's hidden and system flags with it.
     const DWORD kept = exists ? attributes & kKeptAttributes : 0;
-    if (written && kept) SetFileAttributesW(temp.text(), kept);
+    bool done = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get()) && SealFile(file.get(), kept, written);
     // One rename: the schedule's name always holds either the old or the new
     // file. (ReplaceFileW is no such swap under Wine: it moves the old file
     // aside and deletes it before the new one takes its name.)
-    if (written && MoveFileExW(temp.text(), target.text(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
-    DeleteFileW(temp.text());
-    return false;
+    done = done && (!hold || hold->StillNamed());
+    bool renamed = done && RenameReplacingOpenFile(file.get(), target);
+    // Closed before the classic rename, which may want the file unshared.
+    file.reset();
+    renamed = renamed || (done && MoveOver(temp, target, hold));
+    if (!renamed) DeleteFileW(temp.text());
+    return renamed;
 }
 
 void InsertSorted(StringList& list, const WString& record) {

@@ -10,10 +10,19 @@ namespace {
 
 void IgnoreAction(const WString&) {}
 void IgnoreStart(const wchar_t*) {}
+void IgnoreSaveFailure(const WString&) {}
 
 ActionHandler g_actionHandler = IgnoreAction;
 SettingsStarter g_settingsStarter = IgnoreStart;
 ClockSource g_clockSource = nullptr;
+SaveFailureHandler g_saveFailureHandler = IgnoreSaveFailure;
+
+// A save that fails is tried again a few times, a moment apart, unless the
+// file is read-only: another program may have replaced the file between
+// ZAV's look and its rename (the next look merges it), or had it open just
+// when the rename came.
+constexpr int kSaveAttempts = 5;
+constexpr DWORD kSaveRetryMs = 20;
 
 // Positions in the rule text and the now text "yy/mm/dd hh:mm:ss". The
 // pass reads the rules character by character on every tick instead of
@@ -167,6 +176,74 @@ bool Contains(const std::vector<WString>& texts, const WString& text) {
     return false;
 }
 
+// The index of the n-th record (0 = first) that is exactly `record`, or -1.
+int FindNth(const StringList& list, const WString& record, int n) {
+    for (int i = 0; i < list.count(); ++i) {
+        if (list.at(i) == record && n-- == 0) return i;
+    }
+    return -1;
+}
+
+// How many records before index i are equal to it.
+int RankOf(const StringList& list, int i) {
+    int rank = 0;
+    for (int j = 0; j < i; ++j) rank += list.at(j) == list.at(i);
+    return rank;
+}
+
+// Where a walk that stood at `at` in `before` goes on in `after`: at the same
+// record, told apart from equal ones by how many precede it; else just
+// before the record that followed it; else at the same index.
+int PlaceAfterReload(const StringList& before, int at, const StringList& after) {
+    for (int next = 0; next < 2 && at + next < before.count(); ++next) {
+        const int found = FindNth(after, before.at(at + next), RankOf(before, at + next));
+        if (found >= 0) return found - next;
+    }
+    return at;
+}
+
+// Replaces the list by what the file holds, with ZAV's changes that have not
+// reached the file yet. While a pass runs, its run-once records stay marked
+// instead of removed, and every walk moves to its record's new place.
+void TakeReloaded(WatchState& state, StringList& reloaded, const FileStamp& stamp) {
+    const bool walking = state.passDepth > 0;
+    ApplyEdits(reloaded, state.pendingEdits, walking);
+    for (const ScheduleEdit& edit : state.pendingEdits) state.removalPending |= walking && edit.remove;
+    for (int& at : state.walks) at = PlaceAfterReload(state.schedule, at, reloaded);
+    state.schedule = std::move(reloaded);
+    state.fileStamp = stamp;
+    ++state.reloads;
+}
+
+// One attempt of SaveSchedule.
+bool SaveHeld(WatchState& state) {
+    ScheduleHold hold(state.schedulePath);
+    if (!hold.held()) return false;
+    const FileStamp stamp = hold.stamp();
+    if (stamp != state.fileStamp) {
+        // No box here: the pass may be between two records.
+        StringList current;
+        if (!current.loadQuietly(state.schedulePath)) return false;
+        TakeReloaded(state, current, stamp);
+    }
+    FileStamp written;
+    bool saved;
+    if (HasMarked(state.schedule)) {
+        StringList kept = state.schedule;
+        RemoveMarked(kept);
+        saved = kept.save(state.schedulePath, &hold, &written);
+    } else {
+        saved = state.schedule.save(state.schedulePath, &hold, &written);
+    }
+    if (saved) state.fileStamp = written;
+    return saved;
+}
+
+bool IsReadOnly(const WString& path) {
+    const DWORD attributes = GetFileAttributesW(path.text());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
 // Removal and save at the end of a pass. A nested pass must not shift the
 // records under the walk of the pass it runs in, so it only leaves the
 // removal to the outermost one; its save already leaves the marked records
@@ -188,6 +265,12 @@ ActionHandler SetActionHandler(ActionHandler handler) {
     return previous;
 }
 
+SaveFailureHandler SetSaveFailureHandler(SaveFailureHandler handler) {
+    SaveFailureHandler previous = g_saveFailureHandler;
+    g_saveFailureHandler = handler ? handler : IgnoreSaveFailure;
+    return previous;
+}
+
 SettingsStarter SetSettingsStarter(SettingsStarter starter) {
     SettingsStarter previous = g_settingsStarter;
     g_settingsStarter = starter ? starter : IgnoreStart;
@@ -205,14 +288,16 @@ bool IsDue(const WString& rule, const WString& now, const SYSTEMTIME& time, bool
     return DueAt(rule.text(), now.text(), time, start);
 }
 
-void ApplyEdits(StringList& list, const std::vector<ScheduleEdit>& edits) {
+void ApplyEdits(StringList& list, const std::vector<ScheduleEdit>& edits, bool markRemovals) {
     for (const ScheduleEdit& edit : edits) {
         for (int i = 0; i < list.count(); ++i) {
             if (list.at(i) != edit.before) continue;
-            if (edit.remove)
-                list.remove(i);
-            else
+            if (!edit.remove)
                 list.SetAt(i, edit.after);
+            else if (markRemovals)
+                list.SetFlag(i, kDeletionMark);
+            else
+                list.remove(i);
             break;
         }
     }
@@ -223,35 +308,21 @@ bool LoadSchedule(WatchState& state) {
     const FileStamp stamp = StampOf(state.schedulePath);
     StringList loaded;
     if (!loaded.load(state.schedulePath)) return false;
-    ApplyEdits(loaded, state.pendingEdits);
-    state.schedule = std::move(loaded);
-    state.fileStamp = stamp;
-    ++state.reloads;
+    TakeReloaded(state, loaded, stamp);
     return true;
 }
 
 bool SaveSchedule(WatchState& state) {
-    const FileStamp stamp = StampOf(state.schedulePath);
-    if (stamp != state.fileStamp) {
-        // No box here: the pass may be between two records.
-        StringList current;
-        if (!current.loadQuietly(state.schedulePath)) return false;
-        ApplyEdits(current, state.pendingEdits);
-        state.schedule = std::move(current);
-        state.fileStamp = stamp;
-        ++state.reloads;
+    for (int attempt = 1; !SaveHeld(state); ++attempt) {
+        if (attempt == kSaveAttempts || IsReadOnly(state.schedulePath)) {
+            if (!state.saveFailureTold) g_saveFailureHandler(state.schedulePath);
+            state.saveFailureTold = true;
+            return false;
+        }
+        Sleep(kSaveRetryMs);
     }
-    bool saved;
-    if (HasMarked(state.schedule)) {
-        StringList kept = state.schedule;
-        RemoveMarked(kept);
-        saved = kept.save(state.schedulePath);
-    } else {
-        saved = state.schedule.save(state.schedulePath);
-    }
-    if (!saved) return false;
-    state.fileStamp = StampOf(state.schedulePath);
     state.pendingEdits.clear();
+    state.saveFailureTold = false;
     return true;
 }
 
@@ -284,9 +355,13 @@ void CheckSchedule(WatchState& state, bool start) {
     std::vector<WString> usedHolds;  // records whose hold-once flag it cleared, as they read now
 
     // Actions may run nested passes or reload the list: the count is read at
-    // every step, and nothing of record i is used after an action has run.
+    // every step, nothing of record i is used after an action has run, and
+    // the index lives in state.walks, where a reload moves it.
     StringList& list = state.schedule;
-    for (int i = 0; i < list.count(); ++i) {
+    const size_t walk = state.walks.size();
+    state.walks.push_back(0);
+    for (; state.walks[walk] < list.count(); ++state.walks[walk]) {
+        const int i = state.walks[walk];
         const WString& record = list.at(i);
         if (record.length() < kDateRuleColumn + kRuleTextLength) continue;
         const wchar_t flag = record.at(kHoldFlagColumn);
@@ -345,6 +420,7 @@ void CheckSchedule(WatchState& state, bool start) {
         g_actionHandler(deferred[slot]);
     }
 
+    state.walks.pop_back();
     FinishPass(state, saveNeeded);
     --state.passDepth;
 }

@@ -4,6 +4,8 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 
 #include "common/MessageBoxes.h"
@@ -61,31 +63,70 @@ bool IsClearedBy(const WString& loaded, const WString& now) {
     return HoldFlagOf(loaded) == kHoldOnce && HoldFlagOf(now) == kHoldNone && loaded.From(1) == now.From(1);
 }
 
+bool IsRunOnce(const WString& record) {
+    return HoldFlagOf(record) == kHoldRunOnce || HoldFlagOf(record) == kDeletionMark;
+}
+
+std::wstring_view ViewOf(const WString& text) {
+    return std::wstring_view(text.text(), static_cast<size_t>(text.length()));
+}
+
+// How many of each record a part of a list still holds.
+class RecordCounts {
+public:
+    void Add(const WString& record, int n) { counts_[ViewOf(record)] += n; }
+    int Of(const WString& record) const {
+        auto found = counts_.find(ViewOf(record));
+        return found == counts_.end() ? 0 : found->second;
+    }
+
+private:
+    std::unordered_map<std::wstring_view, int> counts_;
+};
+
 }  // namespace
 
 FileChange MergeZavChanges(const StringList& loaded, const StringList& now, std::vector<ListEntry>& entries) {
-    // ZAV keeps the order and only drops or clears records, so one walk
-    // pairs each loaded record with the file's next one or finds it gone.
+    // One walk pairs the loaded records with the file's in order. ZAV only
+    // drops run-once records and clears hold-once flags; anything else that
+    // differs is someone else's: a line of the file that is not among the
+    // loaded ones still to come was added, a loaded one not among the
+    // file's still to come was taken out.
     std::vector<RecordFate> fates(loaded.count(), RecordFate::kKept);
-    bool changed = false;
+    RecordCounts loadedLeft;
+    RecordCounts nowLeft;
+    for (int i = 0; i < loaded.count(); ++i) loadedLeft.Add(loaded.at(i), 1);
+    for (int j = 0; j < now.count(); ++j) nowLeft.Add(now.at(j), 1);
+    bool byZav = false;
+    bool foreign = false;
+    int i = 0;
     int j = 0;
-    for (int i = 0; i < loaded.count(); ++i) {
+    while (i < loaded.count() || j < now.count()) {
         const WString& record = loaded.at(i);
-        if (j < now.count() && now.at(j) == record) {
+        const WString& line = now.at(j);
+        const bool bothLeft = i < loaded.count() && j < now.count();
+        if (bothLeft && (line == record || IsClearedBy(record, line))) {
+            if (line != record) fates[i] = RecordFate::kCleared;
+            byZav = byZav || line != record;
+            loadedLeft.Add(record, -1);
+            nowLeft.Add(line, -1);
+            ++i;
             ++j;
-        } else if (j < now.count() && IsClearedBy(record, now.at(j))) {
-            fates[i] = RecordFate::kCleared;
-            changed = true;
-            ++j;
-        } else if (HoldFlagOf(record) == kHoldRunOnce || HoldFlagOf(record) == kDeletionMark) {
+        } else if (i < loaded.count() && IsRunOnce(record) && nowLeft.Of(record) == 0) {
             fates[i] = RecordFate::kRemoved;
-            changed = true;
+            byZav = true;
+            loadedLeft.Add(record, -1);
+            ++i;
+        } else if (j < now.count() && (i == loaded.count() || loadedLeft.Of(line) == 0)) {
+            foreign = true;
+            nowLeft.Add(line, -1);
+            ++j;
         } else {
-            return FileChange::kForeign;
+            foreign = true;
+            loadedLeft.Add(record, -1);
+            ++i;
         }
     }
-    if (j != now.count()) return FileChange::kForeign;
-    if (!changed) return FileChange::kNone;
 
     std::vector<ListEntry> merged;
     merged.reserve(entries.size());
@@ -96,7 +137,8 @@ FileChange MergeZavChanges(const StringList& loaded, const StringList& now, std:
         merged.push_back(entry);
     }
     entries.swap(merged);
-    return FileChange::kByZav;
+    if (foreign) return FileChange::kForeign;
+    return byZav ? FileChange::kByZav : FileChange::kNone;
 }
 
 // ---- Sorted insertion ----
@@ -151,6 +193,7 @@ const wchar_t kAskDelete[] = L"スケジュールを削除していいですか"
 const wchar_t kAskTestRun[] = L"テスト実行していいですか";
 const wchar_t kShortcutExists[] = L"スタートアップに既に ZAV.exe のショートカットがあります";
 const wchar_t kAskShortcut[] = L"スタートアップに ZAV.exe のショートカット作成しますか？";
+const wchar_t kShortcutFailed[] = L"スタートアップに ZAV.exe のショートカットを作成できませんでした";
 const wchar_t kShortcutName[] = L"ZAV.lnk";
 
 constexpr UINT_PTR kShortcutTimer = 1;
@@ -490,12 +533,16 @@ void DSelSchedule::Options() {
 
 void DSelSchedule::Save() {
     std::vector<ListEntry> entries = Entries();
+    StringList lines;
+    // The file is written in the encoding it has now, else as it was read.
+    lines.SetEncoding(loaded_.encoding());
     if (PathExists(schedulePath_)) {
         StringList now;
-        FileChange change = now.loadQuietly(schedulePath_) ? MergeZavChanges(loaded_, now, entries) : FileChange::kForeign;
+        const bool read = now.loadQuietly(schedulePath_);
+        if (read) lines.SetEncoding(now.encoding());
+        FileChange change = read ? MergeZavChanges(loaded_, now, entries) : FileChange::kForeign;
         if (change == FileChange::kForeign && AskBox(kScheduleChanged, window, MB_OKCANCEL) == IDCANCEL) return;
     }
-    StringList lines;
     lines.reserve(static_cast<int>(entries.size()));
     for (const ListEntry& entry : entries) lines.append(entry.text);
     if (!lines.save(schedulePath_)) {
@@ -616,8 +663,9 @@ void DSelSchedule::OfferStartupShortcut() {
         return;
     }
     if (AskBox(kAskShortcut, window, MB_YESNO) != IDYES) return;
-    // A failed creation is not reported: the user can make the link by hand.
-    CreateShortcut(link, JoinPath(SpecialFolderPath(-1), kZavProgram), WString(), false);
+    // Said so: without the link the alarms silently stop after the next sign-in.
+    if (!CreateShortcut(link, JoinPath(SpecialFolderPath(-1), kZavProgram), WString(), false))
+        ShowError(kShortcutFailed, window);
 }
 
 INT_PTR DSelSchedule::OnClose(WPARAM, LPARAM) {

@@ -25,15 +25,15 @@ struct ListEntry {
 
 // What happened to Zavbell.txt while the list was open.
 enum class FileChange {
-    kNone,      // as loaded
-    kByZav,     // only as ZAV changes it: a '!' or 'D' record gone, a '#' now ' '
-    kForeign,   // anything else
+    kNone,     // as loaded
+    kByZav,    // only as ZAV changes it: a '!' or 'D' record gone, a '#' now ' '
+    kForeign,  // anything else, whether or not ZAV changed it too
 };
 
-// Compares the records loaded at opening with the file now. For kByZav,
-// ZAV's change is applied to each entry that is still exactly its loaded
-// record (one entry per loaded record); entries the user changed, added or
-// deleted stay the user's. For kNone and kForeign the entries are untouched.
+// Compares the records loaded at opening with the file now. ZAV's changes
+// (kByZav, and those among other changes for kForeign) are applied to each
+// entry that is still exactly its loaded record (one entry per loaded
+// record); entries the user changed, added or deleted stay the user's.
 FileChange MergeZavChanges(const StringList& loaded, const StringList& now, std::vector<ListEntry>& entries);
 
 // Adds the lines to the entries as InsertSorted in schedule/StringList.h

@@ -7,6 +7,7 @@
 #include "common/Protocol.h"
 #include "helper64/HelperClient.h"
 #include "schedule/ActionParameters.h"
+#include "schedule/StringList.h"
 #include "settings/CommandDialog.h"
 #include "settings/ExitDialog.h"
 #include "settings/MediaDialog.h"
@@ -195,10 +196,11 @@ bool CSetAlmTmr::CheckParameter() {
         ShowRefusal(refusal);
         return false;
     }
-    // Zavbell.txt is saved in the ANSI code page: characters it lacks would
-    // come back as "?" or a look-alike.
+    // A Zavbell.txt kept in the ANSI code page (a new one too) would bring
+    // the characters it lacks back as "?" or a look-alike; one in UTF-8
+    // keeps them.
     WString lost = CharactersLostInAnsi(text);
-    if (lost.empty()) return true;
+    if (lost.empty() || ScheduleEncodingOfFile(schedulePath) != ScheduleEncoding::kAnsi) return true;
     WString question =
         WString(L"次の文字は Zavbell.txt に保存すると「?」などに変わります：") + lost + L"\nこのまま設定しますか？";
     if (AskBox(question.text(), window, MB_YESNO | MB_DEFBUTTON2) == IDYES) return true;

@@ -17,8 +17,9 @@ bool TellZav(WPARAM what, HWND owner) {
         ReportZavMissing(owner);
         return false;
     }
-    // Sent, not posted: ZAV has read the file again (or performed the test
-    // run) when this returns, so ZAVSet may end or close the test block.
+    // Sent, not posted: ZAV has read the file again (or taken the test run's
+    // text, before it performs it) when this returns, so ZAVSet may end or
+    // close the test block.
     SendMessageW(zav, RegisterWindowMessageW(kControlMessageName), what, 0);
     return true;
 }

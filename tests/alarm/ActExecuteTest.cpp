@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "alarm/Actions.h"
+#include "alarm/Requester.h"
 #include "common/Protocol.h"
 #include "common/SharedBlock.h"
 #include "tests/alarm/AlarmTestSupport.h"
@@ -55,6 +56,8 @@ TEST(Notice, CutsTheTitleAt63UnitsAndKeepsTheBalloonText) {
         {hundred, hundred.substr(0, 63)},
         {hundred.substr(0, 63), hundred.substr(0, 63)},
         {hundred.substr(0, 62), hundred.substr(0, 62)},
+        // A pair across the end goes whole: no lone high surrogate at 63.
+        {hundred.substr(0, 62) + L"\U0001F600" + hundred, hundred.substr(0, 62)},
         {L"", L""},
         {L"短い通知", L"短い通知"},
     };
@@ -138,6 +141,51 @@ TEST(Msg, ShowsAtMost1000CharactersOfALongMessage) {
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_TRUE(boxes[0].text == shown) << "Msg showed " << boxes[0].text.size() << " units";
     EXPECT_TRUE(boxes[1].text == shown) << "the blink box showed " << boxes[1].text.size() << " units";
+}
+
+// ---- Who may ask for a test run ----
+
+constexpr DWORD kMedium = SECURITY_MANDATORY_MEDIUM_RID;
+constexpr DWORD kHigh = SECURITY_MANDATORY_HIGH_RID;
+const wchar_t kAdministrators[] = L"S-1-5-32-544";
+const wchar_t kUser[] = L"S-1-5-21-1-2-3-1001";
+
+// Windows gives no label to what a medium or high process makes: the owner
+// tells an elevated ZAVSet (Administrators) from any other program (the user).
+TEST(MayTestRun, OnlyBlocksOfAtLeastZavsElevation) {
+    const struct {
+        Identity zav, block;
+        bool allowed;
+    } cases[] = {
+        {{kAdministrators, kHigh}, {kAdministrators, kMedium}, true},    // elevated ZAVSet
+        {{kAdministrators, kHigh}, {kUser, kMedium}, false},             // any unelevated program
+        {{kUser, kMedium}, {kUser, kMedium}, true},                      // unelevated ZAV and ZAVSet
+        {{kUser, kMedium}, {kUser, SECURITY_MANDATORY_LOW_RID}, false},  // a sandboxed program of the user
+        {{L"", kHigh}, {L"", kMedium}, true},                            // Wine: no owner kept, all elevated
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MayTestRun(c.zav, c.block), c.allowed)
+            << Narrow(c.zav.owner) << "/" << c.zav.integrity << " asked by " << Narrow(c.block.owner) << "/"
+            << c.block.integrity;
+    }
+}
+
+TEST(TestRun, ABlockFromBelowZavsElevationRunsNothing) {
+    TrayAlarm& tray = TestTray();
+    const wchar_t text[] = L"Msg    昇格の回避";
+    SharedBlock block;
+    ASSERT_TRUE(block.create(kTestRunBlockName, sizeof(text)));
+    ASSERT_TRUE(block.write(text, sizeof(text)));
+    Identity own = tray.identity;
+    // Seen by a ZAV above this program: one running as the system.
+    tray.identity = {L"S-1-5-18", SECURITY_MANDATORY_SYSTEM_RID};
+    BoxRecorder recorder;
+    EXPECT_EQ(SendMessageW(tray.mainWindow, tray.controlMessage, kTestRun, 0), 0);
+    tray.identity = own;
+    EXPECT_TRUE(recorder.boxes().empty()) << Narrow(recorder.boxes()[0].text);
+    // ZAV's own identity: its block is performed.
+    EXPECT_EQ(SendMessageW(tray.mainWindow, tray.controlMessage, kTestRun, 0), 0);
+    EXPECT_EQ(recorder.boxes().size(), 1u);
 }
 
 }  // namespace

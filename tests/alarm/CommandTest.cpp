@@ -102,4 +102,28 @@ TEST(Shell, ShowsTheShellsCodeWhenTheStartFails) {
     }
 }
 
+// Wine's ShellExecuteW overflows its stack from about 1,000 units of file
+// name: a longer one never reaches it, whatever the recorder would do.
+TEST(Shell, AProgramLongerThanAPathIsReportedWithoutAStart) {
+    const std::wstring folder = L"C:\\" + std::wstring(246, L'd');  // 249 units
+    const struct {
+        std::wstring parameter;
+        bool started;
+    } cases[] = {
+        {L"\"" + folder + L"\\tool1.exe\" x", true},    // 259 units
+        {L"\"" + folder + L"\\tool12.exe\" x", false},  // 260
+        {L"Icon \"C:\\" + std::wstring(3000, L'a') + L".exe\"", false},
+    };
+    for (const auto& c : cases) {
+        ShellRecorder shell(42);
+        BoxRecorder boxes;
+        EXPECT_EQ(Shell(nullptr, c.parameter.c_str()), c.started) << c.parameter.size();
+        EXPECT_EQ(g_calls.size(), c.started ? 1u : 0u) << c.parameter.size();
+        if (!c.started) {
+            ASSERT_EQ(boxes.boxes().size(), 1u) << c.parameter.size();
+            EXPECT_EQ(boxes.boxes()[0].text, L"Execute Error Code = 206");
+        }
+    }
+}
+
 }  // namespace

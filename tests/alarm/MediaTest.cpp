@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -190,6 +191,29 @@ TEST_F(MplayAction, NewerPlaybackEndsTheOlderOneQuietly) {
     EXPECT_GE(started, 1);
     EXPECT_TRUE(boxes.boxes().empty()) << BoxTexts(boxes);
     EXPECT_EQ(FindWindowW(L"MCIWndClass", nullptr), nullptr) << "a player window was left open";
+}
+
+// Windows this thread creates, by class, while the hook lives.
+std::vector<std::wstring> g_created;
+LRESULT CALLBACK RecordCreation(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) {
+        wchar_t name[64] = {};
+        GetClassNameW(reinterpret_cast<HWND>(wParam), name, 64);
+        g_created.push_back(name);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Wine's MCIWndCreateW overflows its stack from about 2,500 units of file
+// name; 1,000 units still come back from it, with a player that cannot play.
+TEST_F(MplayAction, ANameLongerThanAPathShowsTheBoxWithoutAPlayer) {
+    g_created.clear();
+    HHOOK hook = SetWindowsHookExW(WH_CBT, RecordCreation, nullptr, GetCurrentThreadId());
+    Mplay((L"Repeat C:\\" + std::wstring(1000, L'a') + L".wav").c_str());
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(std::count(g_created.begin(), g_created.end(), L"MCIWndClass"), 0) << "MCIWndCreateW was called";
+    ASSERT_EQ(boxes.boxes().size(), 1u) << BoxTexts(boxes);
+    EXPECT_EQ(Narrow(boxes.boxes()[0].text), "再生できません");
 }
 
 }  // namespace

@@ -3,12 +3,15 @@
 // The two vdmdbg calls are replaced: under Wine calling them aborts.
 #include <gtest/gtest.h>
 
+#include <aclapi.h>
+
 #include <algorithm>
 #include <cwchar>
 #include <utility>
 
 #include "alarm/ProcessList.h"
 #include "alarm/SystemCalls.h"
+#include "common/Handles.h"
 #include "common/Paths.h"
 #include "common/System.h"
 #include "tests/alarm/AlarmTestSupport.h"
@@ -140,6 +143,29 @@ TEST(ProcessList, EnumerateListsThisProgramWithItsRecord) {
     }
 }
 
+// The token of a process that lets nobody read it, as services and other
+// users' programs have.
+TEST(ProcessList, AnUnreadableTokenIsListedWithoutABox) {
+    TempFolder folder;
+    Fake guarded(folder.path(), L"guarded.exe", L"polite");
+    ASSERT_TRUE(guarded.HasWindow());
+    UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, guarded.id()));
+    HANDLE token = nullptr;
+    ASSERT_TRUE(OpenProcessToken(process.get(), WRITE_DAC, &token));
+    ACL empty;
+    InitializeAcl(&empty, sizeof(empty), ACL_REVISION);
+    ASSERT_EQ(SetSecurityInfo(token, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &empty, nullptr),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    CloseHandle(token);
+    BoxRecorder boxes;
+    ProcessList list;
+    list.enumerate();
+    int at = IndexOfId(list, static_cast<int>(guarded.id()));
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(list.record(at).elevation, 0);
+    EXPECT_TRUE(boxes.boxes().empty()) << Narrow(boxes.boxes()[0].text);
+}
+
 // ---- Closing by path ----
 
 int g_ticks = 0;
@@ -190,6 +216,18 @@ TEST(ProcessList, OfTwoWithOnePathTheLaterListedIsClosed) {
     EXPECT_EQ(list.closeByPath(first.path(), 5000), kCloseEnded);
     EXPECT_TRUE(later.Ends(0));
     EXPECT_TRUE(earlier.Running()) << "the earlier listed one was closed as well";
+}
+
+// The listed program ended and its id went to another one meanwhile.
+TEST(ProcessList, AnIdTakenOverByAnotherProgramIsNotClosed) {
+    TempFolder folder;
+    Fake other(folder.path(), L"other.exe", L"polite");
+    ASSERT_TRUE(other.HasWindow());
+    ProcessList list;
+    list.insert(JoinPath(folder.path(), L"ended.scr"),
+                ProcessRecord{static_cast<int>(other.id()), kProcess, kElevationDefault, true});
+    EXPECT_EQ(list.closeByPath(JoinPath(folder.path(), L"ended.scr"), 100), kCloseNotListed);
+    EXPECT_TRUE(other.Running()) << "the program that took the id over was closed";
 }
 
 // ---- 16-bit tasks ----

@@ -8,6 +8,7 @@
 #include "alarm/Actions.h"
 #include "common/MessageBoxes.h"
 #include "tests/alarm/AlarmTestSupport.h"
+#include "tests/alarm/SystemCallsScope.h"
 
 namespace {
 
@@ -255,6 +256,46 @@ TEST(TrayAlarm, LetsZavSetAndTaskbarCreatedThroughTheMessageFilter) {
     std::vector<std::pair<UINT, DWORD>> expected = {{tray.controlMessage, MSGFLT_ADD},
                                                     {tray.taskbarMessage, MSGFLT_ADD}};
     EXPECT_EQ(g_filterChanges, expected);
+}
+
+// ---- A schedule that cannot be saved ----
+
+WORD g_second = 0;
+void NoonOfMaySixth(SYSTEMTIME* now) {
+    *now = SYSTEMTIME{2024, 5, 1, 6, 12, 0, g_second, 0};
+}
+
+// A read-only Zavbell.txt: the used holds cannot be saved, and without a word
+// they would come back at the next start. Said once, after the pass (a box
+// inside it would run further passes in its loop), and again only after a
+// save succeeded in between.
+TEST(TrayAlarm, AScheduleThatCannotBeSavedIsReportedOnceAfterThePass) {
+    TrayAlarm& tray = TestTray();
+    const std::wstring path = TestFolder() + L"\\Zavbell.txt";
+    WriteBytes(path, "# EveryDay 12:00:00 Msg    a\r\n# EveryDay 12:00:01 Msg    b\r\n");
+    tray.ReloadSchedule();
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    const ClockSource previous = SetClockSource(NoonOfMaySixth);
+    BoxRecorder recorder;
+    for (g_second = 0; g_second < 2; ++g_second) {
+        CheckSchedule(tray.watch, false);
+        EXPECT_TRUE(recorder.boxes().empty()) << "a box inside the pass";
+    }
+    PumpFor(300);
+    ASSERT_EQ(recorder.boxes().size(), 1u);
+    EXPECT_EQ(Narrow(recorder.boxes()[0].text), Narrow(path + L" に書き込めませんでした"));
+
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(SaveSchedule(tray.watch));
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(SaveSchedule(tray.watch));
+    PumpFor(300);
+    EXPECT_EQ(recorder.boxes().size(), 2u);
+
+    SetClockSource(previous);
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    WriteBytes(path, "X _______  01:00:00 Msg    hold\r\n");
+    tray.ReloadSchedule();
 }
 
 }  // namespace

@@ -139,6 +139,19 @@ protected:
         return dialog;
     }
 
+    // The control of that dialog's thread that has the keyboard focus.
+    static HWND FocusOf(HWND dialog) {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) ? info.hwndFocus : nullptr;
+    }
+
+    // A press of the space bar, as it reaches the focused control.
+    static void TypeSpace(HWND focus) {
+        PostMessageW(focus, WM_KEYDOWN, VK_SPACE, 0x00390001);
+        PostMessageW(focus, WM_KEYUP, VK_SPACE, 0xC0390001);
+    }
+
     static void Click(HWND dialog, int id) {
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
     }
@@ -172,7 +185,7 @@ TEST_F(ActionScenario, MplayShowsThePlayerWhileItPlaysAndAMsgFiresMeanwhile) {
         << "the player has a close box";
     HWND box = WaitForBox(zav.id(), L"再生中のメッセージ", 3000);
     ASSERT_NE(box, nullptr) << "the Msg did not fire during playback";
-    EXPECT_FALSE(run->Done()) << "the test run returned before the file had played";
+    EXPECT_TRUE(run->Done()) << "the sender of the test run waited for the playback";
     EXPECT_TRUE(AnswerBox(box));
     EXPECT_TRUE(PlayerGone());
     EXPECT_TRUE(run->Wait());
@@ -188,8 +201,7 @@ TEST_F(ActionScenario, RepeatPlaysOnUntilStoppedAndANewerMplayReplacesIt) {
         HWND player = WaitForPlayer();
         ASSERT_NE(player, nullptr);
         Sleep(2600);   // more than two lengths
-        EXPECT_FALSE(run->Done()) << "the repetition ended by itself";
-        EXPECT_EQ(Windows(zav.id(), L"MCIWndClass").size(), 1u);
+        EXPECT_EQ(Windows(zav.id(), L"MCIWndClass").size(), 1u) << "the repetition ended by itself";
         if (GetEnvironmentVariableW(L"ORRIVANE_SCREENSHOTS", nullptr, 0) != 0) {
             // Wine puts the player at the screen's corner, under its tray window.
             SetWindowPos(player, nullptr, 200, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -197,8 +209,8 @@ TEST_F(ActionScenario, RepeatPlaysOnUntilStoppedAndANewerMplayReplacesIt) {
         }
         DWORD_PTR answer = 0;
         SendMessageTimeoutW(player, MCI_STOP, 0, 0, SMTO_NORMAL, 5000, &answer);
-        EXPECT_TRUE(run->Wait()) << "MCI_STOP did not end the repetition";
-        EXPECT_TRUE(PlayerGone());
+        EXPECT_TRUE(run->Wait());
+        EXPECT_TRUE(PlayerGone()) << "MCI_STOP did not end the repetition";
     }
     {
         // The second Mplay runs inside the first one's wait and closes its device.
@@ -206,8 +218,9 @@ TEST_F(ActionScenario, RepeatPlaysOnUntilStoppedAndANewerMplayReplacesIt) {
         ASSERT_NE(WaitForPlayer(), nullptr);
         auto second = TestRun(L"Mplay", L"Vol:50% " + wave);
         EXPECT_TRUE(second->Wait());
-        EXPECT_TRUE(first->Wait()) << "the older repetition went on";
-        EXPECT_TRUE(PlayerGone());
+        EXPECT_TRUE(first->Wait());
+        // Both test runs were answered at once; the older player would stay.
+        EXPECT_TRUE(PlayerGone()) << "the older repetition went on";
     }
     EndZav();
 }
@@ -277,14 +290,15 @@ TEST_F(ActionScenario, KabeSetsTheWallpaperOrShowsItsBox) {
 
     auto tile = TestRun(L"Kabe", L"Tile " + picture);
     EXPECT_TRUE(tile->Wait());
+    // Answered before the action: the wallpaper comes a moment later.
+    EXPECT_TRUE(WaitUntil([&] { return DesktopValue(L"Wallpaper") == picture; })) << Narrow(DesktopValue(L"Wallpaper"));
     EXPECT_TRUE(FindBoxes(zav.id()).empty()) << Texts(FindBoxes(zav.id()));
-    EXPECT_EQ(Narrow(DesktopValue(L"Wallpaper")), Narrow(picture));
     EXPECT_EQ(Narrow(DesktopValue(L"WallpaperStyle")), "0");
     EXPECT_EQ(Narrow(DesktopValue(L"TileWallpaper")), "1");
 
     auto none = TestRun(L"Kabe", L"(なし)");
     EXPECT_TRUE(none->Wait());
-    EXPECT_EQ(Narrow(DesktopValue(L"Wallpaper")), "");
+    EXPECT_TRUE(WaitUntil([&] { return DesktopValue(L"Wallpaper").empty(); })) << Narrow(DesktopValue(L"Wallpaper"));
     EXPECT_EQ(Narrow(DesktopValue(L"TileWallpaper")), "0");
     EndZav();
     for (size_t i = 0; i < saved.size(); ++i) SetDesktopValue(names[i], saved[i]);
@@ -307,7 +321,11 @@ TEST_F(ActionScenario, ExitCountdownCancelsRunsNowOrRunsOutAndSuspendsAtOnce) {
         EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 3);
         Screenshot(L"exit-countdown", dialog);
         EXPECT_TRUE(WaitUntil([&] { return SendMessageW(bar, PBM_GETPOS, 0, 0) == 2; }, 2500)) << "the bar stayed full";
-        Click(dialog, IDC_EXIT_CANCEL);
+        // A user typing when the countdown appears: the space goes to "キャンセル".
+        HWND focus = FocusOf(dialog);
+        EXPECT_EQ(focus, GetDlgItem(dialog, IDC_EXIT_CANCEL)) << "the keyboard focus is not on キャンセル";
+        TypeSpace(focus);
+        EXPECT_TRUE(Closed(dialog));
         EXPECT_TRUE(run->Wait());
         EXPECT_EQ(run->Result(), 0);
     }
@@ -323,15 +341,21 @@ TEST_F(ActionScenario, ExitCountdownCancelsRunsNowOrRunsOutAndSuspendsAtOnce) {
         ASSERT_NE(dialog, nullptr);
         Click(dialog, IDC_EXIT_NOW);
         EXPECT_TRUE(run->Wait());
+        // Answered at once: the next test run waits for this one's power call.
+        EXPECT_TRUE(WaitUntil([&] { return PowerCalls().size() == 1; }));
     }
     {
         auto run = TestRun(L"Exit", L"再起動 待機時間 =2秒");
         ASSERT_NE(WaitForCountdown(L"再起動 までの時間"), nullptr);
         EXPECT_TRUE(run->Wait());
+        EXPECT_TRUE(WaitUntil([&] { return PowerCalls().size() == 2; }));
     }
+    size_t count = 2;
     for (const wchar_t* parameter : {L"スリープ", L"休止状態"}) {
         auto run = TestRun(L"Exit", parameter);
         EXPECT_TRUE(run->Wait(3000)) << Narrow(parameter);
+        EXPECT_TRUE(WaitUntil([&] { return PowerCalls().size() == count + 1; }, 3000)) << Narrow(parameter);
+        ++count;
         EXPECT_TRUE(Windows(zav.id(), L"#32770").empty()) << Narrow(parameter) << " showed a dialog";
     }
     const std::vector<std::wstring> calls = PowerCalls();

@@ -190,10 +190,12 @@ TEST_F(ListScenario, TestRunPerformsTheSelectedMessageAtOnce) {
     EXPECT_TRUE(AnswerBox(ask, IDOK));
     HWND message = WaitForBox(zav.id(), L"テスト実行の確認");
     ASSERT_NE(message, nullptr) << "ZAV did not perform the held line's action";
-    EXPECT_TRUE(AnswerBox(message));
     EXPECT_EQ(Entries(list).front(), L"X EveryDay 06:00:00 Msg    テスト実行の確認");
+    // The list goes on taking the user's clicks while ZAV's box is open.
     Press(list, kCancelButton);
-    EXPECT_TRUE(Closed(list));
+    EXPECT_TRUE(Closed(list)) << "the list was frozen until ZAV's box was closed";
+    EXPECT_TRUE(IsWindowVisible(message));
+    EXPECT_TRUE(AnswerBox(message));
 }
 
 TEST_F(ListScenario, TestRunWithZavEndedSaysSoAndTheListStaysOpen) {

@@ -1,6 +1,7 @@
 // Zavbell.txt under a running ZAV.exe, end to end under Wine: a user editing
-// the file while ZAV runs, ZAV killed while it saves, ZAVSet saving while a
-// box of a due record is open, and a reload that finds no file.
+// the file while ZAV runs, an editor saving while ZAV saves, ZAV killed while
+// it saves, ZAVSet saving while a box of a due record is open, and a reload
+// that finds no file.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -73,6 +74,66 @@ TEST_F(ScheduleFileScenario, ALineAppendedWhileZavRunsSurvivesZavsNextSave) {
     const std::vector<std::wstring> expected = {Cleared(held), example, appended};
     EXPECT_TRUE(WaitUntil([&] { return sandbox.ReadSchedule() == expected; }, kLeadSeconds * 1000 + kWaitMs))
         << "Zavbell.txt:" << Lines(sandbox.ReadSchedule()) << "\nexpected:" << Lines(expected);
+    EXPECT_TRUE(FindBoxes(zav.id()).empty()) << "boxes: " << Texts(FindBoxes(zav.id()));
+    EndZav();
+}
+
+// One save of an editor that adds a line at the end: in place, or by writing
+// a copy and renaming it over the file. False when the system refused it,
+// as an editor then says.
+bool EditorAppends(const Sandbox& sandbox, const std::wstring& line, bool inPlace) {
+    const std::string bytes = Encode(CP_ACP, line) + "\r\n";
+    const std::wstring path = sandbox.PathOf(L"Zavbell.txt");
+    if (inPlace) {
+        HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        DWORD written = 0;
+        const bool done = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                          written == bytes.size();
+        return CloseHandle(file) && done;
+    }
+    const std::wstring copy = sandbox.PathOf(L"Zavbell.txt.editor");
+    bool read = false;
+    const std::string old = ReadBytes(path, &read);
+    if (!read || !WriteBytes(copy, old + bytes)) return false;
+    if (MoveFileExW(copy.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+    DeleteFileW(copy.c_str());
+    return false;
+}
+
+TEST_F(ScheduleFileScenario, NoLineAnEditorSavedIsLostWhileZavSavesEverySecond) {
+    // A hold-once record for each of ten seconds makes ZAV save every second;
+    // ten thousand more make each save (a read of the editor's file first)
+    // take a while.
+    std::vector<std::wstring> records;
+    for (int second = kLeadSeconds; second < kLeadSeconds + 10; ++second)
+        records.push_back(EveryDayRecord(LocalTimeAfter(second), L"Msg", L"保留 " + std::to_wstring(second), L'#'));
+    for (int i = 0; i < 10000; ++i) records.push_back(L"X _______  01:00:00 Msg    予定の説明文 " + std::to_wstring(i));
+    ASSERT_NO_FATAL_FAILURE(StartZav(records));
+
+    // Meanwhile an editor adds a line every 20 ms, and tries a refused save again.
+    std::vector<std::wstring> saved;
+    int refused = 0;
+    const ULONGLONG end = GetTickCount64() + (kLeadSeconds + 11) * 1000;
+    for (int n = 0; GetTickCount64() < end; Sleep(20)) {
+        const std::wstring line = L"X _______  02:00:00 Msg    エディタ " + std::to_wstring(n);
+        if (!EditorAppends(sandbox, line, n % 2 == 0)) {
+            ++refused;
+            continue;
+        }
+        saved.push_back(line);
+        ++n;
+    }
+    const std::vector<std::wstring> file = sandbox.ReadSchedule();
+    std::vector<std::wstring> lost;
+    for (const std::wstring& line : saved)
+        if (std::find(file.begin(), file.end(), line) == file.end()) lost.push_back(line);
+    EXPECT_TRUE(lost.empty()) << lost.size() << " of " << saved.size() << " saved lines lost (" << refused
+                              << " saves refused):" << Lines(lost);
+    // The race was run: ZAV saved its marks meanwhile.
+    int cleared = 0;
+    for (int i = 0; i < 10; ++i) cleared += std::count(file.begin(), file.end(), Cleared(records[i])) > 0;
+    EXPECT_GE(cleared, 1) << "no hold of ZAV's reached the file";
     EXPECT_TRUE(FindBoxes(zav.id()).empty()) << "boxes: " << Texts(FindBoxes(zav.id()));
     EndZav();
 }

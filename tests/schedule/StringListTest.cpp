@@ -397,36 +397,52 @@ std::wstring FromCp932(const std::string& bytes) {
     return text;
 }
 
-TEST_F(ScheduleFile, UtfEightFilesAreReadAsUtfEightAndWrittenInTheCodePage) {
+TEST_F(ScheduleFile, EachFileIsWrittenBackInTheEncodingItWasReadIn) {
     struct Case {
         const char* name;
         std::string bytes;
         Lines lines;
+        std::string written;  // empty: the bytes as they were
     };
     const std::string bom = "\xEF\xBB\xBF";
     // "  EveryDay 07:00:00 Msg    朝です" in UTF-8, written by hand.
     const std::string morning = "  EveryDay 07:00:00 Msg    \xE6\x9C\x9D\xE3\x81\xA7\xE3\x81\x99";
+    // 𠮷 😀 é 〜 (U+301C) − (U+2212): none of them has a code page 932 form.
+    const std::string outside =
+        "  EveryDay 07:00:00 Msg    \xF0\xA0\xAE\xB7 \xF0\x9F\x98\x80 \xC3\xA9 "
+        "\xE3\x80\x9C \xE2\x88\x92\r\n";
+    const std::wstring outsideText = L"  EveryDay 07:00:00 Msg    \U00020BB7 \U0001F600 \u00E9 \u301C \u2212";
+    // ﾈｺ ﾊｲ in code page 932: C8 BA and CA B2 are valid two-byte UTF-8 too.
+    const std::string katakana = "  EveryDay 07:00:00 Msg    \xC8\xBA \xCA\xB2\r\n";
     const Case cases[] = {
         {"UTF-8 with a byte-order mark",
          bom + morning + "\r\n# EveryDay Start    Msg    abc\r\n",
-         {L"  EveryDay 07:00:00 Msg    朝です", L"# EveryDay Start    Msg    abc"}},
-        {"UTF-8 without a byte-order mark", morning + "\n", {L"  EveryDay 07:00:00 Msg    朝です"}},
-        {"a byte-order mark alone", bom, {}},
-        {"code page 932", Cp932Lines({L"  EveryDay 07:00:00 Msg    朝です"}), {L"  EveryDay 07:00:00 Msg    朝です"}},
-        {"plain ASCII", "  EveryDay 07:00:00 Msg    abc\r\n", {L"  EveryDay 07:00:00 Msg    abc"}},
+         {L"  EveryDay 07:00:00 Msg    朝です", L"# EveryDay Start    Msg    abc"},
+         ""},
+        {"UTF-8 without a byte-order mark", morning + "\n", {L"  EveryDay 07:00:00 Msg    朝です"}, morning + "\r\n"},
+        {"UTF-8 that code page 932 cannot hold", outside, {outsideText}, ""},
+        {"the same with a byte-order mark", bom + outside, {outsideText}, ""},
+        {"a byte-order mark alone", bom, {}, ""},
+        {"code page 932",
+         Cp932Lines({L"  EveryDay 07:00:00 Msg    朝です"}),
+         {L"  EveryDay 07:00:00 Msg    朝です"},
+         ""},
+        {"code page 932 half-width katakana only", katakana, {L"  EveryDay 07:00:00 Msg    ﾈｺ ﾊｲ"}, ""},
+        {"plain ASCII", "  EveryDay 07:00:00 Msg    abc\r\n", {L"  EveryDay 07:00:00 Msg    abc"}, ""},
         // "/" in an overlong two-byte form is no UTF-8; in code page 932 the
         // two bytes are the half-width katakana ﾀ and ｯ.
-        {"an overlong UTF-8 form", "x\xC0\xAF\r\n", {L"xﾀｯ"}},
+        {"an overlong UTF-8 form", "x\xC0\xAF\r\n", {L"xﾀｯ"}, ""},
         {"UTF-8 cut in the middle of a character",
          morning.substr(0, morning.size() - 1),
-         {FromCp932(morning.substr(0, morning.size() - 1))}},
+         {FromCp932(morning.substr(0, morning.size() - 1))},
+         Cp932Lines({FromCp932(morning.substr(0, morning.size() - 1))})},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.lines, LoadBytes(c.bytes)) << c.name;
         StringList list;
         list.load(Path());
         ASSERT_TRUE(list.save(Path())) << c.name;
-        EXPECT_EQ(Cp932Lines(c.lines), ReadBytes(Path())) << c.name << ": written in code page 932";
+        EXPECT_EQ(c.written.empty() ? c.bytes : c.written, ReadBytes(Path())) << c.name;
     }
     EXPECT_TRUE(boxes_.boxes().empty());
 }

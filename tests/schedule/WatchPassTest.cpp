@@ -328,19 +328,44 @@ TEST_F(WatchPass, AnEditMadeWhileZavRunsIsKeptWhenZavSavesItsMarks) {
     WriteBytes(state_.schedulePath, first);
     ASSERT_TRUE(LoadSchedule(state_));
     // The user edits the file in an editor while ZAV runs: one run-once
-    // record changed, one line appended.
+    // record moved to another time, one line appended.
     WriteBytes(state_.schedulePath,
                Cp932Lines({L"# EveryDay 12:00:00 Msg    held", L"! EveryDay 12:00:00 Msg    once",
-                           L"! EveryDay 12:00:00 Msg    changed by the user", L"  EveryDay 13:00:00 Msg    other",
+                           L"! EveryDay 12:30:00 Msg    changed by the user", L"  EveryDay 13:00:00 Msg    other",
                            L"  EveryDay 14:00:00 Msg    appended"}));
     TimerPassAt(MakeTime(2024, 5, 6, 12, 0, 0));
     // ZAV's own changes go to the lines still there as it knew them; the
     // changed line is the user's and stays.
-    const Lines expected = {L"  EveryDay 12:00:00 Msg    held", L"! EveryDay 12:00:00 Msg    changed by the user",
+    const Lines expected = {L"  EveryDay 12:00:00 Msg    held", L"! EveryDay 12:30:00 Msg    changed by the user",
                             L"  EveryDay 13:00:00 Msg    other", L"  EveryDay 14:00:00 Msg    appended"};
     EXPECT_EQ(Cp932Lines(expected), FileBytes());
     EXPECT_EQ(expected, InMemory());
     EXPECT_TRUE(state_.pendingEdits.empty());
+}
+
+// The save before the Notice finds the editor's change, reloads and takes
+// the run-once record out: the walk must not step over the next record.
+TEST_F(WatchPass, AfterAnOutsideSaveTheRecordBelowARunOnceRecordStillRuns) {
+    const Lines records = {L"! EveryDay 12:00:00 Notice first", L"  EveryDay 12:00:00 Msg    second"};
+    WriteBytes(state_.schedulePath, Cp932Lines(records));
+    ASSERT_TRUE(LoadSchedule(state_));
+    const std::wstring added = L"X _______  01:00:00 Msg    added";
+    WriteBytes(state_.schedulePath, Cp932Lines({records[0], records[1], added}));
+    TimerPassAt(MakeTime(2024, 5, 6, 12, 0, 0));
+    EXPECT_EQ((Lines{L"Notice first", L"Msg    second"}), Performed());
+    EXPECT_EQ(Cp932Lines({records[1], added}), FileBytes());
+}
+
+// A UTF-8 file (an editor's) keeps its byte-order mark and the characters
+// code page 932 lacks when ZAV saves its marks, after a reload too.
+TEST_F(WatchPass, ZavWritesAUtfEightScheduleBackInUtfEight) {
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string kept = "  EveryDay 07:00:00 Msg    \xF0\xA0\xAE\xB7\xE5\xAE\xB6 \xE2\x88\x92\r\n";  // 𠮷家 −
+    WriteBytes(state_.schedulePath, bom + kept + "# EveryDay 12:00:00 Msg    held\r\n");
+    ASSERT_TRUE(LoadSchedule(state_));
+    WriteBytes(state_.schedulePath, bom + kept + "# EveryDay 12:00:00 Msg    held\r\nX _______  01:00:00 Msg    b\r\n");
+    TimerPassAt(MakeTime(2024, 5, 6, 12, 0, 0));
+    EXPECT_EQ(bom + kept + "  EveryDay 12:00:00 Msg    held\r\nX _______  01:00:00 Msg    b\r\n", FileBytes());
 }
 
 TEST_F(WatchPass, AFileThatChangedAndCannotBeReadIsNotWritten) {

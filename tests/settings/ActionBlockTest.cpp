@@ -290,6 +290,17 @@ TEST_F(ActionBlockTest, CodePageWarningYesAcceptsNoKeepsTheDialog) {
     }
 }
 
+// A schedule an editor saved in UTF-8 is written back in UTF-8: nothing to warn of.
+TEST_F(ActionBlockTest, NoCodePageWarningForAUtfEightSchedule) {
+    ASSERT_TRUE(WriteBytes(JoinPath(folder.path(), L"Zavbell.txt"), "X _______  01:00:00 Msg    \xE6\x9C\x9D\r\n"));
+    BoxRecorder boxes;
+    bool stayedOpen = true;
+    std::string kept;
+    CheckRow row{kActMsg, L"😀 é", false, false, nullptr};
+    EXPECT_EQ(1, RunCheck<EditHost>(row, &stayedOpen, &kept));
+    EXPECT_TRUE(boxes.boxes().empty());
+}
+
 // ---- The parameter dialogs the block opens ----
 
 TEST_F(ActionBlockTest, EditOpensTheCommandDialogAndTakesItsResult) {

@@ -87,7 +87,10 @@ protected:
 TEST(FilePickBlockTest, SizeIsHeaderTitleFilterAndBuffer) {
     const struct {
         int title, filter, maxFile, bytes;
-    } cases[] = {{12, 25, 1040, 16 + 2 * (12 + 25 + 1040)}, {0, 0, 1, 18}, {5, 7, 260, 16 + 2 * 272}};
+    } cases[] = {{12, 25, 1040, 16 + 2 * (12 + 25 + 1040)},
+                 {0, 0, 1, 18},
+                 {5, 7, 260, 16 + 2 * 272},
+                 {12, 25, 0x7FFFFFF8, 0}};  // more than a block holds, not a size wrapped round
     for (const auto& c : cases) EXPECT_EQ(c.bytes, FilePickBlockSize(c.title, c.filter, c.maxFile));
 }
 
@@ -145,6 +148,18 @@ TEST_F(HelperClientTest, AnAnswerWithoutNulIsCutInsideTheBuffer) {
     SetEnvironmentVariableW(L"FAKE_HELPER_ANSWER", nullptr);
     EXPECT_EQ(L'\0', buffer[kMaxFile - 1]);
     EXPECT_EQ(kMaxFile - 1, lstrlenW(buffer));
+}
+
+// A helper that crashed after it wrote into the block chose nothing.
+TEST_F(HelperClientTest, ACrashOfTheHelperLeavesTheBufferAsItWas) {
+    SetEnvironmentVariableW(L"FAKE_HELPER_ANSWER", L"*crash*");
+    HelperClient client;
+    client.prepare(owner.window(), FakeHelperPath());
+    ASSERT_TRUE(client.ready());
+    wchar_t buffer[kMaxFile] = L"keep";
+    EXPECT_EQ(0u, client.pickFile(0x100D, kTitle, kFilter, 1, buffer, kMaxFile));
+    SetEnvironmentVariableW(L"FAKE_HELPER_ANSWER", nullptr);
+    EXPECT_EQ("keep", Narrow(buffer));
 }
 
 TEST_F(HelperClientTest, MissingHelperIsReportedAndAnswersZero) {

@@ -1,6 +1,8 @@
 // The schedule list: the merge of ZAV's own changes as a table, and the
 // real dialog from its template driven through the harness.
 #include <windows.h>
+#include <ole2.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -70,6 +72,9 @@ TEST(MergeZavChangesTest, Table) {
         {"two equal hold-once records, one cleared", {kHold, kHold}, {kHoldCleared, kHold},
          {{kHold, 0}, {kHold, 1}}, FileChange::kByZav, {kHoldCleared, kHold}},
         {"a line added by someone else", {kPlain}, {kPlain, kOnce}, {{kPlain, 0}}, FileChange::kForeign, {kPlain}},
+        {"a line added by someone else while ZAV ran and cleared", {kOnce, kHold, kPlain},
+         {kHoldCleared, kPlain, L"  EveryDay 11:00:00 Msg    added"}, {{kOnce, 0}, {kHold, 1}, {kPlain, 2}},
+         FileChange::kForeign, {kHoldCleared, kPlain}},
         {"a plain line gone", {kPlain, kHold}, {kHold}, {{kPlain, 0}, {kHold, 1}}, FileChange::kForeign,
          {kPlain, kHold}},
         {"a hold-once record set to hold always", {kHold}, {L"X EveryDay 08:00:00 Msg    hold"}, {{kHold, 0}},
@@ -534,6 +539,22 @@ TEST_F(ScheduleListTest, AForeignChangeIsOverwrittenOnlyWhenTheUserSaysSo) {
     EXPECT_EQ(std::vector<WPARAM>{kReloadSchedule}, zav.messages);
 }
 
+// The editor's line is the question's; what ZAV did meanwhile stays done.
+TEST_F(ScheduleListTest, OkAfterAnOutsideChangeStillKeepsWhatZavChanged) {
+    const wchar_t once[] = L"! EveryDay 07:00:00 Msg    once";
+    const wchar_t hold[] = L"# EveryDay 08:00:00 Msg    hold";
+    Write({once, hold, kA});
+    ZavRecorder zav;
+    INT_PTR result = Run({[&](HWND dialog) {
+        Write({L"  EveryDay 08:00:00 Msg    hold", kA, kB});
+        BoxRecorder yes(IDOK);
+        Click(dialog, IDC_LIST_OK);
+        EXPECT_EQ(1u, yes.boxes().size()) << "the question about the outside change";
+    }});
+    EXPECT_EQ(1, result);
+    EXPECT_EQ((std::vector<std::wstring>{L"  EveryDay 08:00:00 Msg    hold", kA}), Lines());
+}
+
 TEST_F(ScheduleListTest, AFailedWriteIsReportedAndTheListStaysOpen) {
     Write({kA, kB});
     ASSERT_TRUE(SetFileAttributesW(Schedule().text(), FILE_ATTRIBUTE_READONLY));
@@ -595,6 +616,38 @@ TEST_F(ScheduleListTest, TestRunHandsZavTheActionTextAndLeavesTheLine) {
     EXPECT_EQ(0, result);
     EXPECT_EQ(std::vector<WPARAM>{kTestRun}, zav.messages);
     EXPECT_EQ(std::vector<std::wstring>{L"Msg    テスト実行"}, zav.testRuns);
+}
+
+// While the offer is asked, something takes the link's name (a folder of
+// that name here): the creation fails and the user is told.
+std::vector<std::wstring> g_offerBoxes;
+std::wstring g_blockedLink;
+int BlockLinkOnYes(HWND, const wchar_t* text, const wchar_t*, UINT) {
+    g_offerBoxes.push_back(text);
+    if (g_offerBoxes.back() != L"スタートアップに ZAV.exe のショートカット作成しますか？") return IDOK;
+    CreateDirectoryW(g_blockedLink.c_str(), nullptr);
+    return IDYES;
+}
+
+TEST_F(ScheduleListTest, AStartupShortcutThatCannotBeCreatedIsReported) {
+    Write({kA});
+    wchar_t startup[MAX_PATH] = L"";
+    ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, startup, CSIDL_STARTUP, FALSE));
+    g_blockedLink = std::wstring(startup) + L"\\ZAV.lnk";
+    DeleteFileW(g_blockedLink.c_str());
+    g_offerBoxes.clear();
+    OleInitialize(nullptr);  // as ZAVSet's main does
+    BoxHook previous = SetBoxHook(BlockLinkOnYes);
+    Run({[&](HWND dialog) {
+            Pump(500);  // the offer comes from a timer after the opening
+            Click(dialog, IDC_LIST_CANCEL);
+        }},
+        L"zzzzzz");
+    SetBoxHook(previous);
+    OleUninitialize();
+    RemoveDirectoryW(g_blockedLink.c_str());
+    ASSERT_EQ(g_offerBoxes.size(), 3u);
+    EXPECT_EQ(g_offerBoxes[2], L"スタートアップに ZAV.exe のショートカットを作成できませんでした");
 }
 
 TEST_F(ScheduleListTest, TheLineUnderTheListSaysWhenTheSelectedLineNextComesDue) {

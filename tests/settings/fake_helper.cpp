@@ -2,7 +2,8 @@
 // request from X64_FILEMAPPING as the helper does, writes what it saw to the
 // file named by FAKE_HELPER_LOG (UTF-16), and answers as FAKE_HELPER_ANSWER
 // says: empty or missing = cancelled (exit 0); "*fill*" = the whole file field
-// filled without a NUL (a helper that overruns); anything else = that path.
+// filled without a NUL (a helper that overruns); "*crash*" = a path written,
+// then the end of a crash (exit code 0xC0000005); anything else = that path.
 #include <windows.h>
 
 #include <cstdint>
@@ -63,12 +64,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
         return 0;
     }
     std::vector<wchar_t> reply(maxFile, L'x');
+    const bool crash = answer == L"*crash*";
+    if (crash) answer = L"C:\\crashed.scr";
     if (answer != L"*fill*") {
         reply.assign(maxFile, L'\0');
         answer.copy(reply.data(), static_cast<size_t>(maxFile) - 1);
     }
     block.seek(fileOffset);
     block.write(reply.data(), maxFile * 2);
+    if (crash) TerminateProcess(GetCurrentProcess(), 0xC0000005);
     block.close();
     return 1;
 }
