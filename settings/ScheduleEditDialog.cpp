@@ -6,7 +6,9 @@
 
 #include "common/Handles.h"
 #include "common/MessageBoxes.h"
+#include "schedule/NextDue.h"
 #include "schedule/ScheduleLine.h"
+#include "schedule/ScheduleRecord.h"
 #include "settings/DialogPosition.h"
 #include "settings/resource.h"
 
@@ -25,6 +27,13 @@ const wchar_t* const kDaysBeforeItems[] = {L"０", L"１", L"２", L"３", L"４
 const wchar_t* const kShownWeekdays[] = {L"(日)", L"(月)", L"(火)", L"(水)", L"(木)", L"(金)", L"(土)"};
 const wchar_t kUnknownWeekday[] = L"(？)";
 const wchar_t kDaysBeforeShown[] = L"前";
+
+const wchar_t kNextPrefix[] = L"次回: ";
+const wchar_t kHeldSuffix[] = L"（保留）";
+const wchar_t kAtStartSuffix[] = L"の起動時";
+const wchar_t kNever[] = L"次回: なし（このままでは実行されません）";
+const wchar_t kHeldAlways[] = L"次回: なし（ずっと保留）";
+const wchar_t kAskNeverDue[] = L"このスケジュールは実行されることがありません\nこのまま設定しますか？";
 
 const StaticColour kAlarmColours[] = {
     {IDC_ALARM_SUNDAY, kRed},
@@ -156,14 +165,27 @@ bool EditScheduleLine(HWND owner, WString& line, const StartInfo& start) {
     return true;
 }
 
+WString NextDueLabel(const WString& line, const SYSTEMTIME& now, bool* never) {
+    const wchar_t flag = HoldFlagOf(line);
+    // "X" stands aside: the rules alone say whether the line could ever run.
+    WString rules = line;
+    if (flag == kHoldAlways) rules.SetAt(kHoldFlagColumn, kHoldNone);
+    const bool atStart = TimeRuleOf(line) == kStartTimeRule;
+    SYSTEMTIME due;
+    const bool found = atStart ? NextStartDay(rules, now, &due) : NextDue(rules, now, &due);
+    if (never) *never = !found;
+    if (!found) return kNever;
+    if (flag == kHoldAlways) return kHeldAlways;
+    WString label = WString(kNextPrefix) + DueText(due, !atStart);
+    if (atStart) label += kAtStartSuffix;
+    if (flag == kHoldOnce) label += kHeldSuffix;
+    return label;
+}
+
 INT_PTR DSetAlarm::OnInitDialog() {
     wchar_t flag = sourceLine_.at(kHoldFlagColumn);
     isHeld = flag == kHoldOnce || flag == kHoldAlways;
-    SYSTEMTIME now;
-    if (clock_ != nullptr)
-        clock_(&now);
-    else
-        GetLocalTime(&now);
+    SYSTEMTIME now = Now();
     currentYear_ = now.wYear;
     today_ = now.wDayOfWeek % 7;
 
@@ -207,7 +229,18 @@ INT_PTR DSetAlarm::OnInitDialog() {
 
     ShowLine(sourceLine_.empty() ? defaults : ParseScheduleLine(sourceLine_, defaults));
     LayOutGroups();
+    filled_ = true;
+    AfterCommand();
     return TRUE;
+}
+
+SYSTEMTIME DSetAlarm::Now() const {
+    SYSTEMTIME now;
+    if (clock_ != nullptr)
+        clock_(&now);
+    else
+        GetLocalTime(&now);
+    return now;
 }
 
 // Every control of every method, so that switching shows today's values.
@@ -453,6 +486,14 @@ void DSetAlarm::UpdateNthPrefix() {
     SetDlgItemTextW(window, IDC_ALARM_NTH_PREFIX, last ? L"最" : L"第");
 }
 
+// After every command: any of them may have changed the rules. A field that
+// holds no number makes a line that never comes due, as OK would refuse it.
+void DSetAlarm::AfterCommand() {
+    if (!filled_) return;
+    const WString label = NextDueLabel(ComposeScheduleLine(LineOfControls()), Now(), &neverDue_);
+    if (GetItemText(IDC_ALARM_NEXT_DUE) != label) SetDlgItemTextW(window, IDC_ALARM_NEXT_DUE, label.text());
+}
+
 void DSetAlarm::SetSpin(int spinId, int value) const {
     SendDlgItemMessageW(window, spinId, UDM_SETPOS32, 0, value);
 }
@@ -509,8 +550,13 @@ void DSetAlarm::OnOk() {
         return;
     }
     if (!CheckParameter()) return;
+    WString composed = ComposeScheduleLine(line);
+    // A line that can never come due is kept only when the user says so.
+    bool never = false;
+    NextDueLabel(composed, Now(), &never);
+    if (never && AskBox(kAskNeverDue, window, MB_YESNO | MB_DEFBUTTON2) != IDYES) return;
     SavePosition(window, *settings, L"SetAlarmLeft", L"SetAlarmTop");
-    lineText_ = ComposeScheduleLine(line);
+    lineText_ = composed;
     EndWith(1);
 }
 
@@ -557,6 +603,7 @@ INT_PTR DSetAlarm::OnDrawItem(WPARAM, LPARAM lParam) {
 INT_PTR DSetAlarm::OnColourStatic(WPARAM wParam, LPARAM lParam) {
     int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
     COLORREF colour = StaticTextColour(kTables.colours, id);
+    if (id == IDC_ALARM_NEXT_DUE && neverDue_) colour = kRed;
     if (id == IDC_ALARM_WEEKDAY_SHOWN) {
         WString shown = GetItemText(id);
         colour = shown == kShownWeekdays[0] ? kRed : shown == kShownWeekdays[6] ? kBlue : GetSysColor(COLOR_WINDOWTEXT);

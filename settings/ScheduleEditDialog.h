@@ -51,6 +51,8 @@ private:
     void UpdateWeekdayShown();
     void UpdateIntervalUnit();
     void UpdateNthPrefix();
+    // The runner's, after every command: the line's next time.
+    void AfterCommand();
     void OnOk();
     void OnCancel();
 
@@ -64,6 +66,7 @@ private:
     // before the month's end.
     int Number(int id, int maxDigits = 2) const;
     ScheduleLine LineOfControls() const;
+    SYSTEMTIME Now() const;
 
     WString lineText_;
     WString sourceLine_;
@@ -71,6 +74,8 @@ private:
     wchar_t holdFlag_ = L' ';
     int currentYear_ = 2000;
     int today_ = 0;  // 0 Sunday
+    bool filled_ = false;    // the controls show the line: the next time can be shown
+    bool neverDue_ = false;  // the next time shown is none
 };
 
 // Runs the editor owned by owner on line (empty for a new schedule; for a
@@ -78,3 +83,9 @@ private:
 // record, when the user confirmed; false, with line as it was, when the user
 // cancelled. The list decides where the result goes.
 bool EditScheduleLine(HWND owner, WString& line, const StartInfo& start);
+
+// When the line next comes due from now on: "次回: 2026/12/08(火) 07:00:00",
+// "（保留）" after it for a line held once, the day of a Start line's next
+// start, or why there is none. *never (when given): the line's rules match
+// no second from now on, whatever its hold flag.
+WString NextDueLabel(const WString& line, const SYSTEMTIME& now, bool* never = nullptr);

@@ -650,4 +650,18 @@ TEST_F(ScheduleListTest, AStartupShortcutThatCannotBeCreatedIsReported) {
     EXPECT_EQ(g_offerBoxes[2], L"スタートアップに ZAV.exe のショートカットを作成できませんでした");
 }
 
+TEST_F(ScheduleListTest, TheLineUnderTheListSaysWhenTheSelectedLineNextComesDue) {
+    Write({L"  99/12/31 23:59:59 Msg    end", L"  **/02/30 07:00:00 Msg    never", kA});
+    Run({[](HWND dialog) {
+        auto shownAfter = [dialog](std::initializer_list<int> selection) {
+            Select(dialog, selection);
+            return ItemText(dialog, IDC_LIST_NEXT_DUE);
+        };
+        EXPECT_EQ(L"次回: 2099/12/31(木) 23:59:59", shownAfter({0}));
+        EXPECT_EQ(L"次回: なし（このままでは実行されません）", shownAfter({1}));
+        EXPECT_EQ(L"", shownAfter({0, 2}));
+        Click(dialog, IDC_LIST_CANCEL);
+    }});
+}
+
 }  // namespace
