@@ -30,43 +30,12 @@ const wchar_t kText3dKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Scr
 constexpr int kLeadSeconds = 3;
 constexpr double kLatenessLimit = 2.0;
 
-// Quillon64 is built in the 64-bit tree beside this one: build/x64/bin.
-std::wstring HelperProgramPath() { return TestProgramDirectory() + L"\\..\\..\\x64\\bin\\Quillon64.exe"; }
 std::wstring RecorderProgramPath() { return TestProgramDirectory() + L"\\recorder.exe"; }
 std::wstring FakeSaverProgramPath() { return TestProgramDirectory() + L"\\fake_saver.exe"; }
 
-DWORD ProcessOf(HWND window) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    return processId;
-}
-
-struct DialogSearch {
-    DWORD processId;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectDialog(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<DialogSearch*>(data);
-    wchar_t name[16] = {};
-    GetClassNameW(window, name, 16);
-    if (IsWindowVisible(window) && ProcessOf(window) == search->processId && lstrcmpW(name, L"#32770") == 0) {
-        search->found.push_back(window);
-    }
-    return TRUE;
-}
-
 // Every visible dialog of a process, whatever its caption (a shell box too).
 std::vector<HWND> Dialogs(DWORD processId) {
-    DialogSearch search{processId, {}};
-    EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-std::wstring TitleOf(HWND window) {
-    wchar_t title[256] = {};
-    GetWindowTextW(window, title, 256);
-    return title;
+    return VisibleWindows(processId, L"#32770");
 }
 
 // ---- The registry values the scenarios change, put back afterwards ----
@@ -284,9 +253,8 @@ protected:
 
     // A test run of one action text, as ZAVSet's test-run button asks it.
     std::unique_ptr<AsyncSend> TestRun(const std::wstring& actionText) {
-        int bytes = static_cast<int>((actionText.size() + 1) * sizeof(wchar_t));
         block.reset(new SharedBlock);
-        EXPECT_TRUE(block->create(kTestRunBlockName, bytes) && block->write(actionText.c_str(), bytes));
+        EXPECT_TRUE(CreateTestRunBlock(*block, actionText));
         return std::unique_ptr<AsyncSend>(new AsyncSend(zav.window(), ControlMessage(), kTestRun, 0));
     }
 
@@ -301,16 +269,22 @@ protected:
 
     std::vector<std::wstring> RecorderLines() const { return sandbox.ReadLines(L"recorder.log"); }
 
+    // Ends the recorders still waiting as they were told, once a scenario has
+    // seen that they were: TearDown would wait for them.
+    static void EndWaitingRecorders() {
+        for (DWORD id : ProcessesNamed(L"recorder.exe")) {
+            HANDLE recorder = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+            if (recorder == nullptr) continue;
+            TerminateProcess(recorder, 0);
+            WaitForSingleObject(recorder, 5000);
+            CloseHandle(recorder);
+        }
+    }
+
     Sandbox sandbox;
     ZavProcess zav;
     std::unique_ptr<SharedBlock> block;
 };
-
-std::string Lines(const std::vector<std::wstring>& lines) {
-    std::string all;
-    for (const std::wstring& line : lines) all += "\n  \"" + Narrow(line) + "\"";
-    return all;
-}
 
 // ---- Shell ----
 
@@ -342,9 +316,10 @@ TEST_F(ActionScenario, ShellReportsAMissingProgramAndAnEmptyCommandWithCode2) {
         EXPECT_EQ(Dialogs(zav.id()).size(), 1u) << "more than ZAV's own box";
         EXPECT_TRUE(AnswerBox(box));
         EXPECT_TRUE(run->Wait());
-        // "Icon " alone must not start ZAV (its own command line) again.
-        EXPECT_FALSE(WaitUntil([] { return ProcessesNamed(L"ZAV.exe").size() > 1; }, 500)) << Narrow(parameter);
     }
+    // "Icon " alone must not start ZAV (its own command line) again: such a
+    // ZAV would stay, showing its double-start box.
+    EXPECT_FALSE(WaitUntil([] { return ProcessesNamed(L"ZAV.exe").size() > 1; }, 500));
     EXPECT_TRUE(RecorderLines().empty()) << Lines(RecorderLines());
 }
 
@@ -361,6 +336,7 @@ TEST_F(ActionScenario, ShellDoesNotWaitForItsProgram) {
     EXPECT_EQ(RecorderLines().size(), 1u);
     EXPECT_FALSE(ProcessesNamed(L"recorder.exe").empty()) << "the recorder should still be waiting";
     EXPECT_TRUE(AnswerBox(box));
+    EndWaitingRecorders();
 }
 
 // ---- Screen and 3DText ----
@@ -571,6 +547,7 @@ TEST_F(HelperScenario, RunsCommandLinesWaitingAfterAColonOnly) {
     if (RecorderLines().size() == 2) {
         EXPECT_EQ(RecorderLines()[1].substr(0, 10), L"wait 3000\t");
     }
+    EndWaitingRecorders();
 
     EXPECT_EQ(RunWithBox(L":nothere.exe a", L"x64 ＤＯＳコマンド nothere.exe a 実行エラー Code=2"), 0u);
     // Nothing after ":": Quillon64 must not start itself again.

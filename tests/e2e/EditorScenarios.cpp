@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,19 +21,14 @@ using namespace e2e;
 
 namespace {
 
-constexpr WORD kTraySet = 40003;  // the tray menu's settings entry
-constexpr int kList = 1100;
 constexpr int kAddButton = 1101;
 constexpr int kCopyButton = 1102;
-constexpr int kListCancel = 1109;
-constexpr int kListOk = 1110;
 // The editor (120).
 constexpr int kEveryDay = 1204;
 constexpr int kHour = 1211;
 constexpr int kMinute = 1214;
 constexpr int kSecond = 1217;
 constexpr int kShellAction = 1258;
-constexpr int kParameter = 1261;
 constexpr int kEditParameter = 1265;
 constexpr int kEditorOk = 1308;
 // The command dialog (9200).
@@ -59,44 +55,31 @@ constexpr int kKabeOk = 1606;
 // Wine's file picker (see docs/wine.md).
 constexpr int kPickerName = 0x47C;
 
-// Quillon64 is built in the 64-bit tree beside this one: build/x64/bin.
-std::wstring HelperProgramPath() { return TestProgramDirectory() + L"\\..\\..\\x64\\bin\\Quillon64.exe"; }
-
-
+// Seconds from typing a due time into the editor to that second: room for
+// OK of the editor and of the list, ZAVSet's save and ZAV's reload on a
+// loaded machine.
+constexpr int kLeadSeconds = 5;
 
 // A check box or radio button clicked as the user does.
 void ClickButton(HWND dialog, int id) {
     SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
-
 std::wstring TwoDigits(int value) {
     wchar_t text[3] = {static_cast<wchar_t>(L'0' + value / 10), static_cast<wchar_t>(L'0' + value % 10), 0};
     return text;
 }
 
+// "  EveryDay <time> <word> <parameter>", the word padded to six.
+std::wstring EveryDayLine(const std::wstring& time, const std::wstring& word, const std::wstring& parameter) {
+    return L"  EveryDay " + time + L" " + word + std::wstring(6 - word.size(), L' ') + L" " + parameter;
+}
+
 const std::wstring kEarly = L"  EveryDay 00:00:00 Msg    早朝";
 const std::wstring kHeld = L"X EveryDay 23:59:59 Msg    夜";
 
-class EditorScenario : public ::testing::Test {
+class EditorScenario : public ZavSetScenario {
 protected:
-    void SetUp() override { sandbox.InstallSettingsProgram(SettingsProgramPath()); }
-    void TearDown() override {
-        if (zav.Running()) {
-            EXPECT_TRUE(zav.Close());
-        }
-    }
-
-    HWND OpenList(const std::vector<std::wstring>& records) {
-        sandbox.WriteSchedule(records);
-        if (!zav.Start(sandbox) || zav.WaitForWindow() == nullptr) return nullptr;
-        LRESULT answer = 0;
-        if (!SendAndWait(zav.window(), WM_COMMAND, kTraySet, 0, &answer)) return nullptr;
-        HWND list = WaitForEnabledDialog(Titled(L"スケジュール設定内容の表示と変更"));
-        if (list != nullptr) WaitUntil([&] { return Entries(list).size() == records.size(); });
-        return list;
-    }
-
     HWND OpenEditor(HWND list, int button) {
         Press(list, button);
         HWND editor = WaitForEnabledDialog(Titled(L"スケジュールの設定"));
@@ -106,47 +89,40 @@ protected:
         return editor;
     }
 
-    // A new every-day line at a whole hour twelve hours away (never due while
+    // A new every-day line at hh:mm:00, hh twelve hours away (never due while
     // the scenario runs: an Exit line must not be performed), the action
     // chosen and its parameter dialog opened through 入力・修正.
-    HWND OpenParameterDialog(int actionButton, const std::wstring& title) {
-        list_ = OpenList({kHeld});
-        if (list_ == nullptr) return nullptr;
+    HWND OpenParameterDialog(int actionButton, const std::wstring& title, int minute = 0) {
         editor_ = OpenEditor(list_, kAddButton);
         if (editor_ == nullptr) return nullptr;
-        SYSTEMTIME now;
-        GetLocalTime(&now);
-        hour_ = TwoDigits((now.wHour + 12) % 24);
+        if (hour_.empty()) {  // taken once: the lines of one scenario sort by their minutes
+            SYSTEMTIME now;
+            GetLocalTime(&now);
+            hour_ = TwoDigits((now.wHour + 12) % 24);
+        }
+        time_ = hour_ + L":" + TwoDigits(minute) + L":00";
         ClickButton(editor_, kEveryDay);
         ClickButton(editor_, actionButton);
-        SetDlgItemTextW(editor_, kHour, hour_.c_str());
-        SetDlgItemTextW(editor_, kMinute, L"00");
+        SetDlgItemTextW(editor_, kHour, time_.substr(0, 2).c_str());
+        SetDlgItemTextW(editor_, kMinute, time_.substr(3, 2).c_str());
         SetDlgItemTextW(editor_, kSecond, L"00");
         Press(editor_, kEditParameter);
         return WaitForEnabledDialog(title);
     }
 
-    // The parameter the dialog put into 1261 once it closed; then OK of the
-    // editor and of the list, and the saved file must carry the line
-    // "  EveryDay hh:00:00 <word> <parameter>" (word padded to six).
-    void ExpectSavedLine(HWND dialog, const std::wstring& word, const std::wstring& parameter) {
-        ASSERT_TRUE(Closed(dialog));
-        EXPECT_EQ(TextOf(editor_, kParameter), parameter);
+    // The editor's OK: the list then shows the line with the parameter the
+    // dialog put into 1261, which is returned.
+    std::wstring AcceptEditor(const std::wstring& word) {
+        std::wstring line = EveryDayLine(time_, word, TextOf(editor_, kParameter));
         Press(editor_, kEditorOk);
-        ASSERT_TRUE(Closed(editor_)) << "the editor refused " << Narrow(TextOf(editor_, kParameter));
-        std::wstring padded = word + std::wstring(6 - word.size(), L' ');
-        std::wstring line = L"  EveryDay " + hour_ + L":00:00 " + padded + L" " + parameter;
-        Press(list_, kListOk);
-        ASSERT_TRUE(Closed(list_));
-        // ' ' sorts before the held line's 'X'.
-        EXPECT_EQ(sandbox.ReadSchedule(), (std::vector<std::wstring>{line, kHeld}));
+        EXPECT_TRUE(Closed(editor_)) << "the editor refused " << Narrow(TextOf(editor_, kParameter));
+        return line;
     }
 
-    Sandbox sandbox;
-    ZavProcess zav;
     HWND list_ = nullptr;
     HWND editor_ = nullptr;
     std::wstring hour_;
+    std::wstring time_;  // "hh:mm:00" of the line OpenParameterDialog began
 };
 
 TEST_F(EditorScenario, AddedEveryDayMessageIsSavedInOrderAndComesDueAtItsSecond) {
@@ -156,7 +132,7 @@ TEST_F(EditorScenario, AddedEveryDayMessageIsSavedInOrderAndComesDueAtItsSecond)
     ASSERT_NE(editor, nullptr) << "追加 opened no editor";
 
     Screenshot(L"edit-dialog-weekday", editor);  // a new schedule opens by weekdays
-    SYSTEMTIME due = LocalTimeAfter(15);
+    SYSTEMTIME due = LocalTimeAfter(kLeadSeconds);
     ClickButton(editor, kEveryDay);
     SetDlgItemTextW(editor, kHour, std::to_wstring(due.wHour).c_str());  // one digit before 10: written as two
     SetDlgItemTextW(editor, kMinute, TwoDigits(due.wMinute).c_str());
@@ -172,7 +148,7 @@ TEST_F(EditorScenario, AddedEveryDayMessageIsSavedInOrderAndComesDueAtItsSecond)
     std::string expected = Encode(932, kEarly + L"\r\n" + added + L"\r\n" + kHeld + L"\r\n");
     EXPECT_EQ(ReadBytes(sandbox.PathOf(L"Zavbell.txt")), expected) << "CP932 lines, CR LF, in sorted order";
 
-    HWND message = WaitForBox(zav.id(), L"エディタから追加", 30000);
+    HWND message = WaitForBox(zav.id(), L"エディタから追加", kLeadSeconds * 1000 + kWaitMs);
     ASSERT_NE(message, nullptr) << "ZAV did not show the added schedule";
     SYSTEMTIME shown;
     GetLocalTime(&shown);
@@ -198,7 +174,8 @@ TEST_F(EditorScenario, CopyAndDoubleClickModifyLandAtTheirSortedPlaces) {
 
     // A double click on the copy modifies it.
     SelectOnly(list, 1);
-    PostMessageW(list, WM_COMMAND, MAKEWPARAM(kList, LBN_DBLCLK), reinterpret_cast<LPARAM>(GetDlgItem(list, kList)));
+    PostMessageW(list, WM_COMMAND, MAKEWPARAM(kScheduleList, LBN_DBLCLK),
+                 reinterpret_cast<LPARAM>(GetDlgItem(list, kScheduleList)));
     editor = WaitForEnabledDialog(Titled(L"スケジュールの設定"));
     ASSERT_NE(editor, nullptr) << "the double click opened no editor";
     SetDlgItemTextW(editor, kHour, L"5");
@@ -212,69 +189,76 @@ TEST_F(EditorScenario, CopyAndDoubleClickModifyLandAtTheirSortedPlaces) {
     EXPECT_EQ(sandbox.ReadSchedule(), (std::vector<std::wstring>{modified, morning, kHeld}));
 }
 
-TEST_F(EditorScenario, TheCommandDialogsAnswerLandsInTheLine) {
-    HWND list = OpenList({kHeld});
-    ASSERT_NE(list, nullptr);
-    HWND editor = OpenEditor(list, kAddButton);
-    ASSERT_NE(editor, nullptr);
-    ClickButton(editor, kEveryDay);
-    ClickButton(editor, kShellAction);
-    SetDlgItemTextW(editor, kHour, L"12");
-    SetDlgItemTextW(editor, kMinute, L"00");
-    SetDlgItemTextW(editor, kSecond, L"00");
-    Press(editor, kEditParameter);
-    HWND command = WaitForEnabledDialog(Titled(L"DOSコマンドの入力"));
-    ASSERT_NE(command, nullptr) << "入力・修正 opened no command dialog";
-    EXPECT_EQ(GetWindow(command, GW_OWNER), editor);
-    SetDlgItemTextW(command, kCommandLine, L"notepad.exe 予定.txt");
-    Press(command, kCommandOk);
-    ASSERT_TRUE(Closed(command));
-    std::wstring parameter = TextOf(editor, kParameter);
-    EXPECT_NE(parameter.find(L"notepad.exe 予定.txt"), std::wstring::npos) << Narrow(parameter);
-    Press(editor, kEditorOk);
-    ASSERT_TRUE(Closed(editor));
-    EXPECT_EQ(Entries(list), (std::vector<std::wstring>{L"  EveryDay 12:00:00 Shell  " + parameter, kHeld}));
-    Press(list, kListCancel);
-    ASSERT_TRUE(Closed(list));
-    EXPECT_EQ(sandbox.ReadSchedule(), std::vector<std::wstring>{kHeld}) << "Cancel of the list writes nothing";
-}
-
-TEST_F(EditorScenario, TheMediaDialogsFileAndRepeatLandInTheLine) {
-    std::wstring sound = sandbox.PathOf(L"chime.wav");
+// One line per dialog, each a minute after the one before, all added in one
+// list. Exit is only composed: a test run of it would end the Wine session,
+// and the line is twelve hours away.
+TEST_F(EditorScenario, EachParameterDialogsAnswerLandsInItsLine) {
+    const std::wstring sound = sandbox.PathOf(L"chime.wav");
     ASSERT_TRUE(WriteBytes(sound, "RIFF"));
-    HWND media = OpenParameterDialog(kMplayAction, Titled(L"音声・動画ファイルの設定"));
-    ASSERT_NE(media, nullptr) << "入力・修正 opened no media dialog";
-    EXPECT_EQ(GetWindow(media, GW_OWNER), editor_);
-    // The name box is read-only to the user; its text is what 参照 would have put there.
-    SetDlgItemTextW(media, kMediaFile, sound.c_str());
-    ClickButton(media, kMediaRepeat);
-    Press(media, kMediaOk);
-    ExpectSavedLine(media, L"Mplay", L"Repeat " + sound);
-}
-
-// Only composed: a test run of Exit would end the Wine session. The line is
-// twelve hours away and ZAV is closed when the scenario ends.
-TEST_F(EditorScenario, TheExitDialogsMethodAndWaitLandInTheLine) {
-    HWND exit = OpenParameterDialog(kExitAction, Titled(L"Windows終了の設定"));
-    ASSERT_NE(exit, nullptr) << "入力・修正 opened no exit dialog";
-    EXPECT_EQ(GetWindow(exit, GW_OWNER), editor_);
-    ClickButton(exit, kExitRestart);
-    SendMessageW(GetDlgItem(exit, kExitForce), BM_SETCHECK, BST_UNCHECKED, 0);
-    SetDlgItemTextW(exit, kExitWait, L"45");
-    Press(exit, kExitOk);
-    ExpectSavedLine(exit, L"Exit", L"再起動 待機時間 =45秒");
-}
-
-TEST_F(EditorScenario, TheWallpaperDialogsLayoutAndFileLandInTheLine) {
-    std::wstring picture = sandbox.PathOf(L"wall.bmp");
+    const std::wstring picture = sandbox.PathOf(L"wall.bmp");
     ASSERT_TRUE(WriteBytes(picture, "BM"));
-    HWND wallpaper = OpenParameterDialog(kKabeAction, Titled(L"壁紙の設定"));
-    ASSERT_NE(wallpaper, nullptr) << "入力・修正 opened no wallpaper dialog";
-    EXPECT_EQ(GetWindow(wallpaper, GW_OWNER), editor_);
-    SetDlgItemTextW(wallpaper, kKabeFile, picture.c_str());
-    SendDlgItemMessageW(wallpaper, kKabeLayout, CB_SETCURSEL, 1, 0);  // "並べて表示"
-    Press(wallpaper, kKabeOk);
-    ExpectSavedLine(wallpaper, L"Kabe", L"Tile " + picture);
+    const struct {
+        int action;
+        const wchar_t* title;
+        const wchar_t* word;
+        std::function<void(HWND)> answer;  // fills the dialog and presses its OK
+        std::wstring parameter;            // empty: the command's text is checked as part of it
+    } rows[] = {
+        {kShellAction, L"DOSコマンドの入力", L"Shell",
+         [](HWND dialog) {
+             SetDlgItemTextW(dialog, kCommandLine, L"notepad.exe 予定.txt");
+             Press(dialog, kCommandOk);
+         },
+         L""},
+        // The name box is read-only to the user; its text is what 参照 would have put there.
+        {kMplayAction, L"音声・動画ファイルの設定", L"Mplay",
+         [&](HWND dialog) {
+             SetDlgItemTextW(dialog, kMediaFile, sound.c_str());
+             ClickButton(dialog, kMediaRepeat);
+             Press(dialog, kMediaOk);
+         },
+         L"Repeat " + sound},
+        {kExitAction, L"Windows終了の設定", L"Exit",
+         [](HWND dialog) {
+             ClickButton(dialog, kExitRestart);
+             SendMessageW(GetDlgItem(dialog, kExitForce), BM_SETCHECK, BST_UNCHECKED, 0);
+             SetDlgItemTextW(dialog, kExitWait, L"45");
+             Press(dialog, kExitOk);
+         },
+         L"再起動 待機時間 =45秒"},
+        {kKabeAction, L"壁紙の設定", L"Kabe",
+         [&](HWND dialog) {
+             SetDlgItemTextW(dialog, kKabeFile, picture.c_str());
+             SendDlgItemMessageW(dialog, kKabeLayout, CB_SETCURSEL, 1, 0);  // "並べて表示"
+             Press(dialog, kKabeOk);
+         },
+         L"Tile " + picture},
+    };
+    list_ = OpenList({kHeld});
+    ASSERT_NE(list_, nullptr);
+    std::vector<std::wstring> lines;
+    int minute = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(Narrow(row.word));
+        HWND dialog = OpenParameterDialog(row.action, Titled(row.title), minute++);
+        ASSERT_NE(dialog, nullptr) << "入力・修正 opened no dialog";
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), editor_);
+        row.answer(dialog);
+        ASSERT_TRUE(Closed(dialog));
+        std::wstring parameter = TextOf(editor_, kParameter);
+        if (row.parameter.empty()) {
+            EXPECT_NE(parameter.find(L"notepad.exe 予定.txt"), std::wstring::npos) << Narrow(parameter);
+        } else {
+            EXPECT_EQ(parameter, row.parameter);
+        }
+        lines.push_back(AcceptEditor(row.word));
+    }
+    // ' ' sorts before the held line's 'X'.
+    lines.push_back(kHeld);
+    EXPECT_EQ(Entries(list_), lines);
+    Press(list_, kListOk);
+    ASSERT_TRUE(Closed(list_));
+    EXPECT_EQ(sandbox.ReadSchedule(), lines);
 }
 
 // Wine: ZAVSet always runs on WOW64 there, so the choice goes through the real
@@ -284,23 +268,31 @@ TEST_F(EditorScenario, TheScreensaverPickedThroughTheHelperLandsInTheLine) {
         << "no Quillon64.exe at " << Narrow(HelperProgramPath()) << ": build the x64 tree";
     std::wstring saver = sandbox.PathOf(L"stars.scr");
     ASSERT_TRUE(WriteBytes(saver, "not a program"));  // no name resource: no name box follows
+    list_ = OpenList({kHeld});
+    ASSERT_NE(list_, nullptr);
     HWND picker = OpenParameterDialog(kScreenAction, L"スクリーンセーバーの指定");
     ASSERT_NE(picker, nullptr) << "入力・修正 opened no screensaver picker";
     std::vector<DWORD> helpers = ProcessesNamed(L"Quillon64.exe");
-    DWORD owner = 0;
-    GetWindowThreadProcessId(picker, &owner);
-    EXPECT_NE(std::find(helpers.begin(), helpers.end(), owner), helpers.end()) << "the picker is not Quillon64's";
+    EXPECT_NE(std::find(helpers.begin(), helpers.end(), ProcessOf(picker)), helpers.end())
+        << "the picker is not Quillon64's";
     SendMessageW(GetDlgItem(picker, kPickerName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(saver.c_str()));
     EXPECT_TRUE(AnswerBox(picker, IDOK));
     ASSERT_TRUE(WaitUntil([&] { return TextOf(editor_, kParameter) == saver; }))
         << "1261 holds " << Narrow(TextOf(editor_, kParameter));
     EXPECT_TRUE(WaitUntil([] { return ProcessesNamed(L"Quillon64.exe").empty(); })) << "Quillon64 stayed";
-    ExpectSavedLine(picker, L"Screen", saver);
+    ASSERT_TRUE(Closed(picker));
+    std::wstring line = AcceptEditor(L"Screen");
+    EXPECT_EQ(line, EveryDayLine(time_, L"Screen", saver));
+    Press(list_, kListOk);
+    ASSERT_TRUE(Closed(list_));
+    EXPECT_EQ(sandbox.ReadSchedule(), (std::vector<std::wstring>{line, kHeld}));
 }
 
-// The date layout, for the pictures of the documentation.
-TEST_F(EditorScenario, DateLayoutShowsTheWeekday) {
-    HWND list = OpenList({L"  26/12/24 08:00:00 Msg    クリスマスイブ", kHeld});
+// The date layout, for the pictures of the documentation; then a copy that
+// Cancel of the list throws away.
+TEST_F(EditorScenario, DateLayoutShowsTheWeekdayAndCancelWritesNothing) {
+    const std::vector<std::wstring> records = {L"  26/12/24 08:00:00 Msg    クリスマスイブ", kHeld};
+    HWND list = OpenList(records);
     ASSERT_NE(list, nullptr);
     SelectOnly(list, 0);
     HWND editor = OpenEditor(list, kCopyButton);
@@ -311,8 +303,16 @@ TEST_F(EditorScenario, DateLayoutShowsTheWeekday) {
     PostMessageW(editor, WM_CLOSE, 0, 0);
     ASSERT_TRUE(Closed(editor));
     EXPECT_EQ(Entries(list).size(), 2u) << "the close box adds nothing";
+
+    editor = OpenEditor(list, kCopyButton);
+    ASSERT_NE(editor, nullptr);
+    SetDlgItemTextW(editor, kHour, L"9");
+    Press(editor, kEditorOk);
+    ASSERT_TRUE(Closed(editor));
+    EXPECT_EQ(Entries(list).size(), 3u);
     Press(list, kListCancel);
     ASSERT_TRUE(Closed(list));
+    EXPECT_EQ(sandbox.ReadSchedule(), records) << "Cancel of the list writes nothing";
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "common/Handles.h"
+#include "common/Protocol.h"
 #include "common/System.h"
 
 namespace e2e {
@@ -35,11 +36,23 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
-std::wstring TitleOf(HWND window) {
-    wchar_t title[256] = {};
-    GetWindowTextW(window, title, 256);
-    return title;
+struct WindowSearch {
+    DWORD processId;
+    const wchar_t* className;
+    const wchar_t* title;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    if (IsWindowVisible(window) && ProcessOf(window) == search->processId && ClassOf(window) == search->className &&
+        (search->title == nullptr || TitleOf(window) == search->title)) {
+        search->found.push_back(window);
+    }
+    return TRUE;
 }
+
+}  // namespace
 
 DWORD ProcessOf(HWND window) {
     DWORD processId = 0;
@@ -47,28 +60,17 @@ DWORD ProcessOf(HWND window) {
     return processId;
 }
 
-struct WindowSearch {
-    DWORD processId;
-    const wchar_t* className;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<WindowSearch*>(data);
-    if (IsWindowVisible(window) && ProcessOf(window) == search->processId && ClassOf(window) == search->className) {
-        search->found.push_back(window);
-    }
-    return TRUE;
+std::wstring TitleOf(HWND window) {
+    wchar_t title[256] = {};
+    GetWindowTextW(window, title, 256);
+    return title;
 }
 
-// Visible top-level windows of a process with a class.
-std::vector<HWND> VisibleWindows(DWORD processId, const wchar_t* className) {
-    WindowSearch search{processId, className, {}};
+std::vector<HWND> VisibleWindows(DWORD processId, const wchar_t* className, const wchar_t* title) {
+    WindowSearch search{processId, className, title, {}};
     EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
-
-}  // namespace
 
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     ULONGLONG deadline = GetTickCount64() + timeoutMs;
@@ -79,6 +81,12 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
         Sleep(kPollMs);
     }
+}
+
+std::string Lines(const std::vector<std::wstring>& lines) {
+    std::string all;
+    for (const std::wstring& line : lines) all += "\n  \"" + Narrow(line) + "\"";
+    return all;
 }
 
 std::wstring FormatTime(const SYSTEMTIME& time) {
@@ -123,6 +131,9 @@ std::wstring TestProgramDirectory() {
 std::wstring ZavProgramPath() { return TestProgramDirectory() + L"\\ZAV.exe"; }
 std::wstring SettingsProgramPath() { return TestProgramDirectory() + L"\\ZAVSet.exe"; }
 std::wstring StandInProgramPath() { return TestProgramDirectory() + L"\\..\\standin\\ZAVSet.exe"; }
+std::wstring HelperProgramPath() {
+    return TestProgramDirectory() + L"\\..\\..\\x64\\bin\\Quillon64.exe";
+}
 
 // ---- Sandbox ----
 
@@ -313,6 +324,12 @@ bool AnswerBox(HWND box, int button) {
     return WaitUntil([box] { return !IsWindow(box) || !IsWindowVisible(box); });
 }
 
+std::string Texts(const std::vector<Box>& boxes) {
+    std::string all;
+    for (const Box& box : boxes) all += "[" + Narrow(box.text) + "] ";
+    return all;
+}
+
 // ---- Messages ----
 
 UINT TrayCallbackMessage() { return RegisterWindowMessageW(L"ZAV_NOTIFYICON"); }
@@ -328,6 +345,11 @@ bool SendAndWait(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESUL
 
 bool SendTrayMouse(HWND zav, UINT mouseMessage) {
     return SendAndWait(zav, TrayCallbackMessage(), 1, mouseMessage, nullptr);
+}
+
+bool CreateTestRunBlock(SharedBlock& block, const std::wstring& actionText) {
+    int bytes = static_cast<int>((actionText.size() + 1) * sizeof(wchar_t));
+    return block.create(kTestRunBlockName, bytes) && block.write(actionText.c_str(), bytes);
 }
 
 AsyncSend::AsyncSend(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -747,6 +769,18 @@ std::wstring TextOf(HWND dialog, int id) {
 
 bool Closed(HWND window) {
     return WaitUntil([window] { return !IsWindow(window); });
+}
+
+// ---- ZAV with the real ZAVSet beside it ----
+
+HWND ZavSetScenario::OpenList(const std::vector<std::wstring>& records) {
+    sandbox.WriteSchedule(records);
+    if (!zav.Start(sandbox) || zav.WaitForWindow() == nullptr) return nullptr;
+    LRESULT answer = 0;
+    if (!SendAndWait(zav.window(), WM_COMMAND, kTraySet, 0, &answer)) return nullptr;
+    HWND list = WaitForEnabledDialog(Titled(L"スケジュール設定内容の表示と変更"));
+    if (list != nullptr) WaitUntil([&] { return Entries(list).size() == records.size(); });
+    return list;
 }
 
 }  // namespace e2e

@@ -8,10 +8,13 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "common/SharedBlock.h"
 #include "tests/common/TestSupport.h"
 
 namespace e2e {
@@ -36,11 +39,15 @@ std::wstring EveryDayRecord(const SYSTEMTIME& at, const std::wstring& actionWord
 // "  EveryDay Start    Msg    text": a record run at every start of ZAV.
 std::wstring StartRecord(const std::wstring& actionWord, const std::wstring& parameter, wchar_t holdFlag = L' ');
 
+// Lines for a failure message, each quoted on a line of its own.
+std::string Lines(const std::vector<std::wstring>& lines);
+
 // ---- Where the programs are ----
 std::wstring TestProgramDirectory();   // the folder of the running test program (the build's bin)
 std::wstring ZavProgramPath();         // bin\ZAV.exe
 std::wstring SettingsProgramPath();    // bin\ZAVSet.exe, the real one
 std::wstring StandInProgramPath();     // standin\ZAVSet.exe, the recording stand-in
+std::wstring HelperProgramPath();      // Quillon64.exe of the 64-bit tree beside this one
 
 // A fresh folder under %TEMP% (a TempFolder) holding ZAV.exe, deleted with everything in it
 // when the sandbox goes. Texts are read and written in the ANSI code page, as
@@ -119,6 +126,11 @@ private:
 
 // Ids of the running processes with that program file name ("ZAV.exe").
 std::vector<DWORD> ProcessesNamed(const std::wstring& fileName);
+DWORD ProcessOf(HWND window);
+std::wstring TitleOf(HWND window);
+// Visible top-level windows of a process with that class and, unless it is
+// nullptr, that title.
+std::vector<HWND> VisibleWindows(DWORD processId, const wchar_t* className, const wchar_t* title = nullptr);
 
 // ---- Message boxes ("#32770", caption "Orrivane") ----
 struct Box {
@@ -134,6 +146,8 @@ HWND WaitForAnyBox(DWORD processId, std::wstring* text, DWORD timeoutMs = kWaitM
 std::wstring BoxText(HWND box);
 // The one way the tests answer a box: press its button and wait until the box is gone.
 bool AnswerBox(HWND box, int button = IDOK);
+// The boxes' texts for a failure message: "[text] [text] ".
+std::string Texts(const std::vector<Box>& boxes);
 
 // ---- Driving a running ZAV ----
 UINT TrayCallbackMessage();   // "ZAV_NOTIFYICON"
@@ -144,6 +158,9 @@ bool SendTrayMouse(HWND zav, UINT mouseMessage);
 // A message sent and answered within the time-out; false when it was not.
 bool SendAndWait(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result,
                  DWORD timeoutMs = kWaitMs);
+
+// The action text of a test run as ZAVSet writes it into ZAV_TEST: UTF-16 with its NUL.
+bool CreateTestRunBlock(SharedBlock& block, const std::wstring& actionText);
 
 // A message sent from a thread of its own, for requests that ZAV answers
 // only after a box of theirs was closed (a test run of Msg). The destructor
@@ -271,5 +288,32 @@ std::vector<std::wstring> Entries(HWND dialog, int listId = 1100);
 std::wstring TextOf(HWND dialog, int id);
 // Waits until the window is gone.
 bool Closed(HWND window);
+
+// ---- ZAV with the real ZAVSet beside it ----
+
+constexpr WORD kTraySet = 40003;     // the tray menu's settings entry
+constexpr WORD kTrayTimer = 40004;   // the tray menu's timer entry
+constexpr int kScheduleList = 1100;  // the list box of the schedule list
+constexpr int kListOk = 1110;
+constexpr int kListCancel = 1109;
+constexpr int kParameter = 1261;  // the parameter field of the editor and the timer
+
+// The list, editor and timer scenarios: a sandbox with the real ZAVSet.exe,
+// ZAV started there and closed after the scenario.
+class ZavSetScenario : public ::testing::Test {
+protected:
+    void SetUp() override { sandbox.InstallSettingsProgram(SettingsProgramPath()); }
+    void TearDown() override {
+        if (zav.Running()) {
+            EXPECT_TRUE(zav.Close());
+        }
+    }
+    // ZAV started on the records and the schedule list opened from its tray
+    // menu, once it shows every record; nullptr when a step failed.
+    HWND OpenList(const std::vector<std::wstring>& records);
+
+    Sandbox sandbox;
+    ZavProcess zav;
+};
 
 }  // namespace e2e

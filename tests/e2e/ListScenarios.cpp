@@ -21,16 +21,11 @@ using namespace e2e;
 
 namespace {
 
-constexpr WORD kTraySet = 40003;       // the tray menu's settings entry
-constexpr WORD kTrayTimer = 40004;     // the tray menu's timer entry
 // Ids of ZAVSet's templates, as a user's clicks reach them.
-constexpr int kList = 1100;
 constexpr int kHoldButton = 1105;
 constexpr int kDeleteButton = 1104;
 constexpr int kTestRunButton = 1106;
 constexpr int kOptionsButton = 1107;
-constexpr int kCancelButton = 1109;
-constexpr int kOkButton = 1110;
 constexpr int kBlinkField = 1411;
 constexpr int kTimerField = 1421;
 constexpr int kOptionsOk = 1431;
@@ -39,16 +34,6 @@ constexpr int kHoldOk = 1506;
 constexpr int kTimerSeconds = 2111;
 constexpr int kTimerShown = 2116;
 constexpr int kTimerOk = 2118;
-constexpr int kParameter = 1261;
-
-
-DWORD ProcessOf(HWND window) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    return processId;
-}
-
-
 
 std::wstring StartupLink() {
     wchar_t folder[MAX_PATH] = {};
@@ -62,29 +47,7 @@ struct StartupLinkRemover {
     ~StartupLinkRemover() { DeleteFileW(StartupLink().c_str()); }
 };
 
-class ListScenario : public ::testing::Test {
-protected:
-    void SetUp() override { sandbox.InstallSettingsProgram(SettingsProgramPath()); }
-    void TearDown() override {
-        if (zav.Running()) {
-            EXPECT_TRUE(zav.Close());
-        }
-    }
-
-    // ZAV with the schedule, and the list opened from its tray menu.
-    HWND OpenList(const std::vector<std::wstring>& records) {
-        sandbox.WriteSchedule(records);
-        if (!zav.Start(sandbox) || zav.WaitForWindow() == nullptr) return nullptr;
-        LRESULT answer = 0;
-        if (!SendAndWait(zav.window(), WM_COMMAND, kTraySet, 0, &answer)) return nullptr;
-        HWND list = WaitForDialog(Titled(L"スケジュール設定内容の表示と変更"));
-        if (list != nullptr) WaitUntil([&] { return Entries(list).size() == records.size(); });
-        return list;
-    }
-
-    Sandbox sandbox;
-    ZavProcess zav;
-};
+class ListScenario : public ZavSetScenario {};
 
 const wchar_t kNotFoundText[] = L"タスクトレイの Orrivane を見つけられませんでした";
 const std::wstring kHeld = L"X EveryDay 06:00:00 Msg    朝";
@@ -113,7 +76,7 @@ TEST_F(ListScenario, OptionsWriteTheIntervalsAndCancelLeavesTheScheduleAsItWas) 
     ASSERT_NE(ask, nullptr);
     EXPECT_TRUE(AnswerBox(ask, IDOK));
     EXPECT_EQ(Entries(list), std::vector<std::wstring>{kOther});
-    Press(list, kCancelButton);
+    Press(list, kListCancel);
     ASSERT_TRUE(Closed(list));
     EXPECT_EQ(ReadBytes(sandbox.PathOf(L"Zavbell.txt")), before) << "Cancel writes nothing";
 }
@@ -125,7 +88,7 @@ TEST_F(ListScenario, HoldThroughTheMenuAndTheHoldDialogThenDeleteAndOk) {
 
     // A right click on the first line: its menu, last item "ずっと保留(&K)"
     // is checked; the items are walked with the arrow keys to "保留しない(&N)".
-    HWND listBox = GetDlgItem(list, kList);
+    HWND listBox = GetDlgItem(list, kScheduleList);
     int itemHeight = static_cast<int>(SendMessageW(listBox, LB_GETITEMHEIGHT, 0, 0));
     POINT onFirst{10, itemHeight / 2};
     ClientToScreen(listBox, &onFirst);
@@ -155,7 +118,7 @@ TEST_F(ListScenario, HoldThroughTheMenuAndTheHoldDialogThenDeleteAndOk) {
     HWND ask = WaitForBox(settings, L"スケジュールを削除していいですか");
     ASSERT_NE(ask, nullptr);
     EXPECT_TRUE(AnswerBox(ask, IDOK));
-    Press(list, kOkButton);
+    Press(list, kListOk);
     ASSERT_TRUE(Closed(list));
     EXPECT_EQ(sandbox.ReadSchedule(), std::vector<std::wstring>{L"! EveryDay 06:00:00 Msg    朝"});
 }
@@ -174,7 +137,7 @@ TEST_F(ListScenario, RecordsThatComeDueWhileTheListIsOpenStayAsZavLeftThem) {
     ASSERT_TRUE(WaitUntil([&] { return sandbox.ReadSchedule() == std::vector<std::wstring>{cleared, kOther}; }))
         << "ZAV did not rewrite the schedule";
 
-    Press(list, kOkButton);
+    Press(list, kListOk);
     ASSERT_TRUE(Closed(list)) << "OK asked or failed: ZAV's own changes need no question";
     EXPECT_EQ(sandbox.ReadSchedule(), (std::vector<std::wstring>{cleared, kOther}))
         << "OK brought back the record that ran or the used-up hold";
@@ -192,7 +155,7 @@ TEST_F(ListScenario, TestRunPerformsTheSelectedMessageAtOnce) {
     ASSERT_NE(message, nullptr) << "ZAV did not perform the held line's action";
     EXPECT_EQ(Entries(list).front(), L"X EveryDay 06:00:00 Msg    テスト実行の確認");
     // The list goes on taking the user's clicks while ZAV's box is open.
-    Press(list, kCancelButton);
+    Press(list, kListCancel);
     EXPECT_TRUE(Closed(list)) << "the list was frozen until ZAV's box was closed";
     EXPECT_TRUE(IsWindowVisible(message));
     EXPECT_TRUE(AnswerBox(message));
@@ -213,7 +176,7 @@ TEST_F(ListScenario, TestRunWithZavEndedSaysSoAndTheListStaysOpen) {
     EXPECT_TRUE(IsWindow(list) && IsWindowVisible(list)) << "the list closed after the failed test run";
     EXPECT_TRUE(FindBoxes(settings).empty()) << "a further box followed";
     EXPECT_EQ(Entries(list).size(), 2u);
-    Press(list, kCancelButton);
+    Press(list, kListCancel);
     EXPECT_TRUE(Closed(list));
 }
 
@@ -300,7 +263,7 @@ TEST_F(ListScenario, BlinkIntervalFromTheOptionsHoldsEachTrayPictureAboutThreeSe
     HWND message = WaitForBox(zav.id(), L"ゆっくり点滅");
     ASSERT_NE(message, nullptr);
     EXPECT_TRUE(AnswerBox(message));
-    Press(list, kCancelButton);
+    Press(list, kListCancel);
     EXPECT_TRUE(Closed(list));
 }
 
@@ -341,7 +304,7 @@ TEST_F(ListScenario, ExplanationAndStartupShortcutAfterZzzzzz) {
             EXPECT_EQ(Entries(list).size(), 17u);
             Screenshot(L"schedule-list", list);
         }
-        Press(list, kCancelButton);
+        Press(list, kListCancel);
         EXPECT_TRUE(WaitUntil([&] { return WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0; }));
         CloseHandle(info.hProcess);
     }

@@ -61,18 +61,6 @@ std::string Visible(const std::string& bytes) {
     return out;
 }
 
-std::string Lines(const std::vector<std::wstring>& lines) {
-    std::string all;
-    for (const std::wstring& line : lines) all += "\n  \"" + Narrow(line) + "\"";
-    return all;
-}
-
-DWORD ProcessOf(HWND window) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    return processId;
-}
-
 std::wstring ImageOf(DWORD processId) {
     std::wstring image;
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
@@ -82,12 +70,6 @@ std::wstring ImageOf(DWORD processId) {
     if (QueryFullProcessImageNameW(process, 0, path, &size)) image = path;
     CloseHandle(process);
     return image;
-}
-
-std::wstring TitleOf(HWND window) {
-    wchar_t title[256] = {};
-    GetWindowTextW(window, title, 256);
-    return title;
 }
 
 std::wstring ItemText(HWND dialog, int id) {

@@ -26,18 +26,6 @@ constexpr int kLeadSeconds = 3;
 // 300 ms and the harness polls every 15 ms; the rest is room for a loaded machine.
 constexpr double kLatenessLimit = 2.0;
 
-std::string Texts(const std::vector<Box>& boxes) {
-    std::string all;
-    for (const Box& box : boxes) all += "[" + Narrow(box.text) + "] ";
-    return all;
-}
-
-std::string Lines(const std::vector<std::wstring>& lines) {
-    std::string all;
-    for (const std::wstring& line : lines) all += "\n  \"" + Narrow(line) + "\"";
-    return all;
-}
-
 // True when Wine's freshly repainted tray shows something else than the
 // normal icon within a few seconds: the icon is blinking. A repainted tray
 // that has held still for a moment does not always show icon 102, hence the
@@ -48,12 +36,6 @@ bool TrayIconBlinks(const RECT& tray, const std::vector<COLORREF>& normal) {
         std::vector<COLORREF> now = SteadyPixels(tray, 200, 1500);
         return !now.empty() && now != normal;
     }, 5000);
-}
-
-// The action text of a test run, written as ZAVSet writes it: UTF-16 with its NUL.
-bool CreateTestRunBlock(SharedBlock& block, const std::wstring& actionText) {
-    int bytes = static_cast<int>((actionText.size() + 1) * sizeof(wchar_t));
-    return block.create(kTestRunBlockName, bytes) && block.write(actionText.c_str(), bytes);
 }
 
 // After every scenario: no ZAV and no ZAVSet stand-in left running.
