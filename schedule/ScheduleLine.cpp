@@ -2,8 +2,6 @@
 
 #include <cwchar>
 
-#include "schedule/WatchPass.h"
-
 const wchar_t* const kActionWords[kActionCount] = {L"Msg   ", L"Mplay ", L"Notice", L"Blink ", L"Screen",
                                                    L"3DText", L"Kabe  ", L"Shell ", L"Exit  "};
 const wchar_t kEveryDayRule[] = L"EveryDay";
@@ -108,6 +106,13 @@ bool IsRetiredAction(const WString& record) {
     for (const wchar_t* retired : kRetiredWords)
         if (word == retired) return true;
     return false;
+}
+
+int DaysInMonth(int year, int month) {
+    if (month == 4 || month == 6 || month == 9 || month == 11) return 30;
+    if (month != 2) return 31;
+    const bool leap = (year % 100 != 0 && year % 4 == 0) || (year % 100 == 0 && (year / 100) % 4 == 0);
+    return leap ? 29 : 28;
 }
 
 int NumberOf(const WString& text, int maxDigits) {

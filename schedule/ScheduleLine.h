@@ -79,6 +79,9 @@ constexpr int kNoNumber = -2;
 // the line, anything else would shift its fixed columns.
 int NumberOf(const WString& text, int maxDigits);
 
+// For the full four-digit year (Gregorian leap years).
+int DaysInMonth(int year, int month);
+
 // The weekday (0 Sunday) of the day a date rule names with its two-digit
 // year (0-99), or -1 when there is no such day (30 February, month 13). The
 // watch pass compares only the two digits with this year's, so the rule

@@ -283,13 +283,6 @@ ClockSource SetClockSource(ClockSource source) {
     return previous;
 }
 
-int DaysInMonth(int year, int month) {
-    if (month == 4 || month == 6 || month == 9 || month == 11) return 30;
-    if (month != 2) return 31;
-    const bool leap = (year % 100 != 0 && year % 4 == 0) || (year % 100 == 0 && (year / 100) % 4 == 0);
-    return leap ? 29 : 28;
-}
-
 bool IsDue(const WString& rule, const WString& now, const SYSTEMTIME& time, bool start) {
     if (rule.length() < kRuleTextLength || now.length() < kRuleTextLength) return false;
     return DueAt(rule.text(), now.text(), time, start);

@@ -98,5 +98,3 @@ void CheckSchedule(WatchState& state, bool start);
 
 // rule: columns 2-18 of a record; now: "yy/mm/dd hh:mm:ss" of time.
 bool IsDue(const WString& rule, const WString& now, const SYSTEMTIME& time, bool start);
-// For the full four-digit year (Gregorian leap years).
-int DaysInMonth(int year, int month);

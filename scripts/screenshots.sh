@@ -47,9 +47,11 @@ wine reg add "$dpi_key" /v LogPixels /t REG_DWORD /d 192 /f >/dev/null 2>&1
 about_box about-box-200
 wine reg delete "$dpi_key" /v LogPixels /f >/dev/null 2>&1
 wineserver -k >/dev/null 2>&1
-# The parameter dialogs, each opened alone with a sample by the gallery program.
+# The parameter dialogs, and the editor and the list with their next times,
+# each opened alone with a sample by the gallery program.
 for entry in "command:DOSコマンドの入力:command-dialog" "exit:Windows終了の設定:exit-dialog" \
-             "media:音声・動画ファイルの設定:media-dialog" "wallpaper:壁紙の設定:wallpaper-dialog"; do
+             "media:音声・動画ファイルの設定:media-dialog" "wallpaper:壁紙の設定:wallpaper-dialog" \
+             "edit:スケジュールの設定:edit-dialog-next" "list:スケジュール設定内容の表示と変更:schedule-list-next"; do
     IFS=: read -r word title name <<<"$entry"
     wine "$BUILD_DIR/x86/bin/dialog_gallery.exe" "$word" >/dev/null 2>&1 &
     gallery=$!

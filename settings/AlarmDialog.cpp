@@ -7,6 +7,7 @@
 #include "common/Handles.h"
 #include "common/MessageBoxes.h"
 #include "schedule/ScheduleLine.h"
+#include "settings/ScheduleEditor.h"
 #include "settings/resource.h"
 
 namespace {
@@ -24,6 +25,7 @@ const wchar_t* const kDaysBeforeItems[] = {L"０", L"１", L"２", L"３", L"４
 const wchar_t* const kShownWeekdays[] = {L"(日)", L"(月)", L"(火)", L"(水)", L"(木)", L"(金)", L"(土)"};
 const wchar_t kUnknownWeekday[] = L"(？)";
 const wchar_t kDaysBeforeShown[] = L"前";
+const wchar_t kAskNeverDue[] = L"このスケジュールは実行されることがありません\nこのまま設定しますか？";
 
 const StaticColour kAlarmColours[] = {
     {IDC_ALARM_SUNDAY, kRed},
@@ -151,11 +153,7 @@ INT_PTR DSetAlarm::Run(HWND owner) {
 INT_PTR DSetAlarm::OnInitDialog() {
     wchar_t flag = sourceLine_.at(kHoldFlagColumn);
     isHeld = flag == kHoldOnce || flag == kHoldAlways;
-    SYSTEMTIME now;
-    if (clock_ != nullptr)
-        clock_(&now);
-    else
-        GetLocalTime(&now);
+    SYSTEMTIME now = Now();
     currentYear_ = now.wYear;
     today_ = now.wDayOfWeek % 7;
 
@@ -199,7 +197,18 @@ INT_PTR DSetAlarm::OnInitDialog() {
 
     ShowLine(sourceLine_.empty() ? defaults : ParseScheduleLine(sourceLine_, defaults));
     LayOutGroups();
+    filled_ = true;
+    AfterCommand();
     return TRUE;
+}
+
+SYSTEMTIME DSetAlarm::Now() const {
+    SYSTEMTIME now;
+    if (clock_ != nullptr)
+        clock_(&now);
+    else
+        GetLocalTime(&now);
+    return now;
 }
 
 // Every control of every method, so that switching shows today's values.
@@ -445,6 +454,14 @@ void DSetAlarm::UpdateNthPrefix() {
     SetDlgItemTextW(window, IDC_ALARM_NTH_PREFIX, last ? L"最" : L"第");
 }
 
+// After every command: any of them may have changed the rules. A field that
+// holds no number makes a line that never comes due, as OK would refuse it.
+void DSetAlarm::AfterCommand() {
+    if (!filled_) return;
+    const WString label = NextDueLabel(ComposeScheduleLine(LineOfControls()), Now(), &neverDue_);
+    if (GetItemText(IDC_ALARM_NEXT_DUE) != label) SetDlgItemTextW(window, IDC_ALARM_NEXT_DUE, label.text());
+}
+
 void DSetAlarm::SetSpin(int spinId, int value) const {
     SendDlgItemMessageW(window, spinId, UDM_SETPOS32, 0, value);
 }
@@ -501,8 +518,13 @@ void DSetAlarm::OnOk() {
         return;
     }
     if (!CheckParameter()) return;
+    WString composed = ComposeScheduleLine(line);
+    // A line that can never come due is kept only when the user says so.
+    bool never = false;
+    NextDueLabel(composed, Now(), &never);
+    if (never && AskBox(kAskNeverDue, window, MB_YESNO | MB_DEFBUTTON2) != IDYES) return;
     SavePosition(window, *settings, L"SetAlarmLeft", L"SetAlarmTop");
-    lineText_ = ComposeScheduleLine(line);
+    lineText_ = composed;
     EndWith(1);
 }
 
@@ -549,6 +571,7 @@ INT_PTR DSetAlarm::OnDrawItem(WPARAM, LPARAM lParam) {
 INT_PTR DSetAlarm::OnColourStatic(WPARAM wParam, LPARAM lParam) {
     int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
     COLORREF colour = StaticTextColour(kTables.colours, id);
+    if (id == IDC_ALARM_NEXT_DUE && neverDue_) colour = kRed;
     if (id == IDC_ALARM_WEEKDAY_SHOWN) {
         WString shown = GetItemText(id);
         colour = shown == kShownWeekdays[0] ? kRed : shown == kShownWeekdays[6] ? kBlue : GetSysColor(COLOR_WINDOWTEXT);

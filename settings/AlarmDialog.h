@@ -50,6 +50,8 @@ private:
     void UpdateWeekdayShown();
     void UpdateIntervalUnit();
     void UpdateNthPrefix();
+    // The runner's, after every command: the line's next time.
+    void AfterCommand();
     void OnOk();
     void OnCancel();
 
@@ -63,6 +65,7 @@ private:
     // before the month's end.
     int Number(int id, int maxDigits = 2) const;
     ScheduleLine LineOfControls() const;
+    SYSTEMTIME Now() const;
 
     WString lineText_;
     WString sourceLine_;
@@ -70,4 +73,6 @@ private:
     wchar_t holdFlag_ = L' ';
     int currentYear_ = 2000;
     int today_ = 0;  // 0 Sunday
+    bool filled_ = false;    // the controls show the line: the next time can be shown
+    bool neverDue_ = false;  // the next time shown is none
 };

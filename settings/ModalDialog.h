@@ -104,11 +104,12 @@ private:
             if (tables.colours.count == 0) return FALSE;
             return PaintStatic(reinterpret_cast<HDC>(wParam),
                                StaticTextColour(tables.colours, GetDlgCtrlID(reinterpret_cast<HWND>(lParam))));
-        case WM_COMMAND:
-            return DispatchCommand<D>(*self, tables.commands, LOWORD(wParam), HIWORD(wParam)) ||
-                           self->OnSharedCommand(LOWORD(wParam), HIWORD(wParam))
-                       ? TRUE
-                       : FALSE;
+        case WM_COMMAND: {
+            bool handled = DispatchCommand<D>(*self, tables.commands, LOWORD(wParam), HIWORD(wParam)) ||
+                           self->OnSharedCommand(LOWORD(wParam), HIWORD(wParam));
+            self->AfterCommand();
+            return handled ? TRUE : FALSE;
+        }
         case WM_CLOSE: self->EndWith(tables.closeResult); return TRUE;
         case WM_DESTROY: self->Release(); return TRUE;
         default: return FALSE;

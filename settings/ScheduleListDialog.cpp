@@ -333,6 +333,7 @@ INT_PTR DSelSchedule::OnInitDialog() {
     RECT list = ClientRectOf(window, IDC_LIST_LINES);
     listWidth_ = list.right - list.left;
     listHeight_ = list.bottom - list.top;
+    nextDueTop_ = ClientRectOf(window, IDC_LIST_NEXT_DUE).top;
     row1Top_ = ClientRectOf(window, IDC_LIST_ADD).top;
     row2Top_ = ClientRectOf(window, IDC_LIST_TEST_RUN).top;
     reminderTop_ = ClientRectOf(window, IDC_LIST_REMINDER).top;
@@ -416,7 +417,16 @@ void DSelSchedule::UpdateButtons() {
     int selected = SelectedCount();
     for (int id : kNeedOne) EnableWindow(GetDlgItem(window, id), selected == 1);
     for (int id : kNeedSome) EnableWindow(GetDlgItem(window, id), selected >= 1);
-    if (selected == 1) SetToolTipText(listTip_, IDC_LIST_LINES, Line(GetFirstSelected(IDC_LIST_LINES)).text());
+    WString nextDue;
+    if (selected == 1) {
+        const WString& line = Line(GetFirstSelected(IDC_LIST_LINES));
+        SetToolTipText(listTip_, IDC_LIST_LINES, line.text());
+        // Only the selected line's: the list stays fast however long it is.
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        nextDue = NextDueLabel(line, now);
+    }
+    SetDlgItemTextW(window, IDC_LIST_NEXT_DUE, nextDue.text());
 }
 
 void DSelSchedule::InsertSorted(const std::vector<WString>& lines) {
@@ -569,6 +579,7 @@ INT_PTR DSelSchedule::OnSize(WPARAM, LPARAM) {
     CheckWin32(MoveWindow(GetDlgItem(window, IDC_LIST_LINES), list.left, list.top, listWidth_ + grow,
                           listHeight_ + drop, TRUE),
                "MoveWindow");
+    MoveToTop(window, IDC_LIST_NEXT_DUE, nextDueTop_ + drop);
     for (int id : kFirstRow) MoveToTop(window, id, row1Top_ + drop);
     for (int id : kSecondRow) MoveToTop(window, id, row2Top_ + drop);
     MoveToTop(window, IDC_LIST_REMINDER, reminderTop_ + drop);

@@ -112,6 +112,7 @@ private:
     int minHeight_ = 0;
     int listWidth_ = 0;
     int listHeight_ = 0;
+    int nextDueTop_ = 0;  // the line under the list
     int row1Top_ = 0;
     int row2Top_ = 0;
     int reminderTop_ = 0;

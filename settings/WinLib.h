@@ -47,6 +47,10 @@ public:
     // Commands of controls a base class brings to every dialog built on it
     // (the action block of CSetAlmTmr); asked after the dialog's own table.
     bool OnSharedCommand(int, int) { return false; }
+    // After every command, handled or not: what follows any change of the
+    // controls. A dialog that needs it declares its own (the runner calls
+    // the dialog's class, so the others cost nothing).
+    void AfterCommand() {}
 
     WString GetItemText(int id) const;
     static WString GetWndText(HWND target);

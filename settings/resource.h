@@ -121,6 +121,7 @@
 #define IDC_LIST_CANCEL         1109
 #define IDC_LIST_OK             1110    // not the default button
 #define IDC_LIST_REMINDER       1111    // red
+#define IDC_LIST_NEXT_DUE       1112    // when the selected line next comes due
 #define IDM_LIST_MODIFY         40001   // the menu's default item
 #define IDM_LIST_DELETE         40002
 #define IDM_LIST_COPY_ADD       40003
@@ -210,3 +211,4 @@
 #define IDC_ALARM_DAYS_BEFORE_UNIT 1306
 #define IDC_ALARM_CANCEL        1307
 #define IDC_ALARM_OK            1308    // default button
+#define IDC_ALARM_NEXT_DUE      1309    // when the line next comes due, live; red when never

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "schedule/ScheduleLine.h"
 #include "schedule/WatchPass.h"
 #include "tests/common/TestSupport.h"
 #include "tests/schedule/ScheduleTestSupport.h"

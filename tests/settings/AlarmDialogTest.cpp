@@ -40,7 +40,7 @@ TEST_F(AlarmDialogTest, EachFormThroughTheControls) {
         const wchar_t* weekdayShown;  // null: not looked at
     };
     const Row rows[] = {
-        {L"! 23/02E-3 **:30:00 Msg    月末の三日前", L"前"}, {L"  **/**/15 08:**:05 Notice 通知", nullptr},
+        {L"! 27/02E-3 **:30:00 Msg    月末の三日前", L"前"}, {L"  **/**/15 08:**:05 Notice 通知", nullptr},
         {L"X _M_W_F_  22:15:00 3DText 会議", nullptr},       {L"# 26/12/24 Start    Shell  notepad.exe", L"(木)"},
         {L"  EveryDay every05s Kabe   (なし)", nullptr},     {L"  3rd sa-9 every30m Screen (なし)", nullptr},
     };
@@ -248,6 +248,51 @@ TEST_F(AlarmDialogTest, TextOutsideTheCodePageAsksAtOk) {
     EXPECT_EQ(0, result);
     ASSERT_EQ(1u, refuse.boxes().size());
     EXPECT_NE(std::wstring::npos, refuse.boxes()[0].text.find(L"☃"));
+}
+
+// ---- When the line next comes due ----
+
+TEST_F(AlarmDialogTest, NextTimeFollowsTheRulesAsTheyChange) {
+    DSetAlarm dialog(kOs10, FALSE, kElevationDefault, L"# EveryDay 07:00:00 Msg    x", Clock2026);
+    std::vector<std::string> shown;
+    RunDialog([&] { return dialog.Run(nullptr); },
+              [&](HWND d) {
+                  shown.push_back(ItemTextUtf8(d, IDC_ALARM_NEXT_DUE));
+                  TypeText(d, IDC_ALARM_HOUR, L"11");
+                  shown.push_back(ItemTextUtf8(d, IDC_ALARM_NEXT_DUE));
+                  SetChecked(d, IDC_ALARM_BY_WEEKDAY, true);  // no weekday chosen
+                  shown.push_back(ItemTextUtf8(d, IDC_ALARM_NEXT_DUE));
+                  SetChecked(d, IDC_ALARM_EVERY_DAY, true);
+                  SetChecked(d, IDC_AT_START, true);
+                  shown.push_back(ItemTextUtf8(d, IDC_ALARM_NEXT_DUE));
+                  Click(d, IDC_ALARM_CANCEL);
+              });
+    // Monday 15 June 2026, 10:20:30; the line is held once.
+    EXPECT_EQ(
+        (std::vector<std::string>{
+            Narrow(L"次回: 2026/06/16(火) 07:00:00（保留）"), Narrow(L"次回: 2026/06/15(月) 11:00:00（保留）"),
+            Narrow(L"次回: なし（このままでは実行されません）"), Narrow(L"次回: 2026/06/15(月)の起動時（保留）")}),
+        shown);
+}
+
+TEST_F(AlarmDialogTest, OkOnALineThatNeverComesDueAsksAndNoKeepsTheDialogOpen) {
+    const wchar_t never[] = L"  **/02/30 07:00:00 Msg    x";
+    for (int answer : {IDNO, IDYES}) {
+        BoxRecorder boxes(answer);
+        DSetAlarm dialog(kOs10, FALSE, kElevationDefault, never, Clock2026);
+        bool openAfterOk = false;
+        INT_PTR result = RunDialog([&] { return dialog.Run(nullptr); },
+                                   [&](HWND d) {
+                                       Click(d, IDC_ALARM_OK);
+                                       openAfterOk = IsWindowVisible(d) != FALSE;
+                                       if (openAfterOk) Click(d, IDC_ALARM_CANCEL);
+                                   });
+        ASSERT_EQ(1u, boxes.boxes().size()) << answer;
+        EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_DEFBUTTON2), boxes.boxes()[0].style & (MB_TYPEMASK | MB_DEFMASK));
+        EXPECT_EQ(answer == IDNO, openAfterOk);
+        EXPECT_EQ(answer == IDYES ? Narrow(never) : "", Narrow(dialog.lineText()));
+        EXPECT_EQ(answer == IDYES ? 1 : 0, result);
+    }
 }
 
 }  // namespace

@@ -650,4 +650,25 @@ TEST_F(ScheduleListTest, AStartupShortcutThatCannotBeCreatedIsReported) {
     EXPECT_EQ(g_offerBoxes[2], L"スタートアップに ZAV.exe のショートカットを作成できませんでした");
 }
 
+TEST_F(ScheduleListTest, TheLineUnderTheListSaysWhenTheSelectedLineNextComesDue) {
+    Write({L"  99/12/31 23:59:59 Msg    end", L"  **/02/30 07:00:00 Msg    never", kA});
+    Run({[](HWND dialog) {
+        struct Case {
+            std::initializer_list<int> selection;  // an aggregate keeps the list's items alive
+            const wchar_t* shown;
+        };
+        const Case cases[] = {
+            {{0}, L"次回: 2099/12/31(木) 23:59:59"},
+            {{1}, L"次回: なし（このままでは実行されません）"},
+            {{0, 2}, L""},
+            {{}, L""},
+        };
+        for (const Case& c : cases) {
+            Select(dialog, c.selection);
+            EXPECT_EQ(Narrow(c.shown), ItemTextUtf8(dialog, IDC_LIST_NEXT_DUE)) << c.selection.size() << " selected";
+        }
+        Click(dialog, IDC_LIST_CANCEL);
+    }});
+}
+
 }  // namespace

@@ -1,6 +1,6 @@
-// Opens one of ZAVSet's parameter dialogs with a sample parameter, for the
-// README's pictures (scripts/screenshots.sh): dialog_gallery.exe
-// command | exit | media | wallpaper. Positions go to a Zavbell.ini in the
+// Opens one of ZAVSet's dialogs with a sample, for the README's pictures
+// (scripts/screenshots.sh): dialog_gallery.exe command | exit | media |
+// wallpaper | edit | list. Positions and the list's schedule go to the
 // temporary folder, never to a real one.
 #include <windows.h>
 #include <commctrl.h>
@@ -9,12 +9,29 @@
 #include "common/Paths.h"
 #include "common/SettingsFile.h"
 #include "common/System.h"
+#include "settings/AlarmDialog.h"
 #include "settings/CommandDialog.h"
 #include "settings/ExitDialog.h"
 #include "settings/MediaDialog.h"
+#include "settings/ScheduleListDialog.h"
 #include "settings/WallpaperDialog.h"
 #include "settings/WinLib.h"
 #include "settings/resource.h"
+
+namespace {
+
+// The list's last line (a day that does not exist) selected, as a click
+// would: under the list it says that the line never comes due. A thread
+// timer, run by the list's own message loop.
+void CALLBACK SelectLastLine(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    HWND list = GetDlgItem(GetActiveWindow(), IDC_LIST_LINES);
+    SendMessageW(list, LB_SETSEL, TRUE, SendMessageW(list, LB_GETCOUNT, 0, 0) - 1);
+    SendMessageW(GetActiveWindow(), WM_COMMAND, MAKEWPARAM(IDC_LIST_LINES, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     g_instance = instance;
@@ -40,6 +57,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
         CloseHandle(file);
         DWallpaper(L"Tile " + picture, kOs10, kElevationDefault, settings, L"C:\\windows").Run(nullptr);
         DeleteFileW(picture.text());
+    } else if (which == L"edit") {
+        SetCurrentDirectoryW(temp);
+        DSetAlarm(kOs10, FALSE, kElevationDefault, L"  3rd we-2 07:30:00 Msg    定例会議の資料を準備").Run(nullptr);
+    } else if (which == L"list") {
+        WString path = JoinPath(temp, L"gallery.txt");
+        StringList lines;
+        for (const wchar_t* line :
+             {L"  EveryDay Start    Msg    おはようございます", L"  3rd we-2 07:30:00 Msg    定例会議の資料を準備",
+              L"  _M_W_F_  12:00:00 Notice 昼休み", L"  **/**E-1 17:00:00 Msg    月末の締め",
+              L"  **/02/30 09:00:00 Msg    存在しない日"})
+            lines.append(line);
+        lines.save(path);
+        SetTimer(nullptr, 0, 300, SelectLastLine);
+        DSelSchedule(L"set", StartInfo{}, path, settings).Run(nullptr);
+        DeleteFileW(path.text());
     }
     DeleteFileW(settings.path().text());
     OleUninitialize();
