@@ -70,6 +70,17 @@ BOOL WINAPI LoadedTerminateTaskWOW(DWORD processId, WORD task) {
     return call != nullptr ? call(processId, task) : FALSE;
 }
 
+BOOL WINAPI RealSetWaitableTimer(HANDLE timer, const LARGE_INTEGER* due, LONG period, PTIMERAPCROUTINE completion,
+                                 LPVOID argument, BOOL resume) {
+    return SetWaitableTimer(timer, due, period, completion, argument, resume);
+}
+BOOL WINAPI RealCancelWaitableTimer(HANDLE timer) {
+    return CancelWaitableTimer(timer);
+}
+EXECUTION_STATE WINAPI RealSetThreadExecutionState(EXECUTION_STATE state) {
+    return SetThreadExecutionState(state);
+}
+
 }  // namespace
 
 SystemCalls g_systemCalls = {
@@ -87,4 +98,9 @@ SystemCalls g_systemCalls = {
     RealShellExecute,
     LoadedEnumTaskWOWEx,
     LoadedTerminateTaskWOW,
+
+    // ---- Waking from sleep for the next alarm ----
+    RealSetWaitableTimer,
+    RealCancelWaitableTimer,
+    RealSetThreadExecutionState,
 };

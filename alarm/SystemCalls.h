@@ -33,6 +33,13 @@ struct SystemCalls {
     // Wine's vdmdbg aborts the process when either is called.
     INT (WINAPI* vdmEnumTaskWOWEx)(DWORD processId, TASKENUMPROCEX callback, LPARAM data);
     BOOL (WINAPI* vdmTerminateTaskWOW)(DWORD processId, WORD task);
+
+    // ---- Waking from sleep for the next alarm ----
+    // SetWaitableTimer, which ZAV calls with fResume TRUE only.
+    BOOL (WINAPI* setWaitableTimer)(HANDLE timer, const LARGE_INTEGER* due, LONG period,
+                                    PTIMERAPCROUTINE completion, LPVOID argument, BOOL resume);
+    BOOL (WINAPI* cancelWaitableTimer)(HANDLE timer);
+    EXECUTION_STATE (WINAPI* setThreadExecutionState)(EXECUTION_STATE state);
 };
 
 // The real calls, until a test replaces them.

@@ -28,3 +28,7 @@ constexpr int kTimerIntMax = 500;
 // allows; it is clamped to this.
 constexpr int kTimerIntMin = 50;
 constexpr int kBlinkIntDefault = 500;
+
+// 1: ZAV wakes the computer from sleep for the next alarm; 0, the default,
+// leaves it asleep. Written by the options dialog, read by ZAV.
+constexpr wchar_t kWakeUpKey[] = L"WakeUp";
