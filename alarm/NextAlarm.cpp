@@ -51,9 +51,7 @@ void TrayAlarm::RefreshNextAlarm() {
     const WString tip = next.index >= 0 ? TrayTipText(watch.schedule.at(next.index), next.due) : WString(kTrayTitle);
     if (tip != trayRecord.szTip) {
         lstrcpynW(trayRecord.szTip, tip.text(), ARRAYSIZE(trayRecord.szTip));
-        // Unchecked: an icon that is gone comes back with this record at
-        // TaskbarCreated, and before the first NIM_ADD there is none yet.
-        notifyIcon(NIM_MODIFY, &trayRecord);
+        if (!tipPosted) tipPosted = PostMessageW(mainWindow, kShowTipMessage, 0, 0);
     }
     wake.Arm(wakeUp && next.index >= 0 ? &nextDue : nullptr, now);
     // An alarm already within its lead (one less than a minute after the one

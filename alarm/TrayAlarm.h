@@ -43,6 +43,10 @@ constexpr UINT kLookMarginMs = 5;
 constexpr UINT kLookLongestMs = 60 * 60 * 1000;
 
 constexpr UINT kTrayIconId = 1;
+// Posted to the main window: sends the tray record with its new tip. The
+// notification area is another process; the call waits for it, and the box of
+// the alarm being performed should not.
+constexpr UINT kShowTipMessage = WM_APP;
 // The tray tip's first line; the next alarm goes on the second.
 constexpr wchar_t kTrayTitle[] = L"Orrivane";
 
@@ -108,6 +112,7 @@ struct TrayAlarm {
     WString nextDueText;
     SYSTEMTIME nextDue{};
     unsigned nextReloads = 0;  // watch.reloads when it was taken
+    bool tipPosted = false;    // kShowTipMessage is on its way
     bool wakeUp = false;       // WakeUp in Zavbell.ini
     WakeKeeper wake;
     // The clock of the next alarm; nullptr means GetLocalTime. Tests set it

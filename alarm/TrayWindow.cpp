@@ -159,7 +159,15 @@ LRESULT OnTimer(TrayAlarm& tray, UINT_PTR timerId) {
     return 1;
 }
 
-// ---- The clock and sleep ----
+// ---- The next alarm, the clock and sleep ----
+
+LRESULT OnShowTip(TrayAlarm& tray) {
+    tray.tipPosted = false;
+    // Unchecked: an icon that is gone comes back with this record at
+    // TaskbarCreated.
+    tray.notifyIcon(NIM_MODIFY, &tray.trayRecord);
+    return 0;
+}
 
 LRESULT OnTimeChange(TrayAlarm& tray) {
     tray.RefreshNextAlarm();
@@ -188,6 +196,7 @@ LRESULT CALLBACK OnMyNotifyIcon(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND: return OnCommand(*tray, LOWORD(wParam));
     case WM_TIMER: return OnTimer(*tray, wParam);
     case WM_TIMECHANGE: return OnTimeChange(*tray);
+    case kShowTipMessage: return OnShowTip(*tray);
     case WM_POWERBROADCAST: return OnPowerBroadcast(*tray, wParam);
     }
     return DefWindowProcW(window, message, wParam, lParam);
