@@ -113,6 +113,8 @@ TEST(Shell, AProgramLongerThanAPathIsReportedWithoutAStart) {
         {L"\"" + folder + L"\\tool1.exe\" x", true},    // 259 units
         {L"\"" + folder + L"\\tool12.exe\" x", false},  // 260
         {L"Icon \"C:\\" + std::wstring(3000, L'a') + L".exe\"", false},
+        {L"https://example.com/" + std::wstring(2063, L'u'), true},  // 2083 units: a URL's limit
+        {L"https://example.com/" + std::wstring(2064, L'u'), false},
     };
     for (const auto& c : cases) {
         ShellRecorder shell(42);
