@@ -97,6 +97,21 @@ TEST_F(ParamDialogTest, OpensWithTheStoredValuesAndOkWritesAllFourKeysAndTellsZa
     EXPECT_TRUE(boxes.boxes().empty());
 }
 
+// Off until the user turns it on; OK stores it and ZAV, told, arms its wake timer.
+TEST_F(ParamDialogTest, WakingFromSleepIsOffByDefaultAndOkStoresIt) {
+    ZavRecorder zav;
+    for (bool wake : {true, false}) {
+        INT_PTR result = Run(true, {[wake](HWND dialog) {
+            EXPECT_EQ(!wake, Checked(dialog, IDC_PARAM_WAKE));
+            SetChecked(dialog, IDC_PARAM_WAKE, wake);
+            Click(dialog, IDC_PARAM_OK);
+        }});
+        EXPECT_EQ(1, result);
+        EXPECT_EQ(wake ? L"1" : L"0", Value(kWakeUpKey));
+    }
+    EXPECT_EQ((std::vector<WPARAM>{kReloadSettings, kReloadSettings}), zav.messages);
+}
+
 TEST_F(ParamDialogTest, WithoutASplitTokenElevationIsDisabledAndStoredAsZero) {
     Settings().WriteInt(L"Elevation", 1);
     ZavRecorder zav;
