@@ -28,8 +28,8 @@ WString PassText(const SYSTEMTIME& time) {
 
 bool SecondReached(const WString& lastChecked, const WString& second) {
     // Within a century the order of these texts is the order of the seconds.
-    return second.length() == kRuleTextLength && lastChecked.length() == kRuleTextLength &&
-           lastChecked.at(2) == L'/' && wmemcmp(lastChecked.text(), second.text(), kRuleTextLength) >= 0;
+    return second.length() == kRuleTextLength && lastChecked.length() == kRuleTextLength && lastChecked.at(2) == L'/' &&
+           wmemcmp(lastChecked.text(), second.text(), kRuleTextLength) >= 0;
 }
 
 void WakeKeeper::Arm(const SYSTEMTIME* due, const SYSTEMTIME& now) {

@@ -13,7 +13,9 @@
 namespace {
 
 SYSTEMTIME g_now;
-void TestClock(SYSTEMTIME* now) { *now = g_now; }
+void TestClock(SYSTEMTIME* now) {
+    *now = g_now;
+}
 
 // The clock of the pass and of the next alarm at hh:mm:ss on 1 June 2030.
 void SetClock(TrayAlarm& tray, WORD hour, WORD minute, WORD second) {
@@ -27,7 +29,9 @@ void Reload(TrayAlarm& tray, const std::string& utf8Lines) {
     SendMessageW(tray.mainWindow, tray.controlMessage, kReloadSchedule, 0);
 }
 
-void Tick(TrayAlarm& tray) { SendMessageW(tray.mainWindow, WM_TIMER, kWatchTimer, 0); }
+void Tick(TrayAlarm& tray) {
+    SendMessageW(tray.mainWindow, WM_TIMER, kWatchTimer, 0);
+}
 
 // Back to the one held record, the real clock, no second checked and no WakeUp.
 void Restore(TrayAlarm& tray) {
@@ -49,9 +53,9 @@ TEST(TrayTip, NamesTheNextAlarmUnderOrrivaneAndMovesOnAfterItsPass) {
     const std::wstring long89(89, L'あ');
     const std::string longText = Encode(CP_UTF8, long89 + L"\U00020BB7の続き");
     SetClock(tray, 6, 0, 0);
-    Reload(tray, "# 30/06/01 06:30:00 Msg    保留中\r\n"
-                 "  30/06/01 07:00:00 Msg    " + longText + "\r\n"
-                 "  EveryDay 23:59:59 Notice 夜\r\n");
+    const std::string held = "# 30/06/01 06:30:00 Msg    保留中\r\n";
+    const std::string night = "  EveryDay 23:59:59 Notice 夜\r\n";
+    Reload(tray, held + "  30/06/01 07:00:00 Msg    " + longText + "\r\n" + night);
     const struct {
         WORD hour, minute, second;  // a pass at this second, or none at 0:0:0
         std::wstring tip;
@@ -65,8 +69,8 @@ TEST(TrayTip, NamesTheNextAlarmUnderOrrivaneAndMovesOnAfterItsPass) {
             SetClock(tray, step.hour, step.minute, step.second);
             Tick(tray);
         }
-        EXPECT_EQ(Narrow(tray.trayRecord.szTip), Narrow(step.tip)) << "after the pass of " << step.hour << ":"
-                                                                     << step.minute;
+        EXPECT_EQ(Narrow(tray.trayRecord.szTip), Narrow(step.tip))
+            << "after the pass of " << step.hour << ":" << step.minute;
     }
     EXPECT_EQ(boxes.boxes().size(), 1u) << "the 07:00:00 message, once";
     Reload(tray, "X _______  01:00:00 Msg    hold\r\n");
@@ -106,7 +110,9 @@ EXECUTION_STATE WINAPI RecordState(EXECUTION_STATE state) {
     return ES_CONTINUOUS;
 }
 
-void Resume(TrayAlarm& tray) { SendMessageW(tray.mainWindow, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0); }
+void Resume(TrayAlarm& tray) {
+    SendMessageW(tray.mainWindow, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+}
 
 // A wake holds the system from the wake until the pass of the alarm it came
 // for, the display while a message is up; an alarm less than a minute later
@@ -120,9 +126,10 @@ TEST(WakeUp, ArmsAMinuteAheadAndHoldsTheSystemFromTheWakeToTheEndOfTheAlarm) {
     g_calls.clear();
     BoxRecorder boxes;
     SetClock(tray, 6, 0, 0);
-    Reload(tray, "  30/06/01 07:00:00 Msg    起床\r\n"
-                 "  30/06/01 07:00:30 Notice 続き\r\n"
-                 "  30/06/01 09:00:00 Msg    後で\r\n");
+    Reload(tray,
+           "  30/06/01 07:00:00 Msg    起床\r\n"
+           "  30/06/01 07:00:30 Notice 続き\r\n"
+           "  30/06/01 09:00:00 Msg    後で\r\n");
     EXPECT_TRUE(g_calls.empty()) << "armed with WakeUp off";
 
     WriteTestSetting(kWakeUpKey, L"1");
@@ -139,14 +146,14 @@ TEST(WakeUp, ArmsAMinuteAheadAndHoldsTheSystemFromTheWakeToTheEndOfTheAlarm) {
 
     const std::vector<std::string> expected = {
         "arm 06:59:00 resume",
-        "state continuous system",                  // woken within the minute
-        "state continuous system display",          // 07:00:00 Msg
-        "arm 07:00:01 resume",                      // 07:00:30: never in the past
-        "state continuous system",                  // its box closed, 07:00:30 waited for
-        "state continuous system display",          // 07:00:30 Notice
+        "state continuous system",          // woken within the minute
+        "state continuous system display",  // 07:00:00 Msg
+        "arm 07:00:01 resume",              // 07:00:30: never in the past
+        "state continuous system",          // its box closed, 07:00:30 waited for
+        "state continuous system display",  // 07:00:30 Notice
         "arm 08:59:00 resume",
         "state continuous system",
-        "state continuous",                         // the pass of 07:00:30 ended
+        "state continuous",  // the pass of 07:00:30 ended
         "cancel",
     };
     EXPECT_EQ(g_calls, expected);

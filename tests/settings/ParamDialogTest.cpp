@@ -102,10 +102,10 @@ TEST_F(ParamDialogTest, WakingFromSleepIsOffByDefaultAndOkStoresIt) {
     ZavRecorder zav;
     for (bool wake : {true, false}) {
         INT_PTR result = Run(true, {[wake](HWND dialog) {
-            EXPECT_EQ(!wake, Checked(dialog, IDC_PARAM_WAKE));
-            SetChecked(dialog, IDC_PARAM_WAKE, wake);
-            Click(dialog, IDC_PARAM_OK);
-        }});
+                                 EXPECT_EQ(!wake, Checked(dialog, IDC_PARAM_WAKE));
+                                 SetChecked(dialog, IDC_PARAM_WAKE, wake);
+                                 Click(dialog, IDC_PARAM_OK);
+                             }});
         EXPECT_EQ(1, result);
         EXPECT_EQ(wake ? L"1" : L"0", Value(kWakeUpKey));
     }
