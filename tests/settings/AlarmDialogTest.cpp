@@ -254,25 +254,23 @@ TEST_F(AlarmDialogTest, TextOutsideTheCodePageAsksAtOk) {
 
 TEST_F(AlarmDialogTest, NextTimeFollowsTheRulesAsTheyChange) {
     DSetAlarm dialog(kOs10, FALSE, kElevationDefault, L"# EveryDay 07:00:00 Msg    x", Clock2026);
-    std::vector<std::string> shown;
+    std::wstring shown;
     RunDialog([&] { return dialog.Run(nullptr); },
               [&](HWND d) {
-                  shown.push_back(ItemTextUtf8(d, IDC_ALARM_NEXT_DUE));
+                  shown = ItemText(d, IDC_ALARM_NEXT_DUE);
                   TypeText(d, IDC_ALARM_HOUR, L"11");
-                  shown.push_back(ItemTextUtf8(d, IDC_ALARM_NEXT_DUE));
+                  shown += L"|" + ItemText(d, IDC_ALARM_NEXT_DUE);
                   SetChecked(d, IDC_ALARM_BY_WEEKDAY, true);  // no weekday chosen
-                  shown.push_back(ItemTextUtf8(d, IDC_ALARM_NEXT_DUE));
+                  shown += L"|" + ItemText(d, IDC_ALARM_NEXT_DUE);
                   SetChecked(d, IDC_ALARM_EVERY_DAY, true);
                   SetChecked(d, IDC_AT_START, true);
-                  shown.push_back(ItemTextUtf8(d, IDC_ALARM_NEXT_DUE));
+                  shown += L"|" + ItemText(d, IDC_ALARM_NEXT_DUE);
                   Click(d, IDC_ALARM_CANCEL);
               });
     // Monday 15 June 2026, 10:20:30; the line is held once.
-    EXPECT_EQ(
-        (std::vector<std::string>{
-            Narrow(L"次回: 2026/06/16(火) 07:00:00（保留）"), Narrow(L"次回: 2026/06/15(月) 11:00:00（保留）"),
-            Narrow(L"次回: なし（このままでは実行されません）"), Narrow(L"次回: 2026/06/15(月)の起動時（保留）")}),
-        shown);
+    EXPECT_EQ(Narrow(L"次回: 2026/06/16(火) 07:00:00（保留）|次回: 2026/06/15(月) 11:00:00（保留）|"
+                     L"次回: なし（このままでは実行されません）|次回: 2026/06/15(月)の起動時（保留）"),
+              Narrow(shown.c_str()));
 }
 
 TEST_F(AlarmDialogTest, OkOnALineThatNeverComesDueAsksAndNoKeepsTheDialogOpen) {
@@ -280,18 +278,17 @@ TEST_F(AlarmDialogTest, OkOnALineThatNeverComesDueAsksAndNoKeepsTheDialogOpen) {
     for (int answer : {IDNO, IDYES}) {
         BoxRecorder boxes(answer);
         DSetAlarm dialog(kOs10, FALSE, kElevationDefault, never, Clock2026);
-        bool openAfterOk = false;
+        bool open = false;
         INT_PTR result = RunDialog([&] { return dialog.Run(nullptr); },
                                    [&](HWND d) {
                                        Click(d, IDC_ALARM_OK);
-                                       openAfterOk = IsWindowVisible(d) != FALSE;
-                                       if (openAfterOk) Click(d, IDC_ALARM_CANCEL);
+                                       if ((open = IsWindowVisible(d))) Click(d, IDC_ALARM_CANCEL);
                                    });
         ASSERT_EQ(1u, boxes.boxes().size()) << answer;
         EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_DEFBUTTON2), boxes.boxes()[0].style & (MB_TYPEMASK | MB_DEFMASK));
-        EXPECT_EQ(answer == IDNO, openAfterOk);
-        EXPECT_EQ(answer == IDYES ? Narrow(never) : "", Narrow(dialog.lineText()));
+        EXPECT_EQ(answer == IDNO, open);
         EXPECT_EQ(answer == IDYES ? 1 : 0, result);
+        EXPECT_EQ(answer == IDYES ? Narrow(never) : "", Narrow(dialog.lineText()));
     }
 }
 

@@ -653,20 +653,13 @@ TEST_F(ScheduleListTest, AStartupShortcutThatCannotBeCreatedIsReported) {
 TEST_F(ScheduleListTest, TheLineUnderTheListSaysWhenTheSelectedLineNextComesDue) {
     Write({L"  99/12/31 23:59:59 Msg    end", L"  **/02/30 07:00:00 Msg    never", kA});
     Run({[](HWND dialog) {
-        struct Case {
-            std::initializer_list<int> selection;  // an aggregate keeps the list's items alive
-            const wchar_t* shown;
+        auto shownAfter = [dialog](std::initializer_list<int> selection) {
+            Select(dialog, selection);
+            return ItemText(dialog, IDC_LIST_NEXT_DUE);
         };
-        const Case cases[] = {
-            {{0}, L"次回: 2099/12/31(木) 23:59:59"},
-            {{1}, L"次回: なし（このままでは実行されません）"},
-            {{0, 2}, L""},
-            {{}, L""},
-        };
-        for (const Case& c : cases) {
-            Select(dialog, c.selection);
-            EXPECT_EQ(Narrow(c.shown), ItemTextUtf8(dialog, IDC_LIST_NEXT_DUE)) << c.selection.size() << " selected";
-        }
+        EXPECT_EQ(L"次回: 2099/12/31(木) 23:59:59", shownAfter({0}));
+        EXPECT_EQ(L"次回: なし（このままでは実行されません）", shownAfter({1}));
+        EXPECT_EQ(L"", shownAfter({0, 2}));
         Click(dialog, IDC_LIST_CANCEL);
     }});
 }
