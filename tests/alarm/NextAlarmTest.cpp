@@ -1,7 +1,6 @@
 // The next alarm as ZAV keeps it: the tray tip, and with WakeUp the wake
-// timer and the thread's execution state, driven through the window's own
-// messages on a clock the test sets. The wake calls go to recorders: none
-// arms a real timer.
+// timer and the execution state (through recorders: none arms a real timer),
+// driven by the window's own messages on 1 June 2030 by a clock the test sets.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,24 +12,19 @@
 namespace {
 
 SYSTEMTIME g_now;
-void TestClock(SYSTEMTIME* now) {
-    *now = g_now;
-}
+const ClockSource kTestClock = [](SYSTEMTIME* now) { *now = g_now; };
 
-// The clock of the pass and of the next alarm at hh:mm:ss on 1 June 2030.
-void SetClock(TrayAlarm& tray, WORD hour, WORD minute, WORD second) {
+// At hh:mm:ss on the pass's clock and the next alarm's, the message to ZAV's window.
+void At(TrayAlarm& tray, WORD hour, WORD minute, WORD second, UINT message, WPARAM wParam) {
     g_now = SYSTEMTIME{2030, 6, 6, 1, hour, minute, second, 0};
-    SetClockSource(TestClock);
-    tray.clock = TestClock;
+    SetClockSource(kTestClock);
+    tray.clock = kTestClock;
+    SendMessageW(tray.mainWindow, message, wParam, 0);
 }
 
 void Reload(TrayAlarm& tray, const std::string& utf8Lines) {
     WriteBytes(TestFolder() + L"\\Zavbell.txt", "\xEF\xBB\xBF" + utf8Lines);
     SendMessageW(tray.mainWindow, tray.controlMessage, kReloadSchedule, 0);
-}
-
-void Tick(TrayAlarm& tray) {
-    SendMessageW(tray.mainWindow, WM_TIMER, kWatchTimer, 0);
 }
 
 // Back to the one held record, the real clock, no second checked and no WakeUp.
@@ -43,75 +37,52 @@ void Restore(TrayAlarm& tray) {
     Reload(tray, "X _______  01:00:00 Msg    hold\r\n");
 }
 
-// ---- The tip ----
-
 TEST(TrayTip, NamesTheNextAlarmUnderOrrivaneAndMovesOnAfterItsPass) {
     TrayAlarm& tray = TestTray();
     BoxRecorder boxes;
     // 89 あ put the high half of 𠮷 at the tip's 126th unit: the cut keeps
     // one unit fewer, then "…".
     const std::wstring long89(89, L'あ');
-    const std::string longText = Encode(CP_UTF8, long89 + L"\U00020BB7の続き");
-    SetClock(tray, 6, 0, 0);
-    const std::string held = "# 30/06/01 06:30:00 Msg    保留中\r\n";
-    const std::string night = "  EveryDay 23:59:59 Notice 夜\r\n";
-    Reload(tray, held + "  30/06/01 07:00:00 Msg    " + longText + "\r\n" + night);
+    At(tray, 6, 0, 0, WM_NULL, 0);
+    Reload(tray, "# 30/06/01 06:30:00 Msg    保留中\r\n  30/06/01 07:00:00 Msg    " +
+                     Encode(CP_UTF8, long89 + L"\U00020BB7の続き") + "\r\n  EveryDay 23:59:59 Notice 夜\r\n");
     const struct {
-        WORD hour, minute, second;  // a pass at this second, or none at 0:0:0
+        WORD hour, minute;  // a pass at hh:mm:00 first, none at 0:00
         std::wstring tip;
     } steps[] = {
-        {0, 0, 0, L"Orrivane\n2030/06/01(土) 06:30:00（保留） Msg 保留中"},
-        {6, 30, 0, L"Orrivane\n2030/06/01(土) 07:00:00 Msg " + long89 + L"…"},
-        {7, 0, 0, L"Orrivane\n2030/06/01(土) 23:59:59 Notice 夜"},
+        {0, 0, L"Orrivane\n2030/06/01(土) 06:30:00（保留） Msg 保留中"},
+        {6, 30, L"Orrivane\n2030/06/01(土) 07:00:00 Msg " + long89 + L"…"},
+        {7, 0, L"Orrivane\n2030/06/01(土) 23:59:59 Notice 夜"},
     };
     for (const auto& step : steps) {
-        if (step.hour != 0) {
-            SetClock(tray, step.hour, step.minute, step.second);
-            Tick(tray);
-        }
-        EXPECT_EQ(Narrow(tray.trayRecord.szTip), Narrow(step.tip))
-            << "after the pass of " << step.hour << ":" << step.minute;
+        if (step.hour != 0) At(tray, step.hour, step.minute, 0, WM_TIMER, kWatchTimer);
+        EXPECT_EQ(Narrow(tray.trayRecord.szTip), Narrow(step.tip)) << step.hour << ":" << step.minute;
     }
     EXPECT_EQ(boxes.boxes().size(), 1u) << "the 07:00:00 message, once";
-    Reload(tray, "X _______  01:00:00 Msg    hold\r\n");
-    EXPECT_STREQ(tray.trayRecord.szTip, L"Orrivane") << "nothing comes due";
     Restore(tray);
+    EXPECT_STREQ(tray.trayRecord.szTip, L"Orrivane") << "nothing comes due";
 }
-
-// ---- Waking from sleep ----
 
 std::vector<std::string> g_calls;
 
-std::string LocalClockText(const LARGE_INTEGER& utc) {
-    FILETIME file{static_cast<DWORD>(utc.QuadPart), static_cast<DWORD>(utc.QuadPart >> 32)};
-    SYSTEMTIME universal;
-    SYSTEMTIME local;
-    FileTimeToSystemTime(&file, &universal);
-    SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local);
-    char text[16];
-    snprintf(text, sizeof(text), "%02d:%02d:%02d", local.wHour, local.wMinute, local.wSecond);
-    return text;
-}
-
+// The armed time as a local clock time, converted back from UTC.
 BOOL WINAPI RecordArm(HANDLE, const LARGE_INTEGER* due, LONG period, PTIMERAPCROUTINE, LPVOID, BOOL resume) {
-    g_calls.push_back("arm " + LocalClockText(*due) + (resume ? " resume" : "") + (period ? " periodic" : ""));
-    return TRUE;
+    const FILETIME file{static_cast<DWORD>(due->QuadPart), static_cast<DWORD>(due->QuadPart >> 32)};
+    SYSTEMTIME utc, t;
+    FileTimeToSystemTime(&file, &utc);
+    SystemTimeToTzSpecificLocalTime(nullptr, &utc, &t);
+    char text[40];
+    snprintf(text, sizeof(text), "arm %02d:%02d:%02d %s %ld", t.wHour, t.wMinute, t.wSecond, resume ? "resume" : "",
+             period);
+    return g_calls.push_back(text), TRUE;
 }
 BOOL WINAPI RecordCancel(HANDLE) {
-    g_calls.push_back("cancel");
-    return TRUE;
+    return g_calls.push_back("cancel"), TRUE;
 }
 EXECUTION_STATE WINAPI RecordState(EXECUTION_STATE state) {
-    std::string text = "state";
-    if (state & ES_CONTINUOUS) text += " continuous";
-    if (state & ES_SYSTEM_REQUIRED) text += " system";
-    if (state & ES_DISPLAY_REQUIRED) text += " display";
-    g_calls.push_back(text);
+    g_calls.push_back(std::string("state") + (state & ES_CONTINUOUS ? " continuous" : "") +
+                      (state & ES_SYSTEM_REQUIRED ? " system" : "") + (state & ES_DISPLAY_REQUIRED ? " display" : ""));
     return ES_CONTINUOUS;
-}
-
-void Resume(TrayAlarm& tray) {
-    SendMessageW(tray.mainWindow, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
 }
 
 // A wake holds the system from the wake until the pass of the alarm it came
@@ -125,33 +96,27 @@ TEST(WakeUp, ArmsAMinuteAheadAndHoldsTheSystemFromTheWakeToTheEndOfTheAlarm) {
     g_systemCalls.setThreadExecutionState = RecordState;
     g_calls.clear();
     BoxRecorder boxes;
-    SetClock(tray, 6, 0, 0);
+    At(tray, 6, 0, 0, WM_NULL, 0);
     Reload(tray,
-           "  30/06/01 07:00:00 Msg    起床\r\n"
-           "  30/06/01 07:00:30 Notice 続き\r\n"
-           "  30/06/01 09:00:00 Msg    後で\r\n");
+           "  30/06/01 07:00:00 Msg    起床\r\n  30/06/01 07:00:30 Notice 続き\r\n  30/06/01 09:00:00 Msg    後で\r\n");
     EXPECT_TRUE(g_calls.empty()) << "armed with WakeUp off";
-
     WriteTestSetting(kWakeUpKey, L"1");
-    SendMessageW(tray.mainWindow, tray.controlMessage, kReloadSettings, 0);
-    Resume(tray);  // an hour early: the user's, not the alarm's
-    SetClock(tray, 6, 59, 5);
-    Resume(tray);
-    SetClock(tray, 7, 0, 0);
-    Tick(tray);
-    SetClock(tray, 7, 0, 30);
-    Tick(tray);
+    At(tray, 6, 0, 0, tray.controlMessage, kReloadSettings);
+    At(tray, 6, 0, 0, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);  // the user's, an hour early
+    At(tray, 6, 59, 5, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
+    At(tray, 7, 0, 0, WM_TIMER, kWatchTimer);
+    At(tray, 7, 0, 30, WM_TIMER, kWatchTimer);
     WriteTestSetting(kWakeUpKey, L"0");
-    SendMessageW(tray.mainWindow, tray.controlMessage, kReloadSettings, 0);
+    At(tray, 7, 0, 30, tray.controlMessage, kReloadSettings);
 
     const std::vector<std::string> expected = {
-        "arm 06:59:00 resume",
+        "arm 06:59:00 resume 0",
         "state continuous system",          // woken within the minute
         "state continuous system display",  // 07:00:00 Msg
-        "arm 07:00:01 resume",              // 07:00:30: never in the past
+        "arm 07:00:01 resume 0",            // 07:00:30: never in the past
         "state continuous system",          // its box closed, 07:00:30 waited for
         "state continuous system display",  // 07:00:30 Notice
-        "arm 08:59:00 resume",
+        "arm 08:59:00 resume 0",
         "state continuous system",
         "state continuous",  // the pass of 07:00:30 ended
         "cancel",
