@@ -1,10 +1,10 @@
 #include "alarm/Actions.h"
-#include "alarm/ProcessList.h"
 #include "alarm/TrayAlarm.h"
 #include "common/Handles.h"
 #include "common/MessageBoxes.h"
 #include "common/Paths.h"
 #include "common/Process.h"
+#include "common/ProcessList.h"
 #include "common/Protocol.h"
 
 namespace {

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <windows.h>
-#include <vdmdbg.h>
 
 struct IActiveDesktop;
 struct IAudioEndpointVolume;
@@ -29,10 +28,6 @@ struct SystemCalls {
     // Shell: starting the program of a record.
     HINSTANCE (WINAPI* shellExecute)(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters,
                                      LPCWSTR directory, INT show);
-    // The 16-bit tasks of an NTVDM (vdmdbg.dll, loaded on the first call).
-    // Wine's vdmdbg aborts the process when either is called.
-    INT (WINAPI* vdmEnumTaskWOWEx)(DWORD processId, TASKENUMPROCEX callback, LPARAM data);
-    BOOL (WINAPI* vdmTerminateTaskWOW)(DWORD processId, WORD task);
 
     // ---- Waking from sleep for the next alarm ----
     // SetWaitableTimer, which ZAV calls with fResume TRUE only.

@@ -64,8 +64,8 @@ HINSTANCE g_zavInstance = GetModuleHandleW(nullptr);
 TrayAlarm* g_trayAlarm = nullptr;
 
 int ClampTimerInt(int value) {
-    if (value > kTimerIntMax) return kTimerIntDefault;
-    if (value <= 0) return kTimerIntMin;
+    if (value > kTimerIntZavMax) return kTimerIntDefault;
+    if (value <= 0) return kTimerIntZavMin;
     return value;
 }
 

@@ -50,11 +50,6 @@ constexpr UINT kShowTipMessage = WM_APP;
 // The tray tip's first line; the next alarm goes on the second.
 constexpr wchar_t kTrayTitle[] = L"Orrivane";
 
-// BlinkInt as the options dialog offers it; a value outside is taken as
-// kBlinkIntDefault.
-constexpr int kBlinkIntMin = 100;
-constexpr int kBlinkIntMax = 3000;
-
 using NotifyIconCall = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAW record);
 using MessageFilterCall = BOOL(WINAPI*)(UINT message, DWORD action);
 
@@ -137,8 +132,8 @@ struct TrayAlarm {
 // The one TrayAlarm while it exists, for the window procedure and the actions.
 extern TrayAlarm* g_trayAlarm;
 
-// TimerInt as the watch timer uses it: above kTimerIntMax it becomes the
-// default; 0 or below becomes kTimerIntMin (SetTimer would otherwise fire as
+// TimerInt as the watch timer uses it: above kTimerIntZavMax it becomes the
+// default; 0 or below becomes kTimerIntZavMin (SetTimer would otherwise fire as
 // fast as the system allows, or, for a negative value read as unsigned,
 // almost never).
 int ClampTimerInt(int value);

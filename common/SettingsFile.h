@@ -21,13 +21,24 @@ private:
     WString section_;
 };
 
-// Watch-timer periods: ZAV replaces a TimerInt above this by its default.
+// The two periods of Zavbell.ini, in ms, and their limits.
+//
+// TimerInt, ZAV's watch timer. ZAV runs a TimerInt above kTimerIntZavMax as
+// the default, and one of 0 or below (SetTimer would fire as fast as the
+// system allows) as kTimerIntZavMin. The options dialog offers and accepts
+// kTimerIntDialogMin ... kTimerIntDialogMax, and opens a stored value of
+// kTimerIntDialogShownLimit or more as the default.
 constexpr int kTimerIntDefault = 300;
-constexpr int kTimerIntMax = 500;
-// A TimerInt of 0 or below would make SetTimer fire as fast as the system
-// allows; it is clamped to this.
-constexpr int kTimerIntMin = 50;
+constexpr int kTimerIntZavMin = 50;
+constexpr int kTimerIntZavMax = 500;
+constexpr int kTimerIntDialogMin = 100;
+constexpr int kTimerIntDialogMax = 900;
+constexpr int kTimerIntDialogShownLimit = 1000;
+// BlinkInt, the tray icon's blink: one range for both programs. The options
+// dialog offers and accepts it; ZAV runs a value outside it as the default.
 constexpr int kBlinkIntDefault = 500;
+constexpr int kBlinkIntMin = 100;
+constexpr int kBlinkIntMax = 3000;
 
 // 1: ZAV wakes the computer from sleep for the next alarm; 0, the default,
 // leaves it asleep. Written by the options dialog, read by ZAV.

@@ -6,9 +6,9 @@
 
 #include <climits>
 
-#include "alarm/ProcessList.h"
 #include "common/MessageBoxes.h"
 #include "common/Process.h"
+#include "common/ProcessList.h"
 #include "common/Protocol.h"
 #include "common/System.h"
 

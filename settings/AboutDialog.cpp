@@ -84,7 +84,7 @@ const DialogTables<DAbout> DAbout::kTables = [] {
 
 DAbout::DAbout(int elevation) : ModalDialog(elevation, IDI_SETTINGS) {}
 
-INT_PTR DAbout::Run(HWND owner) {
+bool DAbout::Run(HWND owner) {
     return RunModal(owner);
 }
 

@@ -21,8 +21,8 @@ LinkOpener SetLinkOpener(LinkOpener opener);
 class DAbout : public ModalDialog<DAbout> {
 public:
     explicit DAbout(int elevation);
-    // Runs the modal box: 1 after OK (or Enter), 0 after the close box.
-    INT_PTR Run(HWND owner);
+    // Runs the modal box: true after OK (or Enter), false after the close box.
+    bool Run(HWND owner);
 
 private:
     friend class ModalDialog<DAbout>;

@@ -6,6 +6,7 @@
 
 #include "common/MessageBoxes.h"
 #include "common/System.h"
+#include "settings/DialogPosition.h"
 #include "settings/resource.h"
 
 namespace {
@@ -78,7 +79,7 @@ DCommand::DCommand(const WString& parameter, int iconId, const SettingsFile& set
     : ModalDialog(elevation, iconId), parameter_(parameter), settings_(settings) {}
 
 bool DCommand::Run(HWND owner) {
-    return RunModal(owner) == TRUE;
+    return RunModal(owner);
 }
 
 INT_PTR DCommand::OnInitDialog() {

@@ -7,6 +7,7 @@
 
 #include "common/MessageBoxes.h"
 #include "schedule/ActionParameters.h"
+#include "settings/DialogPosition.h"
 #include "settings/resource.h"
 
 namespace {
@@ -81,7 +82,7 @@ DExit::DExit(const WString& parameter, bool isHeld, int iconId, const SettingsFi
     : ModalDialog(elevation, iconId), parameter_(parameter), isHeld_(isHeld), settings_(settings) {}
 
 bool DExit::Run(HWND owner) {
-    return RunModal(owner) == TRUE;
+    return RunModal(owner);
 }
 
 INT_PTR DExit::OnInitDialog() {

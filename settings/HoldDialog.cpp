@@ -26,7 +26,7 @@ const DialogTables<DSetHold> DSetHold::kTables = [] {
 
 DSetHold::DSetHold(wchar_t flag, int elevation) : ModalDialog(elevation, IDI_SETTINGS), flag_(flag) {}
 
-INT_PTR DSetHold::Run(HWND owner) {
+bool DSetHold::Run(HWND owner) {
     return RunModal(owner);
 }
 

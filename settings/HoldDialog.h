@@ -14,9 +14,9 @@ class DSetHold : public ModalDialog<DSetHold> {
 public:
     // flag: the current hold flag; another character checks no button.
     DSetHold(wchar_t flag, int elevation);
-    // 1 after OK with a button checked (flag() is the chosen flag); 0 after
-    // Cancel, the close box, or OK with no button checked.
-    INT_PTR Run(HWND owner);
+    // True after OK with a button checked (flag() is the chosen flag); false
+    // after Cancel, the close box, or OK with no button checked.
+    bool Run(HWND owner);
     wchar_t flag() const { return flag_; }
 
 private:

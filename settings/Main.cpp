@@ -7,7 +7,7 @@
 #include "common/Protocol.h"
 #include "common/System.h"
 #include "settings/CommandWords.h"
-#include "settings/WinLib.h"
+#include "settings/DialogBase.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     g_instance = instance;

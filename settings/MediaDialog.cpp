@@ -5,6 +5,7 @@
 #include "common/MessageBoxes.h"
 #include "common/Paths.h"
 #include "schedule/ActionParameters.h"
+#include "settings/DialogPosition.h"
 #include "settings/resource.h"
 
 namespace {
@@ -72,7 +73,7 @@ DMedia::DMedia(const WString& parameter, int iconId, const SettingsFile& setting
     : ModalDialog(elevation, iconId), parameter_(parameter), settings_(settings) {}
 
 bool DMedia::Run(HWND owner) {
-    return RunModal(owner) == TRUE;
+    return RunModal(owner);
 }
 
 INT_PTR DMedia::OnInitDialog() {

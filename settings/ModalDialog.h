@@ -1,7 +1,7 @@
 // The one runner of ZAVSet's modal dialogs.
 //
 // A dialog is a class D deriving from ModalDialog<D> with its inputs,
-// outputs and Run; its handlers (private, with `friend class ModalDialog<D>`);
+// outputs and `bool Run(HWND owner)` (true after its OK); its handlers (private, with `friend class ModalDialog<D>`);
 // one DialogTables naming its template and its tables; and its template in
 // settings/<Name>Dialog.rc. The runner does the rest: the current-instance
 // pointer, the title suffix, the small icon, the fonts and tooltips of the
@@ -16,7 +16,58 @@
 
 #include "common/Handles.h"
 #include "common/MessageBoxes.h"
-#include "settings/WinLib.h"
+#include "settings/DialogBase.h"
+
+// A table given by its first entry and its length; built from an array, or
+// empty from {}.
+template <typename T>
+struct TableRef {
+    const T* items = nullptr;
+    std::size_t count = 0;
+    constexpr TableRef() = default;
+    template <std::size_t N>
+    constexpr TableRef(const T (&table)[N]) : items(table), count(N) {}  // NOLINT: tables convert on purpose
+    const T* begin() const { return items; }
+    const T* end() const { return items + count; }
+};
+
+// Static text colours: each dialog lists its coloured controls; all others
+// use the window-text colour.
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kGreen = RGB(0, 128, 0);
+struct StaticColour {
+    int id;
+    COLORREF colour;
+};
+COLORREF StaticTextColour(TableRef<StaticColour> table, int id);
+// The answer to WM_CTLCOLORSTATIC: button-face background, the given text
+// colour, and the button-face system brush (not owned, never deleted).
+INT_PTR PaintStatic(HDC dc, COLORREF textColour);
+
+// Deletes a dialog's font or icon in WM_DESTROY, reporting a failure.
+void FreeFont(UniqueGdiObject& font);
+void FreeIcon(UniqueIcon& icon);
+
+// WM_COMMAND tables: one line per control id (and notification code).
+constexpr int kAnyNotification = -1;
+template <typename Dialog>
+struct CommandEntry {
+    int id;
+    int notification;  // kAnyNotification matches every code
+    void (Dialog::*handler)();
+};
+// Runs the first matching handler; false when the command is not in the table.
+template <typename Dialog>
+bool DispatchCommand(Dialog& dialog, TableRef<CommandEntry<Dialog>> table, int id, int notification) {
+    for (const CommandEntry<Dialog>& entry : table) {
+        if (entry.id == id && (entry.notification == kAnyNotification || entry.notification == notification)) {
+            (dialog.*entry.handler)();
+            return true;
+        }
+    }
+    return false;
+}
 
 struct ToolTipEntry {
     int id;
@@ -72,13 +123,15 @@ protected:
         : Base(std::forward<BaseArguments>(arguments)...), elevation_(elevation), smallIconId_(smallIconId) {}
     ~ModalDialog() = default;
 
-    INT_PTR RunModal(HWND owner) {
+    // True when the dialog ended with 1, its OK; false after 0 or when it
+    // could not be shown (-1).
+    bool RunModal(HWND owner) {
         D* outer = current_;
         current_ = static_cast<D*>(this);
         INT_PTR result =
             DialogBoxParamW(g_instance, MAKEINTRESOURCEW(D::kTables.templateId), owner, &ModalDialog::Proc, 0);
         current_ = outer;
-        return result;
+        return result == 1;
     }
 
     void EndWith(INT_PTR result) const { CheckWin32(EndDialog(this->window, result), "EndDialog"); }
@@ -134,6 +187,7 @@ private:
         FreeIcon(smallIcon_);
     }
 
+    // Class-static, not stored in the window at WM_INITDIALOG: an owner-drawn control's WM_MEASUREITEM comes first.
     static inline D* current_ = nullptr;  // the open dialog of this class; modal, so at most one
 
     int elevation_;

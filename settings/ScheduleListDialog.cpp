@@ -15,9 +15,10 @@
 #include "common/System.h"
 #include "schedule/InitSchedule.h"
 #include "schedule/ScheduleRecord.h"
+#include "settings/DialogPosition.h"
 #include "settings/HoldDialog.h"
-#include "settings/ParamDialog.h"
-#include "settings/ScheduleEditor.h"
+#include "settings/OptionsDialog.h"
+#include "settings/ScheduleEditDialog.h"
 #include "settings/ZavLink.h"
 #include "settings/resource.h"
 
@@ -315,7 +316,7 @@ DSelSchedule::DSelSchedule(const WString& word, const StartInfo& start, const WS
       schedulePath_(schedulePath),
       settings_(settings) {}
 
-INT_PTR DSelSchedule::Run(HWND owner) {
+bool DSelSchedule::Run(HWND owner) {
     return RunModal(owner);
 }
 
@@ -453,20 +454,20 @@ void DSelSchedule::InsertSorted(const std::vector<WString>& lines) {
 
 void DSelSchedule::Add() {
     WString line;
-    if (EditScheduleLine(window, line, true, start_) && !line.empty()) InsertSorted({line});
+    if (EditScheduleLine(window, line, start_) && !line.empty()) InsertSorted({line});
 }
 
 void DSelSchedule::CopyAdd() {
     if (SelectedCount() != 1) return;
     WString line = Line(GetFirstSelected(IDC_LIST_LINES));
-    if (EditScheduleLine(window, line, true, start_) && !line.empty()) InsertSorted({line});
+    if (EditScheduleLine(window, line, start_) && !line.empty()) InsertSorted({line});
 }
 
 void DSelSchedule::Modify() {
     if (SelectedCount() != 1) return;
     int index = GetFirstSelected(IDC_LIST_LINES);
     WString line = Line(index);
-    if (!EditScheduleLine(window, line, false, start_) || line.empty()) return;
+    if (!EditScheduleLine(window, line, start_) || line.empty()) return;
     RemoveLines({index});
     InsertSorted({line});
 }
@@ -481,7 +482,7 @@ void DSelSchedule::ChangeHold() {
     std::vector<int> selected = GetSelectedItems(IDC_LIST_LINES);
     if (selected.empty()) return;
     DSetHold hold(Line(selected.front()).at(0), elevation());
-    if (hold.Run(window) != 1) return;
+    if (!hold.Run(window)) return;
 
     std::vector<int> changed;
     std::vector<WString> lines;

@@ -48,8 +48,8 @@ public:
     // Startup shortcut offer); the schedule and settings files to use.
     DSelSchedule(const WString& word, const StartInfo& start, const WString& schedulePath,
                  const SettingsFile& settings);
-    // 1 after OK (file written), 0 otherwise.
-    INT_PTR Run(HWND owner);
+    // True after OK (file written), false otherwise.
+    bool Run(HWND owner);
 
 private:
     friend class ModalDialog<DSelSchedule>;

@@ -8,7 +8,8 @@
 #include "common/Protocol.h"
 #include "schedule/ScheduleLine.h"
 #include "schedule/StringList.h"
-#include "settings/ParamDialog.h"
+#include "settings/DialogPosition.h"
+#include "settings/OptionsDialog.h"
 #include "settings/ZavLink.h"
 #include "settings/resource.h"
 
@@ -119,7 +120,7 @@ const DialogTables<DSetTimer> DSetTimer::kTables = [] {
 DSetTimer::DSetTimer(const StartInfo& start)
     : ModalDialog(start.elevation, IDI_SETTINGS, start.osLevel, start.isWow64, start.elevation) {}
 
-INT_PTR DSetTimer::Run(HWND owner) {
+bool DSetTimer::Run(HWND owner) {
     return RunModal(owner);
 }
 

@@ -5,9 +5,9 @@
 #include <windows.h>
 
 #include "common/WString.h"
+#include "settings/ActionBlock.h"
 #include "settings/CommandWords.h"
 #include "settings/ModalDialog.h"
-#include "settings/SetAlmTmr.h"
 
 // The local time that many days, hours, minutes and seconds after `from`.
 SYSTEMTIME TimeAfter(const SYSTEMTIME& from, int days, int hours, int minutes, int seconds);
@@ -21,8 +21,9 @@ class DSetTimer : public ModalDialog<DSetTimer, CSetAlmTmr> {
 public:
     // The schedule and settings files are those of the current directory.
     explicit DSetTimer(const StartInfo& start);
-    // 1 after an OK whose line was written, 0 after Cancel or the close box.
-    INT_PTR Run(HWND owner);
+    // True after an OK whose line was written, false after Cancel or the
+    // close box.
+    bool Run(HWND owner);
 
 private:
     friend class ModalDialog<DSetTimer, CSetAlmTmr>;

@@ -11,6 +11,7 @@
 #include "common/Paths.h"
 #include "common/System.h"
 #include "schedule/ActionParameters.h"
+#include "settings/DialogPosition.h"
 #include "settings/resource.h"
 
 using Microsoft::WRL::ComPtr;
@@ -135,8 +136,8 @@ DWallpaper::DWallpaper(const WString& parameter, int osLevel, int elevation, con
       settings_(settings),
       windowsFolder_(windowsFolder) {}
 
-void DWallpaper::Run(HWND owner) {
-    RunModal(owner);
+bool DWallpaper::Run(HWND owner) {
+    return RunModal(owner);
 }
 
 INT_PTR DWallpaper::OnInitDialog() {

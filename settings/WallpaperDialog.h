@@ -33,9 +33,9 @@ class DWallpaper : public ModalDialog<DWallpaper> {
 public:
     DWallpaper(const WString& parameter, int osLevel, int elevation, const SettingsFile& settings,
                const WString& windowsFolder);
-    // The parameter holds the new text after OK and is empty after Cancel or
-    // the close box.
-    void Run(HWND owner);
+    // True after OK (the parameter holds the new text); false after Cancel or
+    // the close box (the parameter is empty).
+    bool Run(HWND owner);
     const WString& parameter() const { return parameter_; }
 
 private:

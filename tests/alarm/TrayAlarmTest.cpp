@@ -65,7 +65,7 @@ TEST(ClampTimerInt, KeepsSanePeriodsAndReplacesTheOthers) {
         {300, 300}, {250, 250}, {500, 500}, {1, 1},
         {501, kTimerIntDefault}, {600, kTimerIntDefault}, {1000, kTimerIntDefault}, {INT_MAX, kTimerIntDefault},
         // 0 and below would make the timer fire as fast as the system allows.
-        {0, kTimerIntMin}, {-1, kTimerIntMin}, {INT_MIN, kTimerIntMin},
+        {0, kTimerIntZavMin}, {-1, kTimerIntZavMin}, {INT_MIN, kTimerIntZavMin},
     };
     for (const ClampCase& c : cases) {
         EXPECT_EQ(ClampTimerInt(c.read), c.used) << "TimerInt " << c.read;
@@ -84,8 +84,8 @@ TEST(ReadIni, TakesBothPeriodsFromTheSettingsFile) {
         {nullptr, nullptr, 300, 500},
         {L"250", L"800", 250, 800},
         {L"600", L"100", 300, 100},
-        {L"0", nullptr, kTimerIntMin, 500},
-        {L"-20", nullptr, kTimerIntMin, 500},
+        {L"0", nullptr, kTimerIntZavMin, 500},
+        {L"-20", nullptr, kTimerIntZavMin, 500},
     };
     TrayAlarm& tray = TestTray();
     BoxRecorder recorder;

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "alarm/ProcessList.h"
+#include "common/ProcessList.h"
 #include "common/System.h"
 #include "helper64/Jobs.h"
 #include "tests/common/TestSupport.h"

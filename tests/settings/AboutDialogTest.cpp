@@ -15,7 +15,7 @@
 
 #include "common/System.h"
 #include "settings/AboutDialog.h"
-#include "settings/WinLib.h"
+#include "settings/DialogBase.h"
 #include "settings/resource.h"
 #include "tests/common/TestSupport.h"
 #include "tests/settings/DialogHarness.h"

@@ -11,8 +11,8 @@
 
 #include "common/Paths.h"
 #include "common/System.h"
+#include "settings/ActionBlock.h"
 #include "settings/ModalDialog.h"
-#include "settings/SetAlmTmr.h"
 #include "settings/resource.h"
 #include "tests/common/TestSupport.h"
 #include "tests/settings/ActionBlockTest.h"
@@ -30,7 +30,7 @@ public:
           action_(action),
           parameter_(parameter),
           atStart_(atStart) {}
-    INT_PTR Run() { return this->RunModal(nullptr); }
+    bool Run() { return this->RunModal(nullptr); }
 
     static const DialogTables<BlockHost> kTables;
 
@@ -46,7 +46,7 @@ private:
     void OnOk() {
         if (this->CheckParameter()) this->EndWith(1);
     }
-    void OnCancel() { this->EndWith(2); }
+    void OnCancel() { this->EndWith(0); }
 
     static const CommandEntry<BlockHost> kCommands[];
     int action_;
@@ -64,7 +64,7 @@ const CommandEntry<BlockHost<Template>> BlockHost<Template>::kCommands[] = {
 
 template <int Template>
 const DialogTables<BlockHost<Template>> BlockHost<Template>::kTables = {
-    Template, &BlockHost::OnInit, BlockHost::kCommands, {}, {}, {}, {}, 2};
+    Template, &BlockHost::OnInit, BlockHost::kCommands, {}, {}, {}, {}, 0};
 
 using EditHost = BlockHost<IDD_BLOCK_WITH_START>;
 using TimerHost = BlockHost<IDD_BLOCK_TIMER>;
@@ -116,7 +116,7 @@ TEST_F(ActionBlockTest, StatesOfAllNineActionsAndTheParameterKept) {
 TEST_F(ActionBlockTest, UnknownActionEndsTheDialogWithZero) {
     BoxRecorder boxes;
     EditHost host(-1, L"x", FALSE);
-    EXPECT_EQ(0, host.Run());
+    EXPECT_FALSE(host.Run());
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(Narrow(L"不正な動作"), Narrow(boxes.boxes()[0].text));
 }
@@ -198,7 +198,7 @@ const CheckRow kChecks[] = {
 // clang-format on
 
 template <typename Host>
-INT_PTR RunCheck(const CheckRow& row, bool* stayedOpen, std::string* kept, HWND* seen = nullptr, int* focus = nullptr) {
+bool RunCheck(const CheckRow& row, bool* stayedOpen, std::string* kept, HWND* seen = nullptr, int* focus = nullptr) {
     Host host(row.action, row.parameter, FALSE, row.atStart);
     return RunDialog([&] { return host.Run(); },
                      [&](HWND dialog) {
@@ -218,15 +218,15 @@ TEST_F(ActionBlockTest, EveryCheckRowPassesOrFailsWithItsMessage) {
         std::string kept;
         HWND dialog = nullptr;
         int focus = 0;
-        INT_PTR result = row.timer ? RunCheck<TimerHost>(row, &stayedOpen, &kept, &dialog, &focus)
-                                   : RunCheck<EditHost>(row, &stayedOpen, &kept, &dialog, &focus);
+        bool accepted = row.timer ? RunCheck<TimerHost>(row, &stayedOpen, &kept, &dialog, &focus)
+                                  : RunCheck<EditHost>(row, &stayedOpen, &kept, &dialog, &focus);
         std::string what = "action " + std::to_string(row.action) + " \"" + Narrow(row.parameter) + "\"";
         if (row.refusal == nullptr) {
-            EXPECT_EQ(1, result) << what;
+            EXPECT_TRUE(accepted) << what;
             EXPECT_TRUE(boxes.boxes().empty()) << what << ": " << Narrow(boxes.boxes()[0].text);
             continue;
         }
-        EXPECT_EQ(2, result) << what;
+        EXPECT_FALSE(accepted) << what;
         EXPECT_TRUE(stayedOpen) << what;
         EXPECT_EQ(Narrow(row.parameter), kept) << what << ": the input is kept";
         ASSERT_EQ(1u, boxes.boxes().size()) << what;
@@ -275,8 +275,8 @@ TEST_F(ActionBlockTest, CodePageWarningYesAcceptsNoKeepsTheDialog) {
             bool stayedOpen = false;
             std::string kept;
             CheckRow row{kActMsg, text, false, false, nullptr};
-            INT_PTR result = RunCheck<EditHost>(row, &stayedOpen, &kept);
-            EXPECT_EQ(answer == IDYES ? 1 : 2, result) << Narrow(text);
+            bool accepted = RunCheck<EditHost>(row, &stayedOpen, &kept);
+            EXPECT_EQ(answer == IDYES, accepted) << Narrow(text);
             EXPECT_EQ(answer == IDNO, stayedOpen) << Narrow(text);
             ASSERT_EQ(1u, boxes.boxes().size());
             EXPECT_EQ(Narrow(WString(L"次の文字は Zavbell.txt に保存すると「?」などに変わります：") + text +
@@ -297,7 +297,7 @@ TEST_F(ActionBlockTest, NoCodePageWarningForAUtfEightSchedule) {
     bool stayedOpen = true;
     std::string kept;
     CheckRow row{kActMsg, L"😀 é", false, false, nullptr};
-    EXPECT_EQ(1, RunCheck<EditHost>(row, &stayedOpen, &kept));
+    EXPECT_TRUE(RunCheck<EditHost>(row, &stayedOpen, &kept));
     EXPECT_TRUE(boxes.boxes().empty());
 }
 
@@ -435,6 +435,22 @@ TEST_F(ActionBlockTest, ScreensaverHelperCancelledChangesNothing) {
                   Click(dialog, IDCANCEL);
               });
     EXPECT_TRUE(boxes.boxes().empty());
+}
+
+// ---- The base the edit and timer dialogs share ----
+
+TEST(SetAlmTmrTest, ConstructorBuildsPathsFromTheCurrentDirectory) {
+    TempFolder folder;
+    CurrentDirectoryScope scope(folder.path());
+    CSetAlmTmr base(kOs10, TRUE, kElevationFull);
+    EXPECT_EQ(kOs10, base.osLevel);
+    EXPECT_TRUE(base.isWow64);
+    EXPECT_EQ(kElevationFull, base.elevation);
+    EXPECT_FALSE(base.isHeld);
+    EXPECT_EQ(Narrow(JoinPath(folder.path(), L"Zavbell.txt")), Narrow(base.schedulePath));
+    ASSERT_NE(nullptr, base.settings);
+    EXPECT_EQ(Narrow(JoinPath(folder.path(), L"Zavbell.ini")), Narrow(base.settings->path()));
+    EXPECT_EQ(Narrow(L"Zavbell"), Narrow(base.settings->section()));
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include <utility>
 
-#include "settings/WinLib.h"
+#include "settings/DialogBase.h"
 #include "tests/common/TestSupport.h"
 
 namespace {

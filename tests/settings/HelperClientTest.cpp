@@ -15,7 +15,7 @@
 
 #include "common/Paths.h"
 #include "common/System.h"
-#include "helper64/HelperClient.h"
+#include "settings/HelperClient.h"
 #include "tests/common/TestSupport.h"
 #include "tests/settings/DialogHarness.h"
 #include "tests/settings/RealHelper.h"

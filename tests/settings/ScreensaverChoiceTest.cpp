@@ -12,8 +12,8 @@
 
 #include "common/Paths.h"
 #include "common/System.h"
+#include "settings/ActionBlock.h"
 #include "settings/ModalDialog.h"
-#include "settings/SetAlmTmr.h"
 #include "settings/resource.h"
 #include "tests/common/TestSupport.h"
 #include "tests/settings/ActionBlockTest.h"
@@ -27,7 +27,7 @@ namespace {
 class ChoiceHost : public ModalDialog<ChoiceHost, CSetAlmTmr> {
 public:
     explicit ChoiceHost(BOOL wow64) : ModalDialog(kElevationDefault, 0, kOs10, wow64, kElevationDefault) {}
-    INT_PTR Run() { return RunModal(nullptr); }
+    bool Run() { return RunModal(nullptr); }
 
     static const DialogTables<ChoiceHost> kTables;
 
@@ -38,7 +38,7 @@ private:
         UpdateActionGroup();
         return TRUE;
     }
-    void OnCancel() { EndWith(2); }
+    void OnCancel() { EndWith(0); }
 
     static const CommandEntry<ChoiceHost> kCommands[];
 };
@@ -49,7 +49,7 @@ const CommandEntry<ChoiceHost> ChoiceHost::kCommands[] = {
 };
 
 const DialogTables<ChoiceHost> ChoiceHost::kTables = {
-    IDD_BLOCK_TIMER, &ChoiceHost::OnInit, ChoiceHost::kCommands, {}, {}, {}, {}, 2};
+    IDD_BLOCK_TIMER, &ChoiceHost::OnInit, ChoiceHost::kCommands, {}, {}, {}, {}, 0};
 
 // A screensaver built beside the test program, copied into folder under a
 // name with a blank and Japanese (as a path the user may pick).

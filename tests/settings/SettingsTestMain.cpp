@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/WinLib.h"
+#include "settings/DialogBase.h"
 
 int wmain(int argc, wchar_t** argv) {
     g_instance = GetModuleHandleW(nullptr);

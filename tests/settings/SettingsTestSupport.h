@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "settings/WinLib.h"
+#include "settings/DialogBase.h"
 
 // A hidden top-level window of the dialog class with a CWinLib bound to it;
 // children are added with Add and addressed by id, as in a dialog.

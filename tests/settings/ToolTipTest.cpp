@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/WinLib.h"
+#include "settings/DialogBase.h"
 #include "tests/common/TestSupport.h"
 #include "tests/settings/SettingsTestSupport.h"
 

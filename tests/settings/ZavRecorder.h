@@ -9,7 +9,7 @@
 
 #include "common/Protocol.h"
 #include "common/SharedBlock.h"
-#include "settings/WinLib.h"
+#include "settings/DialogBase.h"
 
 class ZavRecorder {
 public:

@@ -9,13 +9,13 @@
 #include "common/Paths.h"
 #include "common/SettingsFile.h"
 #include "common/System.h"
-#include "settings/AlarmDialog.h"
 #include "settings/CommandDialog.h"
+#include "settings/DialogBase.h"
 #include "settings/ExitDialog.h"
 #include "settings/MediaDialog.h"
+#include "settings/ScheduleEditDialog.h"
 #include "settings/ScheduleListDialog.h"
 #include "settings/WallpaperDialog.h"
-#include "settings/WinLib.h"
 #include "settings/resource.h"
 
 namespace {

@@ -6,12 +6,10 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
-#include <climits>
 #include <cstddef>
 #include <vector>
 
 #include "common/Handles.h"
-#include "common/SettingsFile.h"
 #include "common/WString.h"
 
 // The instance of ZAVSet (the test program in unit tests): every dialog and
@@ -100,83 +98,3 @@ WString FirstDroppedFile(HDROP drop);
 
 void InitOpenFileName(OPENFILENAMEW* record, HWND owner, const wchar_t* filter, DWORD filterIndex,
                       const wchar_t* title, wchar_t* fileBuffer, DWORD bufferCapacity);
-
-// Remembered dialog positions in Zavbell.ini.
-//
-// Most dialogs store -1 as "never saved" and restore only positions >= 0, so
-// a dialog left on a monitor left of or above the primary one reopens where
-// the system puts it. The command, media and exit dialogs store INT_MIN
-// instead and honour negative positions.
-enum class PositionRule { kMinusOne, kIntMin };
-constexpr int kPositionUnset = -1;
-constexpr int kPositionUnsetIntMin = INT_MIN;
-
-bool IsStoredPositionUsable(PositionRule rule, int left, int top);
-// Whether a window of the given screen rectangle would touch some monitor. A
-// stored place on none (a monitor since removed) is not restored: an
-// invisible modal dialog would block ZAVSet.
-bool IsOnSomeMonitor(const RECT& place);
-bool IsStoredRectUsable(int left, int top, int width, int height);
-// Moves the dialog to the stored position when the rule allows and the place
-// is on a monitor (size and Z order unchanged); returns whether it moved.
-bool RestorePosition(HWND dialog, const SettingsFile& settings, const wchar_t* leftKey,
-                     const wchar_t* topKey, PositionRule rule);
-void SavePosition(HWND dialog, const SettingsFile& settings, const wchar_t* leftKey,
-                  const wchar_t* topKey);
-// Position and size (the schedule list), always with the -1 rule, and only
-// onto a monitor.
-bool RestoreRect(HWND dialog, const SettingsFile& settings, const wchar_t* leftKey,
-                 const wchar_t* topKey, const wchar_t* widthKey, const wchar_t* heightKey);
-void SaveRect(HWND dialog, const SettingsFile& settings, const wchar_t* leftKey, const wchar_t* topKey,
-              const wchar_t* widthKey, const wchar_t* heightKey);
-
-// A table given by its first entry and its length; built from an array, or
-// empty from {}.
-template <typename T>
-struct TableRef {
-    const T* items = nullptr;
-    std::size_t count = 0;
-    constexpr TableRef() = default;
-    template <std::size_t N>
-    constexpr TableRef(const T (&table)[N]) : items(table), count(N) {}  // NOLINT: tables convert on purpose
-    const T* begin() const { return items; }
-    const T* end() const { return items + count; }
-};
-
-// Static text colours: each dialog lists its coloured controls; all others
-// use the window-text colour.
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
-constexpr COLORREF kGreen = RGB(0, 128, 0);
-struct StaticColour {
-    int id;
-    COLORREF colour;
-};
-COLORREF StaticTextColour(TableRef<StaticColour> table, int id);
-// The answer to WM_CTLCOLORSTATIC: button-face background, the given text
-// colour, and the button-face system brush (not owned, never deleted).
-INT_PTR PaintStatic(HDC dc, COLORREF textColour);
-
-// Deletes a dialog's font or icon in WM_DESTROY, reporting a failure.
-void FreeFont(UniqueGdiObject& font);
-void FreeIcon(UniqueIcon& icon);
-
-// WM_COMMAND tables: one line per control id (and notification code).
-constexpr int kAnyNotification = -1;
-template <typename Dialog>
-struct CommandEntry {
-    int id;
-    int notification;   // kAnyNotification matches every code
-    void (Dialog::*handler)();
-};
-// Runs the first matching handler; false when the command is not in the table.
-template <typename Dialog>
-bool DispatchCommand(Dialog& dialog, TableRef<CommandEntry<Dialog>> table, int id, int notification) {
-    for (const CommandEntry<Dialog>& entry : table) {
-        if (entry.id == id && (entry.notification == kAnyNotification || entry.notification == notification)) {
-            (dialog.*entry.handler)();
-            return true;
-        }
-    }
-    return false;
-}

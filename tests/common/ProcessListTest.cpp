@@ -9,12 +9,11 @@
 #include <cwchar>
 #include <utility>
 
-#include "alarm/ProcessList.h"
-#include "alarm/SystemCalls.h"
 #include "common/Handles.h"
 #include "common/Paths.h"
+#include "common/ProcessList.h"
 #include "common/System.h"
-#include "tests/alarm/AlarmTestSupport.h"
+#include "tests/common/TestSupport.h"
 
 namespace {
 
@@ -257,15 +256,15 @@ BOOL WINAPI FakeTerminateTask(DWORD processId, WORD task) {
 
 class VdmSeam {
 public:
-    VdmSeam() : saved_(g_systemCalls) {
+    VdmSeam() : saved_(g_vdmCalls) {
         g_vdm = VdmFake();
-        g_systemCalls.vdmEnumTaskWOWEx = FakeEnumTasks;
-        g_systemCalls.vdmTerminateTaskWOW = FakeTerminateTask;
+        g_vdmCalls.enumTaskWOWEx = FakeEnumTasks;
+        g_vdmCalls.terminateTaskWOW = FakeTerminateTask;
     }
-    ~VdmSeam() { g_systemCalls = saved_; }
+    ~VdmSeam() { g_vdmCalls = saved_; }
 
 private:
-    SystemCalls saved_;
+    VdmCalls saved_;
 };
 
 TEST(ProcessList, SixteenBitTasksAreListedUnderTheirNtvdmAndClosedThroughIt) {

@@ -1,9 +1,10 @@
-#include "settings/ParamDialog.h"
+#include "settings/OptionsDialog.h"
 
 #include <commctrl.h>
 
 #include "common/MessageBoxes.h"
 #include "common/Protocol.h"
+#include "settings/DialogPosition.h"
 #include "settings/ZavLink.h"
 #include "settings/resource.h"
 
@@ -23,8 +24,8 @@ const wchar_t kBadTimerInt[] = L"監視時間間隔に正しい値を入力し�
 const wchar_t kBadBlinkInt[] = L"ブリンク間隔に正しい値を入力して下さい\n倍角数字の場合もエラー";
 const wchar_t kIniNotWritten[] = L"Zavbell.ini に書き込めませんでした";
 
-// A stored TimerInt of 1000 or more opens as the default.
-constexpr int kTimerIntShownLimit = 1000;
+// The up-down buttons' step in both fields (ms).
+constexpr int kIntervalStep = 50;
 
 const StaticColour kParamColours[] = {
     {IDC_PARAM_BLINK_RANGE, kBlue},
@@ -43,8 +44,8 @@ struct Spin {
     int max;
 };
 const Spin kSpins[] = {
-    {IDC_PARAM_BLINK_SPIN, IDC_PARAM_BLINK, kBlinkIntMinimum, kBlinkIntMaximum},
-    {IDC_PARAM_TIMER_SPIN, IDC_PARAM_TIMER, kTimerIntMinimum, kTimerIntMaximum},
+    {IDC_PARAM_BLINK_SPIN, IDC_PARAM_BLINK, kBlinkIntMin, kBlinkIntMax},
+    {IDC_PARAM_TIMER_SPIN, IDC_PARAM_TIMER, kTimerIntDialogMin, kTimerIntDialogMax},
 };
 
 }  // namespace
@@ -74,7 +75,7 @@ const DialogTables<DSetParam> DSetParam::kTables = [] {
 DSetParam::DSetParam(const SettingsFile& settings, bool splitToken, int elevation)
     : ModalDialog(elevation, IDI_SETTINGS), settings_(settings), splitToken_(splitToken) {}
 
-INT_PTR DSetParam::Run(HWND owner) {
+bool DSetParam::Run(HWND owner) {
     return RunModal(owner);
 }
 
@@ -96,7 +97,7 @@ INT_PTR DSetParam::OnInitDialog() {
     CheckDlgButton(window, IDC_PARAM_ELEVATION, elevate ? BST_CHECKED : BST_UNCHECKED);
 
     int timerInt = settings_.ReadInt(L"TimerInt", kTimerIntDefault);
-    if (timerInt >= kTimerIntShownLimit) timerInt = kTimerIntDefault;
+    if (timerInt >= kTimerIntDialogShownLimit) timerInt = kTimerIntDefault;
     SendDlgItemMessageW(window, IDC_PARAM_BLINK_SPIN, UDM_SETPOS32, 0, settings_.ReadInt(L"BlinkInt", kBlinkIntDefault));
     SendDlgItemMessageW(window, IDC_PARAM_TIMER_SPIN, UDM_SETPOS32, 0, timerInt);
     CheckDlgButton(window, IDC_PARAM_WAKE, settings_.ReadInt(kWakeUpKey, 0) != 0 ? BST_CHECKED : BST_UNCHECKED);
@@ -110,11 +111,11 @@ void DSetParam::OnHelp() {
 }
 
 void DSetParam::OnOk() {
-    if (!IsIntervalText(GetItemText(IDC_PARAM_TIMER), kTimerIntMinimum, kTimerIntMaximum)) {
+    if (!IsIntervalText(GetItemText(IDC_PARAM_TIMER), kTimerIntDialogMin, kTimerIntDialogMax)) {
         Refuse(IDC_PARAM_TIMER, kBadTimerInt);
         return;
     }
-    if (!IsIntervalText(GetItemText(IDC_PARAM_BLINK), kBlinkIntMinimum, kBlinkIntMaximum)) {
+    if (!IsIntervalText(GetItemText(IDC_PARAM_BLINK), kBlinkIntMin, kBlinkIntMax)) {
         Refuse(IDC_PARAM_BLINK, kBadBlinkInt);
         return;
     }

@@ -1,10 +1,13 @@
 // The running programs with their image paths, closing a program by its
-// path, and stopping a running screensaver. ZAV and Quillon64 both build this
+// path, and stopping a running screensaver. ZAV and Quillon64 both link this
 // file: in the 64-bit helper (_WIN64) a record's kind tells a 32-bit process
 // from a 64-bit one, and there are no 16-bit tasks.
 #pragma once
 
 #include <windows.h>
+#ifndef _WIN64
+#include <vdmdbg.h>
+#endif
 
 #include <memory>
 
@@ -75,3 +78,14 @@ bool WaitPumping(HANDLE handle, DWORD ms);
 // first listed *.scr process (Windows 8 and later) or clicks (older). True
 // when that worked. ZAV runs it on 32-bit Windows, Quillon64 on 64-bit.
 bool BreakScreenSaver();
+
+#ifndef _WIN64
+// The 16-bit tasks of an NTVDM, the list's own seam: the two calls of
+// vdmdbg.dll (loaded on the first call), which unit tests replace, as
+// Wine's vdmdbg aborts the process when either is called.
+struct VdmCalls {
+    INT(WINAPI* enumTaskWOWEx)(DWORD processId, TASKENUMPROCEX callback, LPARAM data);
+    BOOL(WINAPI* terminateTaskWOW)(DWORD processId, WORD task);
+};
+extern VdmCalls g_vdmCalls;
+#endif

@@ -8,7 +8,7 @@
 #include "common/Paths.h"
 #include "common/SettingsFile.h"
 #include "common/System.h"
-#include "settings/ParamDialog.h"
+#include "settings/OptionsDialog.h"
 #include "settings/resource.h"
 #include "tests/common/TestSupport.h"
 #include "tests/settings/DialogHarness.h"
@@ -45,7 +45,7 @@ TEST(IsIntervalTextTest, Table) {
             << "\"" << Narrow(c.text) << "\" in [" << c.min << ", " << c.max << "]";
 }
 
-class ParamDialogTest : public testing::Test {
+class OptionsDialogTest : public testing::Test {
 protected:
     WString Ini() const { return JoinPath(folder_.path(), L"Zavbell.ini"); }
     SettingsFile Settings() const { return SettingsFile(Ini(), L"Zavbell"); }
@@ -63,7 +63,7 @@ protected:
     TempFolder folder_;
 };
 
-TEST_F(ParamDialogTest, OpensWithTheStoredValuesAndOkWritesEveryKeyAndTellsZav) {
+TEST_F(OptionsDialogTest, OpensWithTheStoredValuesAndOkWritesEveryKeyAndTellsZav) {
     Settings().WriteInt(L"TimerInt", 1200);     // shown as the default
     Settings().WriteInt(L"Elevation", 1);
     ZavRecorder zav;
@@ -100,7 +100,7 @@ TEST_F(ParamDialogTest, OpensWithTheStoredValuesAndOkWritesEveryKeyAndTellsZav) 
     EXPECT_TRUE(boxes.boxes().empty());
 }
 
-TEST_F(ParamDialogTest, WithoutASplitTokenElevationIsDisabledAndStoredAsZero) {
+TEST_F(OptionsDialogTest, WithoutASplitTokenElevationIsDisabledAndStoredAsZero) {
     Settings().WriteInt(L"Elevation", 1);
     Settings().WriteInt(kWakeUpKey, 1);
     ZavRecorder zav;
@@ -117,7 +117,7 @@ TEST_F(ParamDialogTest, WithoutASplitTokenElevationIsDisabledAndStoredAsZero) {
     EXPECT_EQ(L"0", Value(kWakeUpKey));
 }
 
-TEST_F(ParamDialogTest, BadIntervalsAreRefusedWithTheInputKeptAndNothingWritten) {
+TEST_F(OptionsDialogTest, BadIntervalsAreRefusedWithTheInputKeptAndNothingWritten) {
     ZavRecorder zav;
     BoxRecorder boxes;
     bool openAfterRefusals = false;
@@ -143,7 +143,7 @@ TEST_F(ParamDialogTest, BadIntervalsAreRefusedWithTheInputKeptAndNothingWritten)
     EXPECT_TRUE(zav.messages.empty());
 }
 
-TEST_F(ParamDialogTest, AnUnwritableIniIsReportedAndZavIsNotTold) {
+TEST_F(OptionsDialogTest, AnUnwritableIniIsReportedAndZavIsNotTold) {
     // A folder where Zavbell.ini should be: every profile write fails.
     ASSERT_TRUE(CreateDirectoryW(Ini().text(), nullptr));
     ZavRecorder zav;
@@ -160,7 +160,7 @@ TEST_F(ParamDialogTest, AnUnwritableIniIsReportedAndZavIsNotTold) {
     RemoveDirectoryW(Ini().text());
 }
 
-TEST_F(ParamDialogTest, WithoutZavTheSettingsAreWrittenAndTheTrayBoxShown) {
+TEST_F(OptionsDialogTest, WithoutZavTheSettingsAreWrittenAndTheTrayBoxShown) {
     BoxRecorder boxes;
     INT_PTR result = Run(true, {[](HWND dialog) { Click(dialog, IDC_PARAM_OK); }});
     EXPECT_EQ(1, result);

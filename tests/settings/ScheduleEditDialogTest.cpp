@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/System.h"
-#include "settings/AlarmDialog.h"
+#include "settings/ScheduleEditDialog.h"
 #include "settings/resource.h"
 #include "tests/common/TestSupport.h"
 #include "tests/settings/DialogHarness.h"
@@ -21,7 +21,7 @@ namespace {
 void Clock2026(SYSTEMTIME* now) {
     *now = SYSTEMTIME{2026, 6, 1, 15, 10, 20, 30, 0};
 }
-class AlarmDialogTest : public testing::Test {
+class ScheduleEditDialogTest : public testing::Test {
 protected:
     TempFolder folder;
     CurrentDirectoryScope inFolder{folder.path()};  // SetAlarmLeft/Top go to this Zavbell.ini
@@ -33,7 +33,7 @@ protected:
 // them unchanged: how the forms read and compose is ScheduleLine's
 // (tests/schedule/ScheduleLineTest.cpp); this is the mapping onto the
 // controls of each method.
-TEST_F(AlarmDialogTest, EachFormThroughTheControls) {
+TEST_F(ScheduleEditDialogTest, EachFormThroughTheControls) {
     BoxRecorder boxes;
     struct Row {
         const wchar_t* line;
@@ -72,7 +72,7 @@ int FocusedControl(HWND dialog) {
 
 // One dialog, each refusal in the order of the check: every field a refusal
 // names has its control, and neither the dialog nor the input goes away.
-TEST_F(AlarmDialogTest, EachRefusalPutsTheFocusOnItsField) {
+TEST_F(ScheduleEditDialogTest, EachRefusalPutsTheFocusOnItsField) {
     struct Step {
         int checkedId;  // clicked into the checked state first (0: none)
         int field;      // typed into (0: nothing typed)
@@ -132,7 +132,7 @@ TEST_F(AlarmDialogTest, EachRefusalPutsTheFocusOnItsField) {
 
 // ---- Behaviour ----
 
-TEST_F(AlarmDialogTest, ControlsFollowTheUser) {
+TEST_F(ScheduleEditDialogTest, ControlsFollowTheUser) {
     BoxRecorder boxes;
     DSetAlarm dialog(kOs10, FALSE, kElevationDefault, L"  lastwe-2 every15m Msg    x", Clock2026);
     INT_PTR result =
@@ -173,7 +173,7 @@ TEST_F(AlarmDialogTest, ControlsFollowTheUser) {
     EXPECT_TRUE(boxes.boxes().empty());
 }
 
-TEST_F(AlarmDialogTest, NewScheduleDefaultsAndTimeStates) {
+TEST_F(ScheduleEditDialogTest, NewScheduleDefaultsAndTimeStates) {
     BoxRecorder boxes;
     DSetAlarm dialog(kOs10, FALSE, kElevationDefault, L"", Clock2026);
     INT_PTR result = RunDialog([&] { return dialog.Run(nullptr); },
@@ -208,7 +208,7 @@ TEST_F(AlarmDialogTest, NewScheduleDefaultsAndTimeStates) {
     EXPECT_NE(std::string::npos, ReadBytes(L"Zavbell.ini").find("SetAlarmLeft")) << "OK saves the position";
 }
 
-TEST_F(AlarmDialogTest, HoldLabelCancelAndUnknownAction) {
+TEST_F(ScheduleEditDialogTest, HoldLabelCancelAndUnknownAction) {
     BoxRecorder boxes;
     DSetAlarm held(kOs10, FALSE, kElevationDefault, L"# EveryDay 07:00:00 Msg    x", Clock2026);
     INT_PTR result = RunDialog([&] { return held.Run(nullptr); },
@@ -229,13 +229,13 @@ TEST_F(AlarmDialogTest, HoldLabelCancelAndUnknownAction) {
               });
 
     DSetAlarm unknown(kOs10, FALSE, kElevationDefault, L"  EveryDay Start    zzzzzz", Clock2026);
-    EXPECT_EQ(0, unknown.Run(nullptr));
+    EXPECT_FALSE(unknown.Run(nullptr));
     EXPECT_TRUE(unknown.lineText().empty());
     ASSERT_EQ(1u, boxes.boxes().size());
     EXPECT_EQ(Narrow(L"不正な動作"), Narrow(boxes.boxes()[0].text));
 }
 
-TEST_F(AlarmDialogTest, TextOutsideTheCodePageAsksAtOk) {
+TEST_F(ScheduleEditDialogTest, TextOutsideTheCodePageAsksAtOk) {
     BoxRecorder refuse(IDNO);
     DSetAlarm dialog(kOs10, FALSE, kElevationDefault, L"  EveryDay 07:00:00 Msg    x", Clock2026);
     INT_PTR result = RunDialog([&] { return dialog.Run(nullptr); },
@@ -252,7 +252,7 @@ TEST_F(AlarmDialogTest, TextOutsideTheCodePageAsksAtOk) {
 
 // ---- When the line next comes due ----
 
-TEST_F(AlarmDialogTest, NextTimeFollowsTheRulesAsTheyChange) {
+TEST_F(ScheduleEditDialogTest, NextTimeFollowsTheRulesAsTheyChange) {
     DSetAlarm dialog(kOs10, FALSE, kElevationDefault, L"# EveryDay 07:00:00 Msg    x", Clock2026);
     std::wstring shown;
     RunDialog([&] { return dialog.Run(nullptr); },
@@ -273,7 +273,7 @@ TEST_F(AlarmDialogTest, NextTimeFollowsTheRulesAsTheyChange) {
               Narrow(shown.c_str()));
 }
 
-TEST_F(AlarmDialogTest, OkOnALineThatNeverComesDueAsksAndNoKeepsTheDialogOpen) {
+TEST_F(ScheduleEditDialogTest, OkOnALineThatNeverComesDueAsksAndNoKeepsTheDialogOpen) {
     const wchar_t never[] = L"  **/02/30 07:00:00 Msg    x";
     for (int answer : {IDNO, IDYES}) {
         BoxRecorder boxes(answer);

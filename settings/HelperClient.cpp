@@ -1,4 +1,4 @@
-#include "helper64/HelperClient.h"
+#include "settings/HelperClient.h"
 
 #include <climits>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "settings/AlarmDialog.h"
+#include "settings/ScheduleEditDialog.h"
 
 #include <commctrl.h>
 
@@ -6,8 +6,10 @@
 
 #include "common/Handles.h"
 #include "common/MessageBoxes.h"
+#include "schedule/NextDue.h"
 #include "schedule/ScheduleLine.h"
-#include "settings/ScheduleEditor.h"
+#include "schedule/ScheduleRecord.h"
+#include "settings/DialogPosition.h"
 #include "settings/resource.h"
 
 namespace {
@@ -25,6 +27,12 @@ const wchar_t* const kDaysBeforeItems[] = {L"０", L"１", L"２", L"３", L"４
 const wchar_t* const kShownWeekdays[] = {L"(日)", L"(月)", L"(火)", L"(水)", L"(木)", L"(金)", L"(土)"};
 const wchar_t kUnknownWeekday[] = L"(？)";
 const wchar_t kDaysBeforeShown[] = L"前";
+
+const wchar_t kNextPrefix[] = L"次回: ";
+const wchar_t kHeldSuffix[] = L"（保留）";
+const wchar_t kAtStartSuffix[] = L"の起動時";
+const wchar_t kNever[] = L"次回: なし（このままでは実行されません）";
+const wchar_t kHeldAlways[] = L"次回: なし（ずっと保留）";
 const wchar_t kAskNeverDue[] = L"このスケジュールは実行されることがありません\nこのまま設定しますか？";
 
 const StaticColour kAlarmColours[] = {
@@ -145,9 +153,33 @@ const DialogTables<DSetAlarm> DSetAlarm::kTables = [] {
 DSetAlarm::DSetAlarm(int osLevel, BOOL isWow64, int elevation, const WString& line, ClockSource clock)
     : ModalDialog(elevation, IDI_SETTINGS, osLevel, isWow64, elevation), sourceLine_(line), clock_(clock) {}
 
-INT_PTR DSetAlarm::Run(HWND owner) {
+bool DSetAlarm::Run(HWND owner) {
     lineText_ = L"";
     return RunModal(owner);
+}
+
+bool EditScheduleLine(HWND owner, WString& line, const StartInfo& start) {
+    DSetAlarm editor(start.osLevel, start.isWow64, start.elevation, line);
+    if (!editor.Run(owner) || editor.lineText().empty()) return false;
+    line = editor.lineText();
+    return true;
+}
+
+WString NextDueLabel(const WString& line, const SYSTEMTIME& now, bool* never) {
+    const wchar_t flag = HoldFlagOf(line);
+    // "X" stands aside: the rules alone say whether the line could ever run.
+    WString rules = line;
+    if (flag == kHoldAlways) rules.SetAt(kHoldFlagColumn, kHoldNone);
+    const bool atStart = TimeRuleOf(line) == kStartTimeRule;
+    SYSTEMTIME due;
+    const bool found = atStart ? NextStartDay(rules, now, &due) : NextDue(rules, now, &due);
+    if (never) *never = !found;
+    if (!found) return kNever;
+    if (flag == kHoldAlways) return kHeldAlways;
+    WString label = WString(kNextPrefix) + DueText(due, !atStart);
+    if (atStart) label += kAtStartSuffix;
+    if (flag == kHoldOnce) label += kHeldSuffix;
+    return label;
 }
 
 INT_PTR DSetAlarm::OnInitDialog() {

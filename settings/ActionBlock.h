@@ -9,7 +9,7 @@
 #include "common/SettingsFile.h"
 #include "common/WString.h"
 #include "schedule/ScheduleLine.h"
-#include "settings/WinLib.h"
+#include "settings/DialogBase.h"
 
 // The characters of text that saving to Zavbell.txt (the ANSI code page)
 // would not keep, each once, in order; empty when the text survives whole.

@@ -1,15 +1,15 @@
-#include "settings/SetAlmTmr.h"
+#include "settings/ActionBlock.h"
 
 #include <shlobj.h>
 
 #include "common/MessageBoxes.h"
 #include "common/Paths.h"
 #include "common/Protocol.h"
-#include "helper64/HelperClient.h"
 #include "schedule/ActionParameters.h"
 #include "schedule/StringList.h"
 #include "settings/CommandDialog.h"
 #include "settings/ExitDialog.h"
+#include "settings/HelperClient.h"
 #include "settings/MediaDialog.h"
 #include "settings/ModalDialog.h"
 #include "settings/WallpaperDialog.h"
@@ -143,9 +143,7 @@ void CSetAlmTmr::EditParameter() {
     }
     case kActKabe: {
         DWallpaper wallpaper(parameter, osLevel, elevation, *settings, SpecialFolderPath(CSIDL_WINDOWS));
-        wallpaper.Run(window);
-        // Cancel empties the dialog's parameter: the edit keeps its own.
-        if (!wallpaper.parameter().empty()) SetDlgItemTextW(window, IDC_PARAM_EDIT, wallpaper.parameter().text());
+        if (wallpaper.Run(window)) SetDlgItemTextW(window, IDC_PARAM_EDIT, wallpaper.parameter().text());
         return;
     }
     case kActScreen: ChooseScreensaver(); return;

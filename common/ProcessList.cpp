@@ -1,4 +1,4 @@
-#include "alarm/ProcessList.h"
+#include "common/ProcessList.h"
 
 #include <psapi.h>
 
@@ -7,9 +7,6 @@
 #include "common/Paths.h"
 #include "common/Process.h"
 #include "common/System.h"
-#ifndef _WIN64
-#include "alarm/SystemCalls.h"
-#endif
 
 namespace {
 
@@ -206,6 +203,28 @@ int ProcessList::closeProcess(const WString& path, const ProcessRecord& record, 
 
 namespace {
 
+// vdmdbg.dll exists only where 16-bit programs can run; it is loaded once an
+// NTVDM.EXE is listed and stays loaded for the rest of the run.
+FARPROC VdmProcedure(const char* name) {
+    static HMODULE library = LoadLibraryW(L"vdmdbg.dll");
+    return library != nullptr ? GetProcAddress(library, name) : nullptr;
+}
+
+// g_vdmCalls points at these rather than at imports, whose addresses are
+// known only at run time: so it is filled at link time, before any
+// initialiser could put a fake in.
+INT WINAPI LoadedEnumTaskWOWEx(DWORD processId, TASKENUMPROCEX callback, LPARAM data) {
+    auto call = reinterpret_cast<INT(WINAPI*)(DWORD, TASKENUMPROCEX, LPARAM)>(
+        reinterpret_cast<void*>(VdmProcedure("VDMEnumTaskWOWEx")));
+    return call != nullptr ? call(processId, callback, data) : 0;
+}
+
+BOOL WINAPI LoadedTerminateTaskWOW(DWORD processId, WORD task) {
+    auto call =
+        reinterpret_cast<BOOL(WINAPI*)(DWORD, WORD)>(reinterpret_cast<void*>(VdmProcedure("VDMTerminateTaskWOW")));
+    return call != nullptr ? call(processId, task) : FALSE;
+}
+
 struct TaskSearch {
     ProcessList* list;          // listing: where the tasks go
     ProcessRecord ntvdm;
@@ -229,16 +248,18 @@ BOOL WINAPI CloseMatchingTask(DWORD threadId, WORD, WORD task, PSZ, PSZ fileName
     DWORD ntvdm = static_cast<DWORD>(search->ntvdm.id);
     PostCloseToWindows(ntvdm, threadId);
     WaitPumping(nullptr, search->waitMs);
-    g_systemCalls.vdmTerminateTaskWOW(ntvdm, task);
+    g_vdmCalls.terminateTaskWOW(ntvdm, task);
     search->matched = true;
     return TRUE;    // stop this enumeration
 }
 
 }  // namespace
 
+VdmCalls g_vdmCalls = {LoadedEnumTaskWOWEx, LoadedTerminateTaskWOW};
+
 void ProcessList::listTasks(const ProcessRecord& ntvdm) {
     TaskSearch search = {this, ntvdm, nullptr, nullptr, 0, false};
-    g_systemCalls.vdmEnumTaskWOWEx(static_cast<DWORD>(ntvdm.id), ListTask, reinterpret_cast<LPARAM>(&search));
+    g_vdmCalls.enumTaskWOWEx(static_cast<DWORD>(ntvdm.id), ListTask, reinterpret_cast<LPARAM>(&search));
 }
 
 int ProcessList::closeTask(const WString& path, DWORD waitMs) {
@@ -249,8 +270,8 @@ int ProcessList::closeTask(const WString& path, DWORD waitMs) {
     for (int i = 0; i < count_ && !matched; ++i) {
         if (records_[i].id <= 0 || !IsNtvdm(paths_[i])) continue;
         TaskSearch search = {this, records_[i], &path, &shortPath, waitMs, false};
-        g_systemCalls.vdmEnumTaskWOWEx(static_cast<DWORD>(records_[i].id), CloseMatchingTask,
-                                     reinterpret_cast<LPARAM>(&search));
+        g_vdmCalls.enumTaskWOWEx(static_cast<DWORD>(records_[i].id), CloseMatchingTask,
+                                 reinterpret_cast<LPARAM>(&search));
         matched = search.matched;
     }
     // A task that had ended before it could be matched was not closed here.

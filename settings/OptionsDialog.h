@@ -8,13 +8,6 @@
 #include "common/WString.h"
 #include "settings/ModalDialog.h"
 
-// The interval ranges the dialog accepts (milliseconds).
-constexpr int kBlinkIntMinimum = 100;
-constexpr int kBlinkIntMaximum = 3000;
-constexpr int kTimerIntMinimum = 100;
-constexpr int kTimerIntMaximum = 900;
-constexpr int kIntervalStep = 50;
-
 // An interval as typed: half-width decimal digits (blanks before them
 // allowed) of a value in min ... max. Full-width digits are refused even
 // where the C runtime would read them.
@@ -25,8 +18,9 @@ public:
     // splitToken: the process's elevation code is not 1, so elevating at
     // start means something; elevation: the code for the title suffix.
     DSetParam(const SettingsFile& settings, bool splitToken, int elevation);
-    // 1 after OK (settings written, ZAV told), 0 after Cancel or the close box.
-    INT_PTR Run(HWND owner);
+    // True after OK (settings written, ZAV told); false after Cancel or the
+    // close box.
+    bool Run(HWND owner);
 
 private:
     friend class ModalDialog<DSetParam>;

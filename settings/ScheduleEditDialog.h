@@ -8,17 +8,18 @@
 #include "common/WString.h"
 #include "schedule/ScheduleLine.h"
 #include "schedule/WatchPass.h"
+#include "settings/ActionBlock.h"
+#include "settings/CommandWords.h"
 #include "settings/ModalDialog.h"
-#include "settings/SetAlmTmr.h"
 
 class DSetAlarm : public ModalDialog<DSetAlarm, CSetAlmTmr> {
 public:
     // line: the line to edit, empty for a new schedule. clock: the local
     // time of the defaults and of the century; nullptr is GetLocalTime.
     DSetAlarm(int osLevel, BOOL isWow64, int elevation, const WString& line, ClockSource clock = nullptr);
-    // 1 after OK (lineText() holds the composed line); 0 after Cancel, the
-    // close box, or a line of an unknown action (lineText() is empty).
-    INT_PTR Run(HWND owner);
+    // True after OK (lineText() holds the composed line); false after Cancel,
+    // the close box, or a line of an unknown action (lineText() is empty).
+    bool Run(HWND owner);
     const WString& lineText() const { return lineText_; }
 
 private:
@@ -76,3 +77,15 @@ private:
     bool filled_ = false;    // the controls show the line: the next time can be shown
     bool neverDue_ = false;  // the next time shown is none
 };
+
+// Runs the editor owned by owner on line (empty for a new schedule; for a
+// copy, the original's text). True, with line replaced by the composed
+// record, when the user confirmed; false, with line as it was, when the user
+// cancelled. The list decides where the result goes.
+bool EditScheduleLine(HWND owner, WString& line, const StartInfo& start);
+
+// When the line next comes due from now on: "次回: 2026/12/08(火) 07:00:00",
+// "（保留）" after it for a line held once, the day of a Start line's next
+// start, or why there is none. *never (when given): the line's rules match
+// no second from now on, whatever its hold flag.
+WString NextDueLabel(const WString& line, const SYSTEMTIME& now, bool* never = nullptr);
