@@ -108,7 +108,6 @@ TEST(WakeUp, ArmsAMinuteAheadAndHoldsTheSystemFromTheWakeToTheEndOfTheAlarm) {
     At(tray, 7, 0, 30, WM_TIMER, kWatchTimer);
     WriteTestSetting(kWakeUpKey, L"0");
     At(tray, 7, 0, 30, tray.controlMessage, kReloadSettings);
-
     const std::vector<std::string> expected = {
         "arm 06:59:00 resume 0",
         "state continuous system",          // woken within the minute
