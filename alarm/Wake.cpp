@@ -40,9 +40,10 @@ void WakeKeeper::Arm(const SYSTEMTIME* due, const SYSTEMTIME& now) {
     }
     // The timer runs on UTC. Each local time converts with its own day's
     // offset, so a due second across a change to or from summer time wakes
-    // at the right moment.
-    SYSTEMTIME dueUtc{};
-    SYSTEMTIME nowUtc{};
+    // at the right moment; one that fails to convert stays as it was (off
+    // by the zone's offset at worst).
+    SYSTEMTIME dueUtc = *due;
+    SYSTEMTIME nowUtc = now;
     TzSpecificLocalTimeToSystemTime(nullptr, due, &dueUtc);
     TzSpecificLocalTimeToSystemTime(nullptr, &now, &nowUtc);
     ULONGLONG at = TicksOf(dueUtc) - kWakeLeadSeconds * kTicksPerSecond;
