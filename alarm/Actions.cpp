@@ -59,9 +59,14 @@ void RunTestRecord() {
     ActExecute(actionText);
 }
 
-WString ShownMessage(const WString& message) {
-    if (message.length() <= kShownMessageUnits) return message;
-    return LeadingUnits(message, kShownMessageUnits) + L"…";
+WString ShownMessage(const WString& message, int units) {
+    if (message.length() <= units) return message;
+    return LeadingUnits(message, units) + L"…";
+}
+
+bool NeedsDisplay(const WString& actionText) {
+    const int action = ActionOf(actionText);
+    return action == kActMsg || action == kActMplay || action == kActNotice || action == kActBlink;
 }
 
 void Msg(const WString& parameter) {

@@ -16,9 +16,14 @@ void RunTestRecord();
 
 // A message as a box shows it: at most kShownMessageUnits code units, then
 // "…". Longer texts made boxes taller than the screen, without their OK
-// button; the schedule keeps the whole text.
+// button; the schedule keeps the whole text. The tray tip is cut the same
+// way to its own length.
 constexpr int kShownMessageUnits = 1000;
-WString ShownMessage(const WString& message);
+WString ShownMessage(const WString& message, int units = kShownMessageUnits);
+
+// Msg, Mplay, Notice and Blink show the user something: performed after a
+// wake from sleep they keep the display on, the others only the system.
+bool NeedsDisplay(const WString& actionText);
 
 // The longest file name Mplay and Shell hand to MCIWndCreateW and
 // ShellExecuteW: a path that fits MAX_PATH with its NUL. A longer one cannot

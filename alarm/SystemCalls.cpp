@@ -51,6 +51,17 @@ HRESULT OpenEndpointVolume(IAudioEndpointVolume** endpoint) {
     return hr;
 }
 
+BOOL WINAPI RealSetWaitableTimer(HANDLE timer, const LARGE_INTEGER* due, LONG period, PTIMERAPCROUTINE completion,
+                                 LPVOID argument, BOOL resume) {
+    return SetWaitableTimer(timer, due, period, completion, argument, resume);
+}
+BOOL WINAPI RealCancelWaitableTimer(HANDLE timer) {
+    return CancelWaitableTimer(timer);
+}
+EXECUTION_STATE WINAPI RealSetThreadExecutionState(EXECUTION_STATE state) {
+    return SetThreadExecutionState(state);
+}
+
 }  // namespace
 
 SystemCalls g_systemCalls = {
@@ -66,4 +77,9 @@ SystemCalls g_systemCalls = {
 
     // ---- Shell ----
     RealShellExecute,
+
+    // ---- Waking from sleep for the next alarm ----
+    RealSetWaitableTimer,
+    RealCancelWaitableTimer,
+    RealSetThreadExecutionState,
 };

@@ -28,6 +28,13 @@ struct SystemCalls {
     // Shell: starting the program of a record.
     HINSTANCE (WINAPI* shellExecute)(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters,
                                      LPCWSTR directory, INT show);
+
+    // ---- Waking from sleep for the next alarm ----
+    // SetWaitableTimer, which ZAV calls with fResume TRUE only.
+    BOOL (WINAPI* setWaitableTimer)(HANDLE timer, const LARGE_INTEGER* due, LONG period,
+                                    PTIMERAPCROUTINE completion, LPVOID argument, BOOL resume);
+    BOOL (WINAPI* cancelWaitableTimer)(HANDLE timer);
+    EXECUTION_STATE (WINAPI* setThreadExecutionState)(EXECUTION_STATE state);
 };
 
 // The real calls, until a test replaces them.

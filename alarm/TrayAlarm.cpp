@@ -12,6 +12,16 @@ namespace {
 // The watch pass hands its actions over by reference to a record copy of
 // its own; ActExecute takes its own copy before anything nested can run.
 void PerformScheduledAction(const WString& actionText) {
+    if (g_trayAlarm == nullptr) {
+        ActExecute(actionText);
+        return;
+    }
+    // Held first, so that moving on to the next alarm does not let the system
+    // go for a moment while the pass that was waited for still runs.
+    WakeKeeper::ActionHold hold(g_trayAlarm->wake, NeedsDisplay(actionText));
+    // The tip, the look and the wake move on to the next alarm before the
+    // action, which may wait for the user for long, or stop the computer.
+    g_trayAlarm->AfterPass();
     ActExecute(actionText);
 }
 
@@ -119,7 +129,7 @@ TrayAlarm::TrayAlarm(const WString& moduleDirectory, int osLevel, BOOL wow64, co
     trayRecord.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     trayRecord.uCallbackMessage = trayMessage;
     trayRecord.hIcon = LoadIconW(g_zavInstance, MAKEINTRESOURCEW(IDI_ALARM));
-    lstrcpynW(trayRecord.szTip, L"Orrivane", ARRAYSIZE(trayRecord.szTip));
+    lstrcpynW(trayRecord.szTip, kTrayTitle, ARRAYSIZE(trayRecord.szTip));
 
     balloonRecord = trayRecord;
     balloonRecord.uFlags = NIF_INFO;
@@ -148,6 +158,7 @@ void TrayAlarm::ReloadSchedule() {
     // A file that cannot be read now (locked, briefly missing) leaves the
     // alarms ZAV has; load's box says why.
     LoadSchedule(watch);
+    RefreshNextAlarm();
 }
 
 void TrayAlarm::ReadIni() {
@@ -156,6 +167,10 @@ void TrayAlarm::ReadIni() {
     CheckWin32(SetTimer(mainWindow, kWatchTimer, watchPeriod, nullptr), "SetTimer in ReadIni");
     // Taken by the next Blink; a blink already running keeps its period.
     blinkPeriod = ClampBlinkInt(settings.ReadInt(L"BlinkInt", kBlinkIntDefault));
+    wakeUp = settings.ReadInt(kWakeUpKey, 0) != 0;
+    if (!wakeUp) wake.StopWaiting();
+    // Arms or cancels the wake timer; also the first look after start-up.
+    RefreshNextAlarm();
 }
 
 BOOL TrayAlarm::UpdateTrayIcon() {

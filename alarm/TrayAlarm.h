@@ -8,6 +8,7 @@
 #include "common/Protocol.h"
 #include "common/SettingsFile.h"
 #include "alarm/Requester.h"
+#include "alarm/Wake.h"
 #include "common/WString.h"
 #include "schedule/WatchPass.h"
 
@@ -31,8 +32,23 @@ constexpr UINT_PTR kBlinkTimer = 2;   // swaps the tray icon while a Blink is pe
 // save fails in the middle of a pass, and a box there would run the next
 // passes in its loop while the pass is between two records.
 constexpr UINT_PTR kUnsavedTimer = 3;
+// Fires just after the start of the next due second (or, with WakeUp, at the
+// start of its lead), so that the alarm does not wait for the next watch tick.
+constexpr UINT_PTR kLookTimer = 4;
+// How far into its second the look comes: a timer that fires a little early
+// finds the second before, already checked.
+constexpr UINT kLookMarginMs = 5;
+// The longest single wait of the look timer; a longer one would drift from
+// the wall clock.
+constexpr UINT kLookLongestMs = 60 * 60 * 1000;
 
 constexpr UINT kTrayIconId = 1;
+// Posted to the main window: sends the tray record with its new tip. The
+// notification area is another process; the call waits for it, and the box of
+// the alarm being performed should not.
+constexpr UINT kShowTipMessage = WM_APP;
+// The tray tip's first line; the next alarm goes on the second.
+constexpr wchar_t kTrayTitle[] = L"Orrivane";
 
 using NotifyIconCall = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAW record);
 using MessageFilterCall = BOOL(WINAPI*)(UINT message, DWORD action);
@@ -83,6 +99,34 @@ struct TrayAlarm {
     // Shows trayRecord: NIM_MODIFY, or NIM_ADD when the icon is gone (Explorer
     // restarted unnoticed, or the first NIM_ADD came before the taskbar).
     BOOL UpdateTrayIcon();
+
+    // ---- The next alarm (NextAlarm.cpp) ----
+    // The next second a timer pass takes a record up, as the pass's now text
+    // (PassText); empty when none comes due. A tick compares lastChecked
+    // with it and computes nothing more.
+    WString nextDueText;
+    SYSTEMTIME nextDue{};
+    unsigned nextReloads = 0;  // watch.reloads when it was taken
+    bool tipPosted = false;    // kShowTipMessage is on its way
+    bool wakeUp = false;       // WakeUp in Zavbell.ini
+    WakeKeeper wake;
+    // The clock of the next alarm; nullptr means GetLocalTime. Tests set it
+    // together with the pass's (SetClockSource).
+    ClockSource clock = nullptr;
+
+    // Takes the next alarm anew: the tip, the look timer and the wake timer.
+    // After a load, a reload, a change of the settings or the clock.
+    void RefreshNextAlarm();
+    // After a pass (and before each action it performs): takes the next
+    // alarm anew once its second has been checked or the list was replaced.
+    void AfterPass();
+    // kLookTimer: the lead of a wake, or the due second itself.
+    void Look();
+    // Windows resumed from sleep (PBT_APMRESUMEAUTOMATIC).
+    void OnResume();
+    void ArmLookTimer(const SYSTEMTIME& now);
+    SYSTEMTIME Now() const;
+    bool InWakeLead(const SYSTEMTIME& now) const;
 };
 
 // The one TrayAlarm while it exists, for the window procedure and the actions.
@@ -103,6 +147,11 @@ int ClampBlinkInt(int value);
 // the message filter: ZAVSet's control message, and Explorer's TaskbarCreated
 // (without it the icon never comes back after Explorer restarts).
 void OpenMessageFilter(const TrayAlarm& tray, MessageFilterCall change = ChangeWindowMessageFilter);
+
+// "Orrivane", then on a line of its own the next alarm: its second (with
+// （保留） for a hold-once record, which is only held then), the action word
+// and the parameter, cut to fit szTip with "…".
+WString TrayTipText(const WString& record, const SYSTEMTIME& due);
 
 // True when a record is in the format used before version 2.00: a blank at
 // code unit 14, or 毎 at 12 followed by a blank.

@@ -128,6 +128,12 @@ LRESULT OnClickTimer(TrayAlarm& tray) {
 
 LRESULT OnWatchTimer(TrayAlarm& tray) {
     CheckSchedule(tray.watch, false);
+    tray.AfterPass();
+    return 0;
+}
+
+LRESULT OnLookTimer(TrayAlarm& tray) {
+    tray.Look();
     return 0;
 }
 
@@ -148,8 +154,30 @@ LRESULT OnTimer(TrayAlarm& tray, UINT_PTR timerId) {
     case kClickTimer: return OnClickTimer(tray);
     case kWatchTimer: return OnWatchTimer(tray);
     case kBlinkTimer: return OnBlinkTimer(tray);
+    case kLookTimer: return OnLookTimer(tray);
     }
     return 1;
+}
+
+// ---- The next alarm, the clock and sleep ----
+
+LRESULT OnShowTip(TrayAlarm& tray) {
+    tray.tipPosted = false;
+    // Unchecked: an icon that is gone comes back with this record at
+    // TaskbarCreated.
+    tray.notifyIcon(NIM_MODIFY, &tray.trayRecord);
+    return 0;
+}
+
+LRESULT OnTimeChange(TrayAlarm& tray) {
+    tray.RefreshNextAlarm();
+    return 0;
+}
+
+LRESULT OnPowerBroadcast(TrayAlarm& tray, WPARAM event) {
+    // Sent at every resume, by a wake timer or by the user.
+    if (event == PBT_APMRESUMEAUTOMATIC) tray.OnResume();
+    return TRUE;
 }
 
 }  // namespace
@@ -167,6 +195,9 @@ LRESULT CALLBACK OnMyNotifyIcon(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CLOSE: PostQuitMessage(0); return 0;
     case WM_COMMAND: return OnCommand(*tray, LOWORD(wParam));
     case WM_TIMER: return OnTimer(*tray, wParam);
+    case WM_TIMECHANGE: return OnTimeChange(*tray);
+    case kShowTipMessage: return OnShowTip(*tray);
+    case WM_POWERBROADCAST: return OnPowerBroadcast(*tray, wParam);
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -39,3 +39,7 @@ constexpr int kTimerIntDialogShownLimit = 1000;
 constexpr int kBlinkIntDefault = 500;
 constexpr int kBlinkIntMin = 100;
 constexpr int kBlinkIntMax = 3000;
+
+// 1: ZAV wakes the computer from sleep for the next alarm; 0, the default,
+// leaves it asleep. Written by the options dialog, read by ZAV.
+constexpr wchar_t kWakeUpKey[] = L"WakeUp";

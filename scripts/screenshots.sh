@@ -25,6 +25,17 @@ sleep 5
 shot tray-notice 240x110+0+0
 shot msg-box 520x200+380+412
 
+# The tray tip with the next alarm, the pointer resting on the icon.
+wineserver -k >/dev/null 2>&1
+sleep 1
+printf '%s\r\n' '  EveryDay 07:00:00 Msg    おはようございます。今日の予定を確認しましょう' \
+    '  _MTWTF_  12:00:00 Notice 昼休み' | iconv -f UTF-8 -t CP932 > "$work/Zavbell.txt"
+(cd "$work" && wine ZAV.exe >/dev/null 2>&1 &)
+sleep 4
+xdotool mousemove 11 31 mousemove 12 32
+sleep 2
+shot tray-tip 460x90+0+0
+
 about_box() {  # name: the about box alone on the screen
     wineserver -k >/dev/null 2>&1
     sleep 1

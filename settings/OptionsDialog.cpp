@@ -100,6 +100,7 @@ INT_PTR DSetParam::OnInitDialog() {
     if (timerInt >= kTimerIntDialogShownLimit) timerInt = kTimerIntDefault;
     SendDlgItemMessageW(window, IDC_PARAM_BLINK_SPIN, UDM_SETPOS32, 0, settings_.ReadInt(L"BlinkInt", kBlinkIntDefault));
     SendDlgItemMessageW(window, IDC_PARAM_TIMER_SPIN, UDM_SETPOS32, 0, timerInt);
+    CheckDlgButton(window, IDC_PARAM_WAKE, settings_.ReadInt(kWakeUpKey, 0) != 0 ? BST_CHECKED : BST_UNCHECKED);
 
     RestorePosition(window, settings_, L"ParamLeft", L"ParamTop", PositionRule::kMinusOne);
     return TRUE;
@@ -131,8 +132,8 @@ void DSetParam::OnCancel() {
     EndWith(0);
 }
 
-// All four keys on every OK, changed or not; a disabled check box is
-// unchecked and so stores "0".
+// Every key on every OK, changed or not; a disabled check box is unchecked
+// and so stores "0".
 bool DSetParam::WriteSettings() const {
     RECT place{};
     CheckWin32(GetWindowRect(window, &place), "GetWindowRect");
@@ -145,6 +146,7 @@ bool DSetParam::WriteSettings() const {
         {L"Elevation", IsChecked(IDC_PARAM_ELEVATION) ? L"1" : L"0"},
         {L"BlinkInt", WString(GetItemText(IDC_PARAM_BLINK).ToInt(kBlinkIntDefault))},
         {L"TimerInt", WString(GetItemText(IDC_PARAM_TIMER).ToInt(kTimerIntDefault))},
+        {kWakeUpKey, IsChecked(IDC_PARAM_WAKE) ? L"1" : L"0"},
     };
     for (const auto& value : values)
         if (!WritePrivateProfileStringW(settings_.section().text(), value.key, value.value.text(),

@@ -1,4 +1,5 @@
-// The options (dialog 140): Elevation, BlinkInt and TimerInt of Zavbell.ini.
+// The options (dialog 140): Elevation, BlinkInt, TimerInt and WakeUp of
+// Zavbell.ini.
 #pragma once
 
 #include <windows.h>

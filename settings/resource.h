@@ -95,6 +95,7 @@
 #define IDC_PARAM_TIMER_RANGE   1424    // blue
 #define IDC_PARAM_CANCEL        1430
 #define IDC_PARAM_OK            1431    // default button
+#define IDC_PARAM_WAKE          1440    // check box: WakeUp
 
 // ---- Hold state (dialog 150) ----
 #define IDD_HOLD                150

@@ -63,7 +63,7 @@ protected:
     TempFolder folder_;
 };
 
-TEST_F(OptionsDialogTest, OpensWithTheStoredValuesAndOkWritesAllFourKeysAndTellsZav) {
+TEST_F(OptionsDialogTest, OpensWithTheStoredValuesAndOkWritesEveryKeyAndTellsZav) {
     Settings().WriteInt(L"TimerInt", 1200);     // shown as the default
     Settings().WriteInt(L"Elevation", 1);
     ZavRecorder zav;
@@ -74,6 +74,7 @@ TEST_F(OptionsDialogTest, OpensWithTheStoredValuesAndOkWritesAllFourKeysAndTells
         EXPECT_EQ(L"300", ItemText(dialog, IDC_PARAM_TIMER));
         EXPECT_TRUE(Enabled(dialog, IDC_PARAM_ELEVATION));
         EXPECT_TRUE(Checked(dialog, IDC_PARAM_ELEVATION));
+        EXPECT_FALSE(Checked(dialog, IDC_PARAM_WAKE)) << "waking from sleep is off by default";
         EXPECT_EQ(GetDlgItem(dialog, IDC_PARAM_BLINK),
                   reinterpret_cast<HWND>(SendDlgItemMessageW(dialog, IDC_PARAM_BLINK_SPIN, UDM_GETBUDDY, 0, 0)));
         EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_PARAM_TIMER, WM_GETFONT, 0, 0),
@@ -85,9 +86,11 @@ TEST_F(OptionsDialogTest, OpensWithTheStoredValuesAndOkWritesAllFourKeysAndTells
         TypeText(dialog, IDC_PARAM_BLINK, L"3000");
         TypeText(dialog, IDC_PARAM_TIMER, L"125");
         SetChecked(dialog, IDC_PARAM_ELEVATION, false);
+        SetChecked(dialog, IDC_PARAM_WAKE, true);
         Click(dialog, IDC_PARAM_OK);
     }});
     EXPECT_EQ(1, result);
+    EXPECT_EQ(L"1", Value(kWakeUpKey));
     EXPECT_EQ(L"3000", Value(L"BlinkInt"));
     EXPECT_EQ(L"125", Value(L"TimerInt"));
     EXPECT_EQ(L"0", Value(L"Elevation"));
@@ -99,15 +102,19 @@ TEST_F(OptionsDialogTest, OpensWithTheStoredValuesAndOkWritesAllFourKeysAndTells
 
 TEST_F(OptionsDialogTest, WithoutASplitTokenElevationIsDisabledAndStoredAsZero) {
     Settings().WriteInt(L"Elevation", 1);
+    Settings().WriteInt(kWakeUpKey, 1);
     ZavRecorder zav;
     INT_PTR result = Run(false, {[](HWND dialog) {
         EXPECT_FALSE(Enabled(dialog, IDC_PARAM_ELEVATION));
         EXPECT_FALSE(Enabled(dialog, IDC_PARAM_HELP));
         EXPECT_FALSE(Checked(dialog, IDC_PARAM_ELEVATION));
+        EXPECT_TRUE(Checked(dialog, IDC_PARAM_WAKE));
+        SetChecked(dialog, IDC_PARAM_WAKE, false);
         Click(dialog, IDC_PARAM_OK);
     }});
     EXPECT_EQ(1, result);
     EXPECT_EQ(L"0", Value(L"Elevation"));
+    EXPECT_EQ(L"0", Value(kWakeUpKey));
 }
 
 TEST_F(OptionsDialogTest, BadIntervalsAreRefusedWithTheInputKeptAndNothingWritten) {
