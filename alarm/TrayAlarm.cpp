@@ -2,6 +2,7 @@
 
 #include "alarm/Actions.h"
 #include "alarm/resource.h"
+#include "common/Dpi.h"
 #include "common/MessageBoxes.h"
 #include "common/Paths.h"
 #include "common/Process.h"
@@ -118,7 +119,7 @@ TrayAlarm::TrayAlarm(const WString& moduleDirectory, int osLevel, BOOL wow64, co
     trayRecord.uID = kTrayIconId;
     trayRecord.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     trayRecord.uCallbackMessage = trayMessage;
-    trayRecord.hIcon = LoadIconW(g_zavInstance, MAKEINTRESOURCEW(IDI_ALARM));
+    LoadTrayIcons();
     lstrcpynW(trayRecord.szTip, L"Orrivane", ARRAYSIZE(trayRecord.szTip));
 
     balloonRecord = trayRecord;
@@ -156,6 +157,25 @@ void TrayAlarm::ReadIni() {
     CheckWin32(SetTimer(mainWindow, kWatchTimer, watchPeriod, nullptr), "SetTimer in ReadIni");
     // Taken by the next Blink; a blink already running keeps its period.
     blinkPeriod = ClampBlinkInt(settings.ReadInt(L"BlinkInt", kBlinkIntDefault));
+}
+
+namespace {
+
+// The DPI of the taskbar that holds the notification area; the system DPI
+// where there is none (under Wine).
+UINT NotificationAreaDpi() {
+    HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    return taskbar != nullptr ? DpiOfWindow(taskbar) : SystemDpi();
+}
+
+}  // namespace
+
+void TrayAlarm::LoadTrayIcons() {
+    const bool ringing = trayRecord.hIcon != nullptr && trayRecord.hIcon == ringingIcon.get();
+    const UINT dpi = NotificationAreaDpi();
+    normalIcon.reset(LoadSmallIcon(g_zavInstance, IDI_ALARM, dpi));
+    ringingIcon.reset(LoadSmallIcon(g_zavInstance, IDI_ALARM_RINGING, dpi));
+    trayRecord.hIcon = ringing ? ringingIcon.get() : normalIcon.get();
 }
 
 BOOL TrayAlarm::UpdateTrayIcon() {
