@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "alarm/Actions.h"
+#include "common/Dpi.h"
 #include "common/MessageBoxes.h"
 #include "tests/alarm/AlarmTestSupport.h"
 #include "tests/alarm/SystemCallsScope.h"
@@ -206,6 +207,31 @@ TEST(OnMyNotifyIcon, AnswersTheShellAndUnknownRequests) {
     // Another icon's callback is not this one's.
     EXPECT_EQ(SendMessageW(tray.mainWindow, tray.trayMessage, 2, WM_LBUTTONDBLCLK), 0);
     EXPECT_TRUE(recorder.boxes().empty());
+}
+
+// The notification area shows small icons: loaded at that size for its DPI
+// (Wine has no taskbar window: the system DPI), and again on a DPI change
+// or a new taskbar, keeping the picture a blink shows.
+TEST(TrayAlarm, TrayIconsAreOfTheNotificationAreasSmallSizeThroughDpiChanges) {
+    TrayAlarm& tray = TestTray();
+    auto width = [](HICON icon) {
+        ICONINFO info{};
+        BITMAP bitmap{};
+        if (icon == nullptr || !GetIconInfo(icon, &info)) return 0L;
+        GetObjectW(info.hbmMask, sizeof(bitmap), &bitmap);
+        DeleteObject(info.hbmMask);
+        if (info.hbmColor) DeleteObject(info.hbmColor);
+        return bitmap.bmWidth;
+    };
+    EXPECT_EQ(width(tray.trayRecord.hIcon), MetricForDpi(SM_CXSMICON, SystemDpi()));
+    SendMessageW(tray.mainWindow, WM_TIMER, kBlinkTimer, 0);  // now the ringing picture
+    const HICON before = tray.trayRecord.hIcon;
+    SendMessageW(tray.mainWindow, WM_DPICHANGED, MAKEWPARAM(144, 144), 0);
+    SendMessageW(tray.mainWindow, tray.taskbarMessage, 0, 0);
+    EXPECT_EQ(tray.trayRecord.hIcon, tray.ringingIcon.get());
+    EXPECT_NE(tray.trayRecord.hIcon, before) << "not loaded again";
+    SendMessageW(tray.mainWindow, WM_TIMER, kBlinkTimer, 0);
+    EXPECT_EQ(tray.trayRecord.hIcon, tray.normalIcon.get());
 }
 
 // ---- The tray icon while Explorer is away ----

@@ -144,6 +144,16 @@ TEST(ScheduleLine, NumberOfATypedField) {
     for (const Row& row : rows) EXPECT_EQ(row.value, NumberOf(row.text, row.digits)) << Narrow(row.text);
 }
 
+// Only the ten full-width digits change; the code units around them (the
+// full-width minus, "／", the letters and the next code point) stay.
+TEST(ScheduleLine, AsciiDigitsTurnsFullWidthDigitsOnly) {
+    const wchar_t* const rows[][2] = {
+        {L"", L""},           {L"０１２３４５６７８９", L"0123456789"}, {L"1２", L"12"},
+        {L"－５", L"－5"},    {L"１／２ｘ", L"1／2ｘ"},                  {L"\xFF0F\xFF1A", L"\xFF0F\xFF1A"},
+    };
+    for (const auto& row : rows) EXPECT_EQ(Narrow(row[1]), Narrow(AsciiDigits(row[0]).text())) << Narrow(row[0]);
+}
+
 // 1 January 2060 is a Thursday, 2160 a Tuesday; 29 February exists in 2000
 // and not in 2100.
 TEST(ScheduleLine, WeekdayOfATwoDigitYearInTheCurrentCentury) {

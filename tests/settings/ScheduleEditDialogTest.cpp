@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/System.h"
@@ -94,7 +96,7 @@ TEST_F(ScheduleEditDialogTest, EachRefusalPutsTheFocusOnItsField) {
         {0, IDC_ALARM_HOUR, L"7", 0, nullptr},
         {0, IDC_ALARM_MINUTE, L"60", IDC_ALARM_MINUTE, L"正しい分を入力して下さい"},
         {0, IDC_ALARM_MINUTE, L"5", 0, nullptr},
-        {0, IDC_ALARM_SECOND, L"１２", IDC_ALARM_SECOND, L"正しい秒を入力して下さい"},
+        {0, IDC_ALARM_SECOND, L"６０", IDC_ALARM_SECOND, L"正しい秒を入力して下さい"},
         {0, IDC_ALARM_SECOND, L"0", IDC_PARAM_EDIT, L"メッセージが入力されていません"},
         {IDC_ALARM_BY_INTERVAL, IDC_PARAM_EDIT, L"x", IDC_ALARM_INTERVAL, L"ｎ分毎を指定してください"},
     };
@@ -248,6 +250,62 @@ TEST_F(ScheduleEditDialogTest, TextOutsideTheCodePageAsksAtOk) {
     EXPECT_EQ(0, result);
     ASSERT_EQ(1u, refuse.boxes().size());
     EXPECT_NE(std::wstring::npos, refuse.boxes()[0].text.find(L"☃"));
+}
+
+// ---- Tab order and place ----
+
+// Where a control is on screen: the top left of the group box around its
+// centre (the smallest), or its own for one outside every group.
+std::pair<LONG, LONG> PlaceOnScreen(HWND dialog, HWND control) {
+    RECT own{};
+    GetWindowRect(control, &own);
+    POINT centre{(own.left + own.right) / 2, (own.top + own.bottom) / 2};
+    RECT place = own;
+    bool grouped = false;
+    for (HWND box = GetWindow(dialog, GW_CHILD); box != nullptr; box = GetWindow(box, GW_HWNDNEXT)) {
+        RECT group{};
+        GetWindowRect(box, &group);
+        if ((GetWindowLongW(box, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX && IsWindowVisible(box) &&
+            PtInRect(&group, centre) && (!grouped || group.bottom - group.top < place.bottom - place.top)) {
+            place = group;
+            grouped = true;
+        }
+    }
+    return {place.top, place.left};
+}
+
+// Tab goes through the groups in their order on screen, top to bottom and
+// left to right, one group at a time, in each layout of the laid-over
+// groups; the dialog opens in the middle of the work area at its shown size.
+TEST_F(ScheduleEditDialogTest, TabFollowsTheScreenInEveryLayoutAndTheDialogOpensCentred) {
+    DSetAlarm dialog(kOs10, FALSE, kElevationDefault, L"", Clock2026);
+    RunDialog([&] { return dialog.Run(nullptr); },
+              [](HWND d) {
+                  RECT shown{};
+                  GetWindowRect(d, &shown);
+                  MONITORINFO monitor{};
+                  monitor.cbSize = sizeof(monitor);
+                  GetMonitorInfoW(MonitorFromWindow(d, MONITOR_DEFAULTTONEAREST), &monitor);
+                  EXPECT_NEAR(monitor.rcWork.top + monitor.rcWork.bottom, shown.top + shown.bottom, 2);
+                  EXPECT_NEAR(monitor.rcWork.left + monitor.rcWork.right, shown.left + shown.right, 2);
+                  for (int method : {IDC_ALARM_BY_WEEKDAY, IDC_ALARM_BY_DATE, IDC_ALARM_BY_NTH, IDC_ALARM_EVERY_DAY})
+                      for (bool interval : {false, true}) {
+                          SetChecked(d, method, true);
+                          SetChecked(d, IDC_ALARM_BY_INTERVAL, interval);
+                          std::vector<std::pair<LONG, LONG>> places;
+                          std::vector<int> ids;
+                          HWND first = GetNextDlgTabItem(d, nullptr, FALSE);
+                          for (HWND c = first; c != nullptr && (ids.empty() || c != first) && ids.size() < 80;
+                               c = GetNextDlgTabItem(d, c, FALSE)) {
+                              places.push_back(PlaceOnScreen(d, c));
+                              ids.push_back(GetDlgCtrlID(c));
+                          }
+                          EXPECT_TRUE(std::is_sorted(places.begin(), places.end()))
+                              << "method " << method << (interval ? " with interval" : "") << ", tab order "
+                              << testing::PrintToString(ids);
+                      }
+                  Click(d, IDC_ALARM_CANCEL);
+              });
 }
 
 // ---- When the line next comes due ----
