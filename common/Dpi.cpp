@@ -7,8 +7,7 @@ namespace {
 template <typename Call>
 Call User32Call(const char* name) {
     HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    return user32 != nullptr ? reinterpret_cast<Call>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
-                             : nullptr;
+    return user32 != nullptr ? reinterpret_cast<Call>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
 }
 
 }  // namespace
@@ -35,9 +34,8 @@ int MetricForDpi(int index, UINT dpi) {
 
 HICON LoadSmallIcon(HINSTANCE instance, int iconId, UINT dpi) {
     // Not LR_SHARED: the shared copy keeps the size of its first load.
-    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON,
-                                         MetricForDpi(SM_CXSMICON, dpi), MetricForDpi(SM_CYSMICON, dpi),
-                                         LR_DEFAULTCOLOR));
+    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, MetricForDpi(SM_CXSMICON, dpi),
+                                         MetricForDpi(SM_CYSMICON, dpi), LR_DEFAULTCOLOR));
 }
 
 void TakeOverDialogDpiChanges(HWND dialog) {

@@ -53,9 +53,9 @@ public:
     // controls. A dialog that needs it declares its own (the runner calls
     // the dialog's class, so the others cost nothing).
     void AfterCommand() {}
-    // After the runner scaled the fonts and icon to a new DPI, before it
-    // moves the controls and gives the dialog its new size: what the dialog
-    // keeps in pixels itself.
+    // After the runner made the fonts and icon again for a new DPI and
+    // scaled the controls, before it gives the dialog its new size: what the
+    // dialog keeps in pixels itself.
     void AfterDpiChange(UINT /*oldDpi*/, UINT /*newDpi*/) {}
 
     WString GetItemText(int id) const;

@@ -584,8 +584,8 @@ INT_PTR DSelSchedule::OnSize(WPARAM, LPARAM) {
 }
 
 void DSelSchedule::AfterDpiChange(UINT oldDpi, UINT newDpi) {
-    for (int* pixels : {&minWidth_, &minHeight_, &listWidth_, &listHeight_, &nextDueTop_, &row1Top_, &row2Top_,
-                        &reminderTop_})
+    for (int* pixels :
+         {&minWidth_, &minHeight_, &listWidth_, &listHeight_, &nextDueTop_, &row1Top_, &row2Top_, &reminderTop_})
         *pixels = MulDiv(*pixels, static_cast<int>(newDpi), static_cast<int>(oldDpi));
 }
 

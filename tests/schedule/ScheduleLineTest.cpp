@@ -148,8 +148,12 @@ TEST(ScheduleLine, NumberOfATypedField) {
 // full-width minus, "／", the letters and the next code point) stay.
 TEST(ScheduleLine, AsciiDigitsTurnsFullWidthDigitsOnly) {
     const wchar_t* const rows[][2] = {
-        {L"", L""},           {L"０１２３４５６７８９", L"0123456789"}, {L"1２", L"12"},
-        {L"－５", L"－5"},    {L"１／２ｘ", L"1／2ｘ"},                  {L"\xFF0F\xFF1A", L"\xFF0F\xFF1A"},
+        {L"", L""},
+        {L"０１２３４５６７８９", L"0123456789"},
+        {L"1２", L"12"},
+        {L"－５", L"－5"},
+        {L"１／２ｘ", L"1／2ｘ"},
+        {L"\xFF0F\xFF1A", L"\xFF0F\xFF1A"},
     };
     for (const auto& row : rows) EXPECT_EQ(Narrow(row[1]), Narrow(AsciiDigits(row[0]).text())) << Narrow(row[0]);
 }

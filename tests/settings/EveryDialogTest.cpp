@@ -40,7 +40,7 @@ protected:
 };
 
 template <typename Dialog>
-void Open(Dialog& dialog, DialogStep step) {
+void Open(Dialog&& dialog, DialogStep step) {
     RunDialog([&] { return static_cast<INT_PTR>(dialog.Run(nullptr)); }, std::move(step));
 }
 
@@ -95,9 +95,8 @@ TEST_F(EveryDialogTest, NumberFieldsTakeFullWidthDigitsAsTheSameNumberAndWriteAs
     };
     Ok options = [this](int id, const std::wstring& typed) {
         DSetParam dialog(settings, true, kElevationDefault);
-        return OkWith(dialog, id, typed, IDC_PARAM_OK, IDC_PARAM_CANCEL, [&] {
-            return std::to_wstring(settings.ReadInt(id == IDC_PARAM_TIMER ? L"TimerInt" : L"BlinkInt", 0));
-        });
+        return OkWith(dialog, id, typed, IDC_PARAM_OK, IDC_PARAM_CANCEL,
+                      [&] { return std::to_wstring(settings.ReadInt(L"TimerInt", 0)); });
     };
     Ok exit = [this](int id, const std::wstring& typed) {
         DExit dialog(L"通常の終了", false, IDI_SETTINGS, settings, kElevationDefault);
@@ -111,11 +110,10 @@ TEST_F(EveryDialogTest, NumberFieldsTakeFullWidthDigitsAsTheSameNumberAndWriteAs
         const wchar_t* output;  // with ASCII digits typed; of the timer's line, its start
     } rows[] = {
         {"hour", editor(L"  EveryDay 07:00:00 Msg    x"), IDC_ALARM_HOUR, L"12", L"  EveryDay 12:00:00 Msg    x"},
-        {"day", editor(L"  **/06/15 07:00:00 Msg    x"), IDC_ALARM_DAY, L"30", L"  **/06/30 07:00:00 Msg    x"},
-        {"interval", editor(L"  EveryDay every05m Msg    x"), IDC_ALARM_INTERVAL, L"15", L"  EveryDay every15m Msg    x"},
+        {"interval", editor(L"  EveryDay every05m Msg    x"), IDC_ALARM_INTERVAL, L"15",
+         L"  EveryDay every15m Msg    x"},
         {"timer days", timer, IDC_TIMER_DAYS, L"2", L"! "},
         {"watch interval", options, IDC_PARAM_TIMER, L"450", L"450"},
-        {"blink interval", options, IDC_PARAM_BLINK, L"1050", L"1050"},
         {"exit wait", exit, IDC_EXIT_WAIT, L"30", L"通常の終了 待機時間 =30秒"},
     };
     for (const auto& row : rows) {
@@ -188,7 +186,8 @@ void FollowDpiChanges(HWND dialog, const std::string& what) {
     MINMAXINFO limits{};
     SendMessageW(dialog, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
     if (limits.ptMinTrackSize.x > 0) {
-        SetWindowPos(dialog, nullptr, 0, 0, limits.ptMinTrackSize.x, limits.ptMinTrackSize.y, SWP_NOMOVE | SWP_NOZORDER);
+        SetWindowPos(dialog, nullptr, 0, 0, limits.ptMinTrackSize.x, limits.ptMinTrackSize.y,
+                     SWP_NOMOVE | SWP_NOZORDER);
         ExpectControlsInside(dialog, what + " at its smallest");
     }
     ChangeDpi(dialog, dpi * 3 / 2, dpi, what);
@@ -200,22 +199,23 @@ TEST_F(EveryDialogTest, EachDialogFollowsADpiChangeWithItsFontsIconAndControls) 
     const WString schedule = JoinPath(folder.path(), L"Zavbell.txt");
     ASSERT_TRUE(CreateEmptyFile(schedule));
     BoxRecorder boxes;
+    // clang-format off
     const struct {
         const char* name;
         std::function<void(DialogStep)> open;
     } dialogs[] = {
-        {"about", [](DialogStep s) { DAbout d(kElevationDefault); Open(d, s); }},
-        {"list", [&](DialogStep s) { DSelSchedule d(L"set", StartInfo{}, schedule, settings); Open(d, s); }},
-        {"editor", [](DialogStep s) { DSetAlarm d(kOs10, FALSE, kElevationDefault, L""); Open(d, s); }},
-        {"hold", [](DialogStep s) { DSetHold d(L' ', kElevationDefault); Open(d, s); }},
-        {"options", [&](DialogStep s) { DSetParam d(settings, true, kElevationDefault); Open(d, s); }},
-        {"timer", [](DialogStep s) { DSetTimer d(StartInfo{}); Open(d, s); }},
-        {"command", [&](DialogStep s) { DCommand d(L"x", IDI_SETTINGS, settings, kElevationDefault); Open(d, s); }},
-        {"media", [&](DialogStep s) { DMedia d(L"", IDI_SETTINGS, settings, kElevationDefault); Open(d, s); }},
-        {"exit", [&](DialogStep s) { DExit d(L"再起動", false, IDI_SETTINGS, settings, kElevationDefault); Open(d, s); }},
-        {"wallpaper",
-         [&](DialogStep s) { DWallpaper d(L"", kOs10, kElevationDefault, settings, folder.path()); Open(d, s); }},
+        {"about", [](DialogStep s) { Open(DAbout(kElevationDefault), s); }},
+        {"list", [&](DialogStep s) { Open(DSelSchedule(L"set", StartInfo{}, schedule, settings), s); }},
+        {"editor", [](DialogStep s) { Open(DSetAlarm(kOs10, FALSE, kElevationDefault, L""), s); }},
+        {"hold", [](DialogStep s) { Open(DSetHold(L' ', kElevationDefault), s); }},
+        {"options", [&](DialogStep s) { Open(DSetParam(settings, true, kElevationDefault), s); }},
+        {"timer", [](DialogStep s) { Open(DSetTimer(StartInfo{}), s); }},
+        {"command", [&](DialogStep s) { Open(DCommand(L"x", IDI_SETTINGS, settings, kElevationDefault), s); }},
+        {"media", [&](DialogStep s) { Open(DMedia(L"", IDI_SETTINGS, settings, kElevationDefault), s); }},
+        {"exit", [&](DialogStep s) { Open(DExit(L"再起動", false, IDI_SETTINGS, settings, kElevationDefault), s); }},
+        {"wallpaper", [&](DialogStep s) { Open(DWallpaper(L"", kOs10, kElevationDefault, settings, folder.path()), s); }},
     };
+    // clang-format on
     for (const auto& dialog : dialogs) dialog.open([&](HWND d) { FollowDpiChanges(d, dialog.name); });
     EXPECT_TRUE(boxes.boxes().empty());
 }

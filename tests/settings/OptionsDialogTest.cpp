@@ -30,7 +30,7 @@ const IntervalCase kIntervalCases[] = {
     {L"900", 100, 900, true},
     {L"925", 100, 900, false},
     {L"99", 100, 900, false},
-    {L"３００", 100, 900, false},    // full-width digits: the fields read them through AsciiDigits first
+    {L"３００", 100, 900, false},    // full-width digits
     {L"3００", 100, 900, false},
     {L" 300", 100, 900, true},
     {L"300 ", 100, 900, false},
