@@ -30,81 +30,99 @@
 
 namespace {
 
+template <typename Dialog>
+void Open(Dialog& dialog, DialogStep step) {
+    RunDialog([&] { return static_cast<INT_PTR>(dialog.Run(nullptr)); }, step);
+}
+
+// The timer's line without its time, which moves on from one run to the next.
+std::wstring TimerLine() {
+    StringList lines;
+    lines.loadQuietly(L"Zavbell.txt");
+    DeleteFileW(L"Zavbell.txt");
+    return (lines.at(0).Left(11) + lines.at(0).From(19)).text();
+}
+
 class EveryDialogTest : public testing::Test {
 protected:
+    // Each dialog run with a step, and what it gave: a line, a stored value,
+    // a parameter. With a number field: its id, the dialog's OK, a number
+    // and what the result then holds.
+    struct Row {
+        const char* name;
+        std::function<std::wstring(DialogStep)> run;
+        int field = 0, ok = 0;
+        const wchar_t *ascii = nullptr, *found = nullptr;
+    };
+    std::vector<Row> Dialogs() {
+        const WString schedule = JoinPath(folder.path(), L"Zavbell.txt");
+        const int user = kElevationDefault;
+        auto editor = [](const wchar_t* line) {
+            return [line](DialogStep s) {
+                DSetAlarm d(kOs10, FALSE, kElevationDefault, line);
+                Open(d, s);
+                return std::wstring(d.lineText().text());
+            };
+        };
+        // clang-format off
+        return {
+            {"about", [=](DialogStep s) { DAbout d(user); Open(d, s); return L""; }},
+            {"list", [=](DialogStep s) {
+                 CreateEmptyFile(schedule);
+                 DSelSchedule d(L"set", StartInfo{}, schedule, settings); Open(d, s); return L""; }},
+            {"editor", editor(L"  EveryDay 07:00:00 Msg    x"),
+             IDC_ALARM_HOUR, IDC_ALARM_OK, L"12", L"  EveryDay 12:00:00 Msg    x"},
+            {"editor by intervals", editor(L"  EveryDay every05m Msg    x"),
+             IDC_ALARM_INTERVAL, IDC_ALARM_OK, L"15", L"  EveryDay every15m Msg    x"},
+            {"hold", [=](DialogStep s) { DSetHold d(L' ', user); Open(d, s); return L""; }},
+            {"options", [=](DialogStep s) {
+                 DSetParam d(settings, true, user); Open(d, s);
+                 return std::to_wstring(settings.ReadInt(L"TimerInt", 0)); },
+             IDC_PARAM_TIMER, IDC_PARAM_OK, L"450", L"450"},
+            {"timer", [](DialogStep s) { DSetTimer d(StartInfo{}); Open(d, s); return TimerLine(); },
+             IDC_TIMER_DAYS, IDC_TIMER_OK, L"2", L"Msg    x"},
+            {"command", [=](DialogStep s) {
+                 DCommand d(L"x", IDI_SETTINGS, settings, user); Open(d, s); return L""; }},
+            {"media", [=](DialogStep s) { DMedia d(L"", IDI_SETTINGS, settings, user); Open(d, s); return L""; }},
+            {"exit", [=](DialogStep s) {
+                 DExit d(L"通常の終了", false, IDI_SETTINGS, settings, user); Open(d, s);
+                 return std::wstring(d.parameter().text()); },
+             IDC_EXIT_WAIT, IDC_EXIT_OK, L"30", L"通常の終了 待機時間 =30秒"},
+            {"wallpaper", [=](DialogStep s) {
+                 DWallpaper d(L"", kOs10, user, settings, folder.path()); Open(d, s); return L""; }},
+        };
+        // clang-format on
+    }
+
     TempFolder folder;
     CurrentDirectoryScope inFolder{folder.path()};  // the editor's and the timer's files
     SettingsFile settings{JoinPath(folder.path(), L"Zavbell.ini"), L"Zavbell"};
 };
 
-template <typename Dialog>
-void Open(Dialog&& dialog, DialogStep step) {
-    RunDialog([&] { return static_cast<INT_PTR>(dialog.Run(nullptr)); }, step);
-}
-
-// The boxes, then what OK gave after the text was typed into the field.
-template <typename Dialog, typename Output>
-std::wstring OkWith(Dialog& dialog, int fieldId, const std::wstring& typed, int okId, Output output) {
-    BoxRecorder boxes;
-    Open(dialog, [&](HWND d) {
-        // Typing into a closed drop-down combo box leaves no item selected
-        // (an edit ignores the message).
-        SendDlgItemMessageW(d, fieldId, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-        SetDlgItemTextW(d, fieldId, typed.c_str());
-        SetDlgItemTextW(d, IDC_PARAM_EDIT, L"x");  // the timer's Msg needs one
-        Click(d, okId);
-        if (IsWindowVisible(d)) SendMessageW(d, WM_CLOSE, 0, 0);
-    });
-    std::wstring shown;
-    for (const RecordedBox& box : boxes.boxes()) shown += box.text + L"\n";
-    return shown + std::wstring(WString(output()).text());
-}
-
 // Full-width digits give what ASCII ones give: the same boxes (none of
 // refusal) and the same line, value or parameter, in ASCII.
 TEST_F(EveryDialogTest, NumberFieldsTakeFullWidthDigitsAsTheSameNumber) {
-    using Ok = std::function<std::wstring(const std::wstring&)>;
-    auto editor = [](const wchar_t* line, int id) -> Ok {
-        return [=](const std::wstring& typed) {
-            DSetAlarm d(kOs10, FALSE, kElevationDefault, line);
-            return OkWith(d, id, typed, IDC_ALARM_OK, [&] { return d.lineText().text(); });
+    for (const Row& row : Dialogs()) {
+        if (row.field == 0) continue;
+        auto okWith = [&](const std::wstring& typed) {
+            BoxRecorder boxes;
+            std::wstring given = row.run([&](HWND d) {
+                // Typing into a closed drop-down combo box leaves no item
+                // selected (an edit ignores the message).
+                SendDlgItemMessageW(d, row.field, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+                SetDlgItemTextW(d, row.field, typed.c_str());
+                SetDlgItemTextW(d, IDC_PARAM_EDIT, L"x");  // the timer's Msg needs one
+                Click(d, row.ok);
+                if (IsWindowVisible(d)) SendMessageW(d, WM_CLOSE, 0, 0);
+            });
+            for (const RecordedBox& box : boxes.boxes()) given += L"\n" + box.text;
+            return given;
         };
-    };
-    const struct {
-        Ok ok;
-        const wchar_t* ascii;
-        const wchar_t* found;  // in what OK gives with ASCII digits
-    } rows[] = {
-        {editor(L"  EveryDay 07:00:00 Msg    x", IDC_ALARM_HOUR), L"12", L"  EveryDay 12:00:00 Msg    x"},
-        {editor(L"  EveryDay every05m Msg    x", IDC_ALARM_INTERVAL), L"15", L"  EveryDay every15m Msg    x"},
-        {[](const std::wstring& typed) {
-             DSetTimer d(StartInfo{});
-             return OkWith(d, IDC_TIMER_DAYS, typed, IDC_TIMER_OK, [] {
-                 StringList lines;
-                 lines.loadQuietly(L"Zavbell.txt");
-                 DeleteFileW(L"Zavbell.txt");
-                 return lines.at(0).Left(11) + lines.at(0).From(19);  // the time moves on between runs
-             });
-         },
-         L"2", L"Msg    x"},
-        {[this](const std::wstring& typed) {
-             DSetParam d(settings, true, kElevationDefault);
-             return OkWith(d, IDC_PARAM_TIMER, typed, IDC_PARAM_OK,
-                           [&] { return WString(settings.ReadInt(L"TimerInt", 0)); });
-         },
-         L"450", L"450"},
-        {[this](const std::wstring& typed) {
-             DExit d(L"通常の終了", false, IDI_SETTINGS, settings, kElevationDefault);
-             return OkWith(d, IDC_EXIT_WAIT, typed, IDC_EXIT_OK, [&] { return d.parameter(); });
-         },
-         L"30", L"通常の終了 待機時間 =30秒"},
-    };
-    for (const auto& row : rows) {
         std::wstring full = row.ascii;
         for (wchar_t& unit : full) unit = static_cast<wchar_t>(L'０' + (unit - L'0'));
-        const std::wstring ascii = row.ok(row.ascii);
-        EXPECT_NE(std::wstring::npos, ascii.find(row.found)) << Narrow(ascii);
-        EXPECT_EQ(Narrow(ascii), Narrow(row.ok(full)));
+        const std::wstring ascii = okWith(row.ascii);
+        EXPECT_NE(std::wstring::npos, ascii.find(row.found)) << row.name << ": " << Narrow(ascii);
+        EXPECT_EQ(Narrow(ascii), Narrow(okWith(full))) << row.name;
     }
 }
 
@@ -153,36 +171,17 @@ void ChangeDpi(HWND dialog, UINT from, UINT to, const char* name) {
 }
 
 TEST_F(EveryDialogTest, EachDialogFollowsADpiChangeWithItsFontsIconAndControls) {
-    const WString schedule = JoinPath(folder.path(), L"Zavbell.txt");
-    ASSERT_TRUE(CreateEmptyFile(schedule));
     BoxRecorder boxes;
-    // clang-format off
-    const struct {
-        const char* name;
-        std::function<void(DialogStep)> open;
-    } dialogs[] = {
-        {"about", [](DialogStep s) { Open(DAbout(kElevationDefault), s); }},
-        {"list", [&](DialogStep s) { Open(DSelSchedule(L"set", StartInfo{}, schedule, settings), s); }},
-        {"editor", [](DialogStep s) { Open(DSetAlarm(kOs10, FALSE, kElevationDefault, L""), s); }},
-        {"hold", [](DialogStep s) { Open(DSetHold(L' ', kElevationDefault), s); }},
-        {"options", [&](DialogStep s) { Open(DSetParam(settings, true, kElevationDefault), s); }},
-        {"timer", [](DialogStep s) { Open(DSetTimer(StartInfo{}), s); }},
-        {"command", [&](DialogStep s) { Open(DCommand(L"x", IDI_SETTINGS, settings, kElevationDefault), s); }},
-        {"media", [&](DialogStep s) { Open(DMedia(L"", IDI_SETTINGS, settings, kElevationDefault), s); }},
-        {"exit", [&](DialogStep s) { Open(DExit(L"再起動", false, IDI_SETTINGS, settings, kElevationDefault), s); }},
-        {"wallpaper", [&](DialogStep s) { Open(DWallpaper(L"", kOs10, kElevationDefault, settings, folder.path()), s); }},
-    };
-    // clang-format on
-    for (const auto& dialog : dialogs)
-        dialog.open([&](HWND d) {
+    for (const Row& row : Dialogs())
+        row.run([&](HWND d) {
             const UINT dpi = DpiOfWindow(d);
             const std::vector<LONG> sizes = Sizes(d);
-            ChangeDpi(d, dpi, dpi * 3 / 2, dialog.name);
+            ChangeDpi(d, dpi, dpi * 3 / 2, row.name);
             const std::vector<LONG> scaled = Sizes(d);
             for (size_t i = 0; i < sizes.size(); ++i)
-                EXPECT_NEAR(sizes[i] * 1.5, scaled[i], 1) << dialog.name << ": font or icon " << i;
-            ChangeDpi(d, dpi * 3 / 2, dpi, dialog.name);
-            EXPECT_EQ(sizes, Sizes(d)) << dialog.name << " back at " << dpi << " dpi";
+                EXPECT_NEAR(sizes[i] * 1.5, scaled[i], 1) << row.name << ": font or icon " << i;
+            ChangeDpi(d, dpi * 3 / 2, dpi, row.name);
+            EXPECT_EQ(sizes, Sizes(d)) << row.name << " back at " << dpi << " dpi";
             SendMessageW(d, WM_CLOSE, 0, 0);
         });
     EXPECT_TRUE(boxes.boxes().empty());
