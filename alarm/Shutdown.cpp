@@ -2,10 +2,13 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "alarm/Actions.h"
 #include "alarm/SystemCalls.h"
 #include "alarm/TrayAlarm.h"
 #include "alarm/resource.h"
+#include "common/Dpi.h"
 #include "common/MessageBoxes.h"
 #include "schedule/ActionParameters.h"
 
@@ -25,12 +28,16 @@ void Decide(ExitCountdown& countdown, ExitCountdown::Decision decision) {
     EndDialog(countdown.window, decision == ExitCountdown::GoOn ? 1 : 0);
 }
 
+void SetCountdownIcon(ExitCountdown& countdown, UINT dpi) {
+    UniqueIcon icon(LoadSmallIcon(g_zavInstance, countdown.iconResource, dpi));
+    SendMessageW(countdown.window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon.get()));
+    // The window no longer refers to the icon it had.
+    countdown.smallIcon = std::move(icon);
+}
+
 void OnCountdownInit(HWND window, ExitCountdown& countdown) {
     countdown.window = window;
-    countdown.smallIcon.reset(
-        static_cast<HICON>(LoadImageW(g_zavInstance, MAKEINTRESOURCEW(countdown.iconResource), IMAGE_ICON,
-                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
-    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(countdown.smallIcon.get()));
+    SetCountdownIcon(countdown, DpiOfWindow(window));
     SetWindowTextW(window, countdown.title.text());
     SetTotalText(window, countdown.total);
     // PBM_SETRANGE holds 16-bit limits; a long wait needs the 32-bit form.
@@ -78,6 +85,9 @@ INT_PTR CALLBACK CountdownProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         if (wParam == kCountdownTimer) OnCountdownTick(*countdown);
         return TRUE;
     case WM_COMMAND: OnCountdownCommand(*countdown, LOWORD(wParam)); return TRUE;
+    // The template's font and layout are Windows' to scale (the dialog has
+    // no font of its own); the icon is the dialog's.
+    case WM_DPICHANGED: SetCountdownIcon(*countdown, LOWORD(wParam)); return FALSE;
     // The default close sends IDCANCEL, which is ignored like Esc.
     case WM_CLOSE: Decide(*countdown, ExitCountdown::Cancelled); return TRUE;
     case WM_DESTROY: OnCountdownDestroy(*countdown); return TRUE;

@@ -2,6 +2,7 @@
 
 #include "alarm/Actions.h"
 #include "alarm/resource.h"
+#include "common/Dpi.h"
 #include "common/MessageBoxes.h"
 #include "common/Paths.h"
 #include "common/Process.h"
@@ -128,7 +129,7 @@ TrayAlarm::TrayAlarm(const WString& moduleDirectory, int osLevel, BOOL wow64, co
     trayRecord.uID = kTrayIconId;
     trayRecord.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     trayRecord.uCallbackMessage = trayMessage;
-    trayRecord.hIcon = LoadIconW(g_zavInstance, MAKEINTRESOURCEW(IDI_ALARM));
+    LoadTrayIcons();
     lstrcpynW(trayRecord.szTip, kTrayTitle, ARRAYSIZE(trayRecord.szTip));
 
     balloonRecord = trayRecord;
@@ -171,6 +172,25 @@ void TrayAlarm::ReadIni() {
     if (!wakeUp) wake.StopWaiting();
     // Arms or cancels the wake timer; also the first look after start-up.
     RefreshNextAlarm();
+}
+
+namespace {
+
+// The DPI of the taskbar that holds the notification area; the system DPI
+// where there is none (under Wine).
+UINT NotificationAreaDpi() {
+    HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    return taskbar != nullptr ? DpiOfWindow(taskbar) : SystemDpi();
+}
+
+}  // namespace
+
+void TrayAlarm::LoadTrayIcons() {
+    const bool ringing = trayRecord.hIcon != nullptr && trayRecord.hIcon == ringingIcon.get();
+    const UINT dpi = NotificationAreaDpi();
+    normalIcon.reset(LoadSmallIcon(g_zavInstance, IDI_ALARM, dpi));
+    ringingIcon.reset(LoadSmallIcon(g_zavInstance, IDI_ALARM_RINGING, dpi));
+    trayRecord.hIcon = ringing ? ringingIcon.get() : normalIcon.get();
 }
 
 BOOL TrayAlarm::UpdateTrayIcon() {

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "common/Handles.h"
 #include "common/Protocol.h"
 #include "common/SettingsFile.h"
 #include "alarm/Requester.h"
@@ -89,6 +90,10 @@ struct TrayAlarm {
     UINT taskbarMessage = 0;
     NOTIFYICONDATAW trayRecord;
     NOTIFYICONDATAW balloonRecord;
+    // Icons 101 and 102 at the small-icon size of the notification area's
+    // DPI; trayRecord shows one of them.
+    UniqueIcon normalIcon;
+    UniqueIcon ringingIcon;
     HWND mainWindow = nullptr;
     // Whom a test run is compared with (MayTestRun).
     Identity identity = OwnIdentity();
@@ -99,6 +104,9 @@ struct TrayAlarm {
     // Shows trayRecord: NIM_MODIFY, or NIM_ADD when the icon is gone (Explorer
     // restarted unnoticed, or the first NIM_ADD came before the taskbar).
     BOOL UpdateTrayIcon();
+    // Loads both icons again for the notification area's DPI now (after a
+    // DPI change, or a new taskbar); trayRecord keeps showing the same one.
+    void LoadTrayIcons();
 
     // ---- The next alarm (NextAlarm.cpp) ----
     // The next second a timer pass takes a record up, as the pass's now text

@@ -51,10 +51,22 @@ LRESULT OnControlMessage(TrayAlarm& tray, WPARAM request) {
 // ---- TaskbarCreated: Explorer restarted ----
 
 LRESULT OnTaskbarCreated(TrayAlarm& tray) {
-    // The record carries whichever icon it showed last, so a blink goes on.
+    // The record carries whichever icon it showed last, so a blink goes on;
+    // loaded again, as the new taskbar may have another DPI.
+    tray.LoadTrayIcons();
     tray.notifyIcon(NIM_DELETE, &tray.trayRecord);
     tray.notifyIcon(NIM_ADD, &tray.trayRecord);
     return 1;
+}
+
+// ---- WM_DPICHANGED: the monitor's scale changed ----
+
+LRESULT OnDpiChanged(TrayAlarm& tray) {
+    // The hidden window keeps its place and size; the icon takes the
+    // notification area's new size.
+    tray.LoadTrayIcons();
+    tray.UpdateTrayIcon();
+    return 0;
 }
 
 // ---- Tray menu commands ----
@@ -100,7 +112,7 @@ void ShowTrayMenu(TrayAlarm& tray) {
 }
 
 void SetTrayIcon(TrayAlarm& tray, int iconId) {
-    tray.trayRecord.hIcon = LoadIconW(g_zavInstance, MAKEINTRESOURCEW(iconId));
+    tray.trayRecord.hIcon = iconId == IDI_ALARM_RINGING ? tray.ringingIcon.get() : tray.normalIcon.get();
 }
 
 void ShowBlinkMessage(TrayAlarm& tray) {
@@ -138,8 +150,7 @@ LRESULT OnLookTimer(TrayAlarm& tray) {
 }
 
 LRESULT OnBlinkTimer(TrayAlarm& tray) {
-    HICON normal = LoadIconW(g_zavInstance, MAKEINTRESOURCEW(IDI_ALARM));
-    SetTrayIcon(tray, tray.trayRecord.hIcon == normal ? IDI_ALARM_RINGING : IDI_ALARM);
+    SetTrayIcon(tray, tray.trayRecord.hIcon == tray.normalIcon.get() ? IDI_ALARM_RINGING : IDI_ALARM);
     if (tray.UpdateTrayIcon()) return 0;
     // The blinking goes on; only its first failure is reported. Marked
     // before the box: the box's loop runs the next ticks.
@@ -198,6 +209,7 @@ LRESULT CALLBACK OnMyNotifyIcon(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TIMECHANGE: return OnTimeChange(*tray);
     case kShowTipMessage: return OnShowTip(*tray);
     case WM_POWERBROADCAST: return OnPowerBroadcast(*tray, wParam);
+    case WM_DPICHANGED: return OnDpiChanged(*tray);
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

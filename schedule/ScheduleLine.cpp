@@ -115,6 +115,15 @@ int DaysInMonth(int year, int month) {
     return leap ? 29 : 28;
 }
 
+WString AsciiDigits(const WString& text) {
+    WString ascii = text;
+    for (int i = 0; i < ascii.length(); ++i) {
+        const wchar_t unit = ascii.at(i);
+        if (unit >= L'０' && unit <= L'９') ascii.SetAt(i, static_cast<wchar_t>(L'0' + (unit - L'０')));
+    }
+    return ascii;
+}
+
 int NumberOf(const WString& text, int maxDigits) {
     if (text.empty() || text.length() > maxDigits) return kNoNumber;
     int value = 0;

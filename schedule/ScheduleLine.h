@@ -74,6 +74,12 @@ constexpr int kAnyValue = -1;
 // A number field whose text is no number: outside every field's range.
 constexpr int kNoNumber = -2;
 
+// The text with each full-width digit ("１２", what a Japanese IME types by
+// default; U+FF10 ... U+FF19) as its ASCII digit, and nothing else changed:
+// every number field of ZAVSet is read through it, so that the number is
+// the same and the files get ASCII.
+WString AsciiDigits(const WString& text);
+
 // A number typed into one of the editor's fields: one to maxDigits ASCII
 // digits and nothing else (no blank, no sign), else kNoNumber. Written into
 // the line, anything else would shift its fixed columns.

@@ -60,19 +60,43 @@ wine reg delete "$dpi_key" /v LogPixels /f >/dev/null 2>&1
 wineserver -k >/dev/null 2>&1
 # The parameter dialogs, and the editor and the list with their next times,
 # each opened alone with a sample by the gallery program.
+window_shot() {  # title name: the first window whose title begins so, pointer moved away
+    xdotool mousemove 1270 1010 mousemove 1275 1015
+    sleep 1
+    local wid
+    wid=$(xwininfo -root -tree | grep -F "\"$1" | sed -n 's/^ *\(0x[0-9a-f]*\) .*/\1/p' | head -1)
+    [ -n "$wid" ] && import -window "$wid" -frame "$out/$2.png"
+}
+gallery_shot() {  # word title name
+    wine "$BUILD_DIR/x86/bin/dialog_gallery.exe" "$1" >/dev/null 2>&1 &
+    local gallery=$!
+    sleep 3
+    window_shot "$2" "$3"
+    kill "$gallery" 2>/dev/null
+    wait "$gallery" 2>/dev/null
+}
 for entry in "command:DOSコマンドの入力:command-dialog" "exit:Windows終了の設定:exit-dialog" \
              "media:音声・動画ファイルの設定:media-dialog" "wallpaper:壁紙の設定:wallpaper-dialog" \
              "edit:スケジュールの設定:edit-dialog-next" "list:スケジュール設定内容の表示と変更:schedule-list-next"; do
     IFS=: read -r word title name <<<"$entry"
-    wine "$BUILD_DIR/x86/bin/dialog_gallery.exe" "$word" >/dev/null 2>&1 &
-    gallery=$!
-    sleep 3
-    xdotool mousemove 1270 1010 mousemove 1275 1015
-    sleep 1
-    wid=$(xwininfo -root -tree | grep -F "\"$title" | sed -n 's/^ *\(0x[0-9a-f]*\) .*/\1/p' | head -1)
-    [ -n "$wid" ] && import -window "$wid" -frame "$out/$name.png"
-    kill "$gallery" 2>/dev/null
-    wait "$gallery" 2>/dev/null
+    gallery_shot "$word" "$title" "$name"
 done
+# At 150 %: the list, the editor by weekdays (Sunday red, Saturday blue) and
+# the countdown of an Exit schedule, which the tests' recording ZAV.exe shows
+# without ever stopping the session.
+wine reg add "$dpi_key" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+wineserver -k >/dev/null 2>&1
+sleep 1
+gallery_shot list "スケジュール設定内容の表示と変更" schedule-list-150
+gallery_shot weekend "スケジュールの設定" edit-dialog-150
+mkdir "$work/recording"
+cp "$BUILD_DIR/x86/recording/ZAV.exe" "$BUILD_DIR/x86/bin/ZAVSet.exe" "$work/recording/"
+printf '%s\r\n' '  EveryDay Start    Exit   通常の終了 待機時間 =300秒' | iconv -f UTF-8 -t CP932 > "$work/recording/Zavbell.txt"
+(cd "$work/recording" && wine ZAV.exe >/dev/null 2>&1 &)
+sleep 4
+window_shot "通常の終了 までの時間" exit-countdown-150
+wineserver -k >/dev/null 2>&1
+wine reg delete "$dpi_key" /v LogPixels /f >/dev/null 2>&1
+wineserver -k >/dev/null 2>&1
 rm -rf "$work"
 echo "screenshots: written to $out"

@@ -141,19 +141,16 @@ void CWinLib::ShowItems(int firstId, int count, bool show) const {
 }
 
 UniqueIcon CWinLib::SetSmallIcon(int iconId) const {
-    HICON icon = static_cast<HICON>(LoadImageW(g_instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                               LR_DEFAULTCOLOR));
+    HICON icon = LoadSmallIcon(g_instance, iconId, dpi);
     if (icon) SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     return UniqueIcon(icon);
 }
 
 UniqueGdiObject CWinLib::MakeFont(int id, int points, const wchar_t* face, BOOL redraw) const {
     LOGFONTW logFont{};
-    {
-        WindowDC dc(window);
-        logFont.lfHeight = -MulDiv(points, GetDeviceCaps(dc.get(), LOGPIXELSY), 72);
-    }
+    // Not the DC's LOGPIXELSY: for a per-monitor aware program that is the
+    // system DPI, whatever monitor the dialog is on.
+    logFont.lfHeight = -MulDiv(points, static_cast<int>(dpi), 72);
     logFont.lfCharSet = SHIFTJIS_CHARSET;
     // A longer name is cut to the face field rather than overrunning it.
     lstrcpynW(logFont.lfFaceName, face, LF_FACESIZE);

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "common/Dpi.h"
 #include "common/Handles.h"
 #include "common/WString.h"
 
@@ -40,7 +41,10 @@ extern const wchar_t kFixedFace[];      // "ＭＳ ゴシック"
 
 class CWinLib {
 public:
-    HWND window = nullptr;  // the dialog this object serves, set on WM_INITDIALOG
+    HWND window = nullptr;  // the dialog this object serves, set on its first message
+    // The DPI the dialog is laid out for: its monitor's when it opened, then
+    // each WM_DPICHANGED's. Fonts and icons are made for it.
+    UINT dpi = kBaseDpi;
 
     // Commands of controls a base class brings to every dialog built on it
     // (the action block of CSetAlmTmr); asked after the dialog's own table.
@@ -49,6 +53,10 @@ public:
     // controls. A dialog that needs it declares its own (the runner calls
     // the dialog's class, so the others cost nothing).
     void AfterCommand() {}
+    // After the runner made the fonts and icon again for a new DPI and
+    // scaled the controls, before it gives the dialog its new size: what the
+    // dialog keeps in pixels itself.
+    void AfterDpiChange(UINT /*oldDpi*/, UINT /*newDpi*/) {}
 
     WString GetItemText(int id) const;
     static WString GetWndText(HWND target);
@@ -67,10 +75,11 @@ public:
     bool IsChecked(int id) const;
     // Shows or hides first ... first+count: count+1 controls.
     void ShowItems(int firstId, int count, bool show) const;
-    // Loads the icon at small-icon size and makes it the dialog's small icon.
+    // Loads the icon at the small-icon size of dpi and makes it the dialog's
+    // small icon.
     UniqueIcon SetSmallIcon(int iconId) const;
-    // A font of the given size in points (Shift-JIS charset); set on the
-    // control when id > 0. The dialog owns the font.
+    // A font of the given size in points at dpi (Shift-JIS charset); set on
+    // the control when id > 0. The dialog owns the font.
     UniqueGdiObject MakeFont(int id, int points, const wchar_t* face, BOOL redraw) const;
     // A tooltip window of its own for one control; "\n" breaks the tip into
     // lines exactly there.

@@ -69,3 +69,22 @@ void SaveRect(HWND dialog, const SettingsFile& settings, const wchar_t* leftKey,
     settings.WriteInt(widthKey, rect.right - rect.left);
     settings.WriteInt(heightKey, rect.bottom - rect.top);
 }
+
+void CentreInWorkArea(HWND dialog) {
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!GetMonitorInfoW(MonitorFromWindow(owner ? owner : dialog, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    const RECT& work = monitor.rcWork;
+    RECT place{};
+    CheckWin32(GetWindowRect(dialog, &place), "GetWindowRect");
+    const int width = place.right - place.left;
+    const int height = place.bottom - place.top;
+    // Kept inside the work area at its top left when larger, as DS_CENTER does.
+    int left = work.left + (work.right - work.left - width) / 2;
+    int top = work.top + (work.bottom - work.top - height) / 2;
+    if (left < work.left) left = work.left;
+    if (top < work.top) top = work.top;
+    CheckWin32(SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE),
+               "SetWindowPos");
+}

@@ -33,3 +33,7 @@ bool RestoreRect(HWND dialog, const SettingsFile& settings, const wchar_t* leftK
                  const wchar_t* widthKey, const wchar_t* heightKey);
 void SaveRect(HWND dialog, const SettingsFile& settings, const wchar_t* leftKey, const wchar_t* topKey,
               const wchar_t* widthKey, const wchar_t* heightKey);
+// Where DS_CENTER puts a dialog, for one that changed its size after the
+// system placed it: the middle of the work area of its owner's monitor (its
+// own without an owner).
+void CentreInWorkArea(HWND dialog);

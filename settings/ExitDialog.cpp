@@ -7,6 +7,7 @@
 
 #include "common/MessageBoxes.h"
 #include "schedule/ActionParameters.h"
+#include "schedule/ScheduleLine.h"
 #include "settings/DialogPosition.h"
 #include "settings/resource.h"
 
@@ -128,7 +129,7 @@ void DExit::OnOk() {
     // The wait written is the number in the box: the up-down's position can
     // be stale after typing, and typed text need not be a number at all.
     long wait = 0;
-    WString text = GetItemText(IDC_EXIT_WAIT);
+    WString text = AsciiDigits(GetItemText(IDC_EXIT_WAIT));
     // Nine digits at most, as the box ever held (Left of a shorter text is empty).
     bool number = ReadWait(text.length() > 9 ? text.Left(9) : text, &wait);
     if (!number || wait < 0 || wait > kExitWaitMax) {

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/Dpi.h"
 #include "common/Handles.h"
 #include "common/MessageBoxes.h"
 #include "settings/DialogBase.h"
@@ -101,6 +102,17 @@ struct DialogTables {
     INT_PTR closeResult;                 // WM_CLOSE not in `messages` ends the dialog with this
 };
 
+// A DPI change: controls that held `from` get `to`.
+struct FontSwap {
+    HGDIOBJ from;
+    HGDIOBJ to;
+};
+// Hands each control of the dialog its swapped font and scales its place and
+// size from oldDpi to newDpi (a combo box with its open list).
+void ScaleControls(HWND dialog, UINT oldDpi, UINT newDpi, const std::vector<FontSwap>& swaps);
+// A font as it was at baseDpi, made again for dpi.
+UniqueGdiObject ScaledFont(const LOGFONTW& base, UINT baseDpi, UINT dpi);
+
 // Gives the box of a refused input, puts the focus back on the field and
 // leaves the dialog open.
 void RefuseInput(HWND dialog, int fieldId, const wchar_t* message);
@@ -144,6 +156,13 @@ private:
     static INT_PTR CALLBACK Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         D* self = current_;
         if (self == nullptr) return FALSE;
+        // From the first message on (WM_SETFONT, before the controls exist):
+        // an owner-drawn control's WM_MEASUREITEM needs the DPI before
+        // WM_INITDIALOG.
+        if (self->window != dialog) {
+            self->window = dialog;
+            self->dpi = DpiOfWindow(dialog);
+        }
         const DialogTables<D>& tables = D::kTables;
         if (message == WM_INITDIALOG) return self->Open(dialog);
         for (const MessageEntry<D>& entry : tables.messages)
@@ -164,6 +183,7 @@ private:
             return handled ? TRUE : FALSE;
         }
         case WM_CLOSE: self->EndWith(tables.closeResult); return TRUE;
+        case WM_DPICHANGED: return self->OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         case WM_DESTROY: self->Release(); return TRUE;
         default: return FALSE;
         }
@@ -172,6 +192,11 @@ private:
     INT_PTR Open(HWND dialog) {
         const DialogTables<D>& tables = D::kTables;
         this->window = dialog;
+        TakeOverDialogDpiChanges(dialog);
+        HGDIOBJ templateFont = reinterpret_cast<HGDIOBJ>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+        if (templateFont == nullptr || GetObjectW(templateFont, sizeof(templateFont_), &templateFont_) == 0)
+            templateFont_.lfHeight = 0;
+        templateDpi_ = this->dpi;
         this->SetElevatedTitle(elevation_);
         if (smallIconId_ != 0) smallIcon_ = this->SetSmallIcon(smallIconId_);
         for (const FontEntry& font : tables.fonts)
@@ -180,10 +205,57 @@ private:
         return tables.onInit ? (static_cast<D*>(this)->*tables.onInit)() : TRUE;
     }
 
+    // The dialog moved to a monitor of another DPI, or its monitor's DPI
+    // changed: the template's font, the table's fonts and the small icon are
+    // made again for the new DPI, the controls scaled, and the dialog takes
+    // the place and size Windows suggests.
+    INT_PTR OnDpiChanged(UINT newDpi, const RECT& suggested) {
+        const UINT oldDpi = this->dpi;
+        if (newDpi != 0 && newDpi != oldDpi) {
+            this->dpi = newDpi;
+            std::vector<FontSwap> swaps;
+            UniqueGdiObject templateFont;
+            if (templateFont_.lfHeight != 0) {
+                templateFont = ScaledFont(templateFont_, templateDpi_, newDpi);
+                HGDIOBJ shown = dialogFont_ ? dialogFont_.get()
+                                            : reinterpret_cast<HGDIOBJ>(SendMessageW(this->window, WM_GETFONT, 0, 0));
+                swaps.push_back({shown, templateFont.get()});
+            }
+            std::vector<UniqueGdiObject> made;
+            for (size_t i = 0; i < fonts_.size(); ++i) {
+                const FontEntry& entry = D::kTables.fonts.items[i];
+                made.push_back(this->MakeFont(0, entry.points, entry.face, FALSE));
+                swaps.push_back({fonts_[i].get(), made.back().get()});
+            }
+            ScaleControls(this->window, oldDpi, newDpi, swaps);
+            // No control holds the old fonts any more.
+            if (templateFont) {
+                FreeFont(dialogFont_);
+                dialogFont_ = std::move(templateFont);
+            }
+            for (size_t i = 0; i < fonts_.size(); ++i) {
+                FreeFont(fonts_[i]);
+                fonts_[i] = std::move(made[i]);
+            }
+            if (smallIconId_ != 0) {
+                UniqueIcon icon = this->SetSmallIcon(smallIconId_);
+                FreeIcon(smallIcon_);
+                smallIcon_ = std::move(icon);
+            }
+            static_cast<D*>(this)->AfterDpiChange(oldDpi, newDpi);
+        }
+        CheckWin32(SetWindowPos(this->window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE),
+                   "SetWindowPos");
+        RedrawWindow(this->window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        return TRUE;
+    }
+
     // WM_DESTROY: the fonts and the icon go with the window.
     void Release() {
         for (UniqueGdiObject& font : fonts_) FreeFont(font);
         fonts_.clear();
+        FreeFont(dialogFont_);
         FreeIcon(smallIcon_);
     }
 
@@ -193,5 +265,12 @@ private:
     int elevation_;
     int smallIconId_;
     UniqueIcon smallIcon_;
-    std::vector<UniqueGdiObject> fonts_;
+    std::vector<UniqueGdiObject> fonts_;  // one per entry of the font table, in its order
+    // The template's font as the dialog manager made it, at the DPI the
+    // dialog opened with (lfHeight 0: none); after a DPI change the controls
+    // hold dialogFont_, made from it for the new DPI (the dialog manager
+    // keeps and frees its own).
+    LOGFONTW templateFont_{};
+    UINT templateDpi_ = kBaseDpi;
+    UniqueGdiObject dialogFont_;
 };

@@ -4,6 +4,7 @@
 
 #include "common/MessageBoxes.h"
 #include "common/Protocol.h"
+#include "schedule/ScheduleLine.h"
 #include "settings/DialogPosition.h"
 #include "settings/ZavLink.h"
 #include "settings/resource.h"
@@ -110,12 +111,16 @@ void DSetParam::OnHelp() {
     ShowInfo(kElevationHelp, window);
 }
 
+WString DSetParam::Interval(int fieldId) const {
+    return AsciiDigits(GetItemText(fieldId));
+}
+
 void DSetParam::OnOk() {
-    if (!IsIntervalText(GetItemText(IDC_PARAM_TIMER), kTimerIntDialogMin, kTimerIntDialogMax)) {
+    if (!IsIntervalText(Interval(IDC_PARAM_TIMER), kTimerIntDialogMin, kTimerIntDialogMax)) {
         Refuse(IDC_PARAM_TIMER, kBadTimerInt);
         return;
     }
-    if (!IsIntervalText(GetItemText(IDC_PARAM_BLINK), kBlinkIntMin, kBlinkIntMax)) {
+    if (!IsIntervalText(Interval(IDC_PARAM_BLINK), kBlinkIntMin, kBlinkIntMax)) {
         Refuse(IDC_PARAM_BLINK, kBadBlinkInt);
         return;
     }
@@ -144,8 +149,8 @@ bool DSetParam::WriteSettings() const {
         {L"ParamLeft", WString(static_cast<int>(place.left))},
         {L"ParamTop", WString(static_cast<int>(place.top))},
         {L"Elevation", IsChecked(IDC_PARAM_ELEVATION) ? L"1" : L"0"},
-        {L"BlinkInt", WString(GetItemText(IDC_PARAM_BLINK).ToInt(kBlinkIntDefault))},
-        {L"TimerInt", WString(GetItemText(IDC_PARAM_TIMER).ToInt(kTimerIntDefault))},
+        {L"BlinkInt", WString(Interval(IDC_PARAM_BLINK).ToInt(kBlinkIntDefault))},
+        {L"TimerInt", WString(Interval(IDC_PARAM_TIMER).ToInt(kTimerIntDefault))},
         {kWakeUpKey, IsChecked(IDC_PARAM_WAKE) ? L"1" : L"0"},
     };
     for (const auto& value : values)

@@ -8,9 +8,9 @@
 #include "common/WString.h"
 #include "settings/ModalDialog.h"
 
-// An interval as typed: half-width decimal digits (blanks before them
-// allowed) of a value in min ... max. Full-width digits are refused even
-// where the C runtime would read them.
+// An interval as typed, after AsciiDigits: half-width decimal digits
+// (blanks before them allowed) of a value in min ... max. Any other
+// character is refused even where the C runtime would read it.
 bool IsIntervalText(const WString& text, int min, int max);
 
 class DSetParam : public ModalDialog<DSetParam> {
@@ -31,6 +31,8 @@ private:
     void OnOk();
     void OnCancel();
     bool WriteSettings() const;
+    // A field's text with its full-width digits as ASCII ones.
+    WString Interval(int fieldId) const;
 
     const SettingsFile& settings_;
     bool splitToken_;

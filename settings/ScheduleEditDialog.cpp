@@ -1,6 +1,7 @@
 #include "settings/ScheduleEditDialog.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include <cwchar>
 
@@ -189,7 +190,10 @@ INT_PTR DSetAlarm::OnInitDialog() {
     currentYear_ = now.wYear;
     today_ = now.wDayOfWeek % 7;
 
-    RestorePosition(window, *settings, L"SetAlarmLeft", L"SetAlarmTop", PositionRule::kMinusOne);
+    const bool placed = RestorePosition(window, *settings, L"SetAlarmLeft", L"SetAlarmTop", PositionRule::kMinusOne);
+    // A themed check box ignores the text colour of WM_CTLCOLORSTATIC: drawn
+    // unthemed, Sunday shows red and Saturday blue with visual styles too.
+    for (int day : {IDC_ALARM_SUNDAY, IDC_ALARM_SATURDAY}) SetWindowTheme(GetDlgItem(window, day), L"", L"");
     struct SpinRange {
         int spin, buddy, min, max;
     };
@@ -229,6 +233,8 @@ INT_PTR DSetAlarm::OnInitDialog() {
 
     ShowLine(sourceLine_.empty() ? defaults : ParseScheduleLine(sourceLine_, defaults));
     LayOutGroups();
+    // The system centred the template's full height.
+    if (!placed) CentreInWorkArea(window);
     filled_ = true;
     AfterCommand();
     return TRUE;
@@ -343,7 +349,9 @@ void DSetAlarm::ShowTime(const TimeRule& time) {
 }
 
 // The alternative groups stand below the buttons in the template: each is
-// moved onto the group it replaces, and the dialog ends below OK.
+// moved onto the group it replaces, and the dialog ends below OK. Each also
+// moves in the Z order, which is the tab order, to right after the group it
+// replaces: the user tabs through it where it is shown, not after OK.
 void DSetAlarm::LayOutGroups() {
     auto placeOf = [this](int id) {
         RECT rect{};
@@ -351,17 +359,23 @@ void DSetAlarm::LayOutGroups() {
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
         return rect;
     };
-    auto move = [&](ItemRun run, int anchorId) {
+    // anchorId: the group box it is laid on; afterId: the control it follows in the Z order.
+    auto move = [&](ItemRun run, int anchorId, int afterId) {
         RECT from = placeOf(run.first), to = placeOf(anchorId);
+        HWND after = GetDlgItem(window, afterId);
         for (int id = run.first; id <= run.first + run.count; ++id) {
             RECT place = placeOf(id);
-            SetWindowPos(GetDlgItem(window, id), nullptr, place.left + to.left - from.left,
-                         place.top + to.top - from.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            HWND control = GetDlgItem(window, id);
+            SetWindowPos(control, after, place.left + to.left - from.left, place.top + to.top - from.top, 0, 0,
+                         SWP_NOSIZE | SWP_NOACTIVATE);
+            after = control;
         }
     };
-    move(kIntervalRun, IDC_ALARM_TIME_GROUP);
-    move(kDateRun, IDC_ALARM_WEEKDAY_GROUP);
-    move(kNthRun, IDC_ALARM_WEEKDAY_GROUP);
+    auto last = [](ItemRun run) { return run.first + run.count; };
+    move(kIntervalRun, IDC_ALARM_TIME_GROUP, last(kTimeRun));
+    move(kDateRun, IDC_ALARM_WEEKDAY_GROUP, last(kWeekdayRun));
+    // Over the weekdays too; never shown with them or the date.
+    move(kNthRun, IDC_ALARM_WEEKDAY_GROUP, last(kDateRun));
     RECT dialog{}, ok{};
     GetWindowRect(window, &dialog);
     GetWindowRect(GetDlgItem(window, IDC_ALARM_OK), &ok);
@@ -499,7 +513,7 @@ void DSetAlarm::SetSpin(int spinId, int value) const {
 }
 
 int DSetAlarm::Number(int id, int maxDigits) const {
-    return NumberOf(GetItemText(id), maxDigits);
+    return NumberOf(AsciiDigits(GetItemText(id)), maxDigits);
 }
 
 ScheduleLine DSetAlarm::LineOfControls() const {
@@ -524,8 +538,13 @@ ScheduleLine DSetAlarm::LineOfControls() const {
     TimeRule& time = line.time;
     if (IsChecked(IDC_ALARM_BY_INTERVAL)) {
         time.kind = TimeKind::Every;
-        // Only a listed item counts: text typed into the combo box's edit is not used.
+        // Only a listed item counts. The combo box selects the item that
+        // typed ASCII digits begin; typed full-width digits select none, and
+        // count when they are one of the items.
         LRESULT item = SendDlgItemMessageW(window, IDC_ALARM_INTERVAL, CB_GETCURSEL, 0, 0);
+        if (item < 0)
+            item = SendDlgItemMessageW(window, IDC_ALARM_INTERVAL, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(AsciiDigits(GetItemText(IDC_ALARM_INTERVAL)).text()));
         time.interval = item >= 0 && item < kIntervalCount ? kIntervals[item] : 0;
         time.inSeconds = !IsChecked(IDC_ALARM_MINUTES);
     } else if (IsChecked(IDC_AT_START)) {
@@ -564,18 +583,28 @@ void DSetAlarm::OnCancel() {
     EndWith(0);
 }
 
-// Sent while the combo box is created, before WM_INITDIALOG made the dialog's
-// fonts: the height comes from a font of the same face and size made here.
-INT_PTR DSetAlarm::OnMeasureItem(WPARAM, LPARAM lParam) {
-    auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-    if (item->CtlType != ODT_COMBOBOX || item->CtlID != IDC_ALARM_NTH_WEEKDAY) return FALSE;
+// Measured while the combo box is created, before WM_INITDIALOG made the
+// dialog's fonts: the height comes from a font of the same face and size.
+int DSetAlarm::WeekdayItemHeight() const {
     UniqueGdiObject font = MakeFont(0, kNthPoints, kDialogFace, FALSE);
     WindowDC dc(nullptr);
     SelectedObject selected(dc.get(), font.get());
     SIZE size{};
     GetTextExtentPoint32W(dc.get(), L"金", 1, &size);
-    item->itemHeight = static_cast<UINT>(size.cy);
+    return size.cy;
+}
+
+INT_PTR DSetAlarm::OnMeasureItem(WPARAM, LPARAM lParam) {
+    auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+    if (item->CtlType != ODT_COMBOBOX || item->CtlID != IDC_ALARM_NTH_WEEKDAY) return FALSE;
+    item->itemHeight = static_cast<UINT>(WeekdayItemHeight());
     return TRUE;
+}
+
+// A fixed-height owner-drawn combo box is measured only when it is created.
+void DSetAlarm::AfterDpiChange(UINT, UINT) {
+    const int height = WeekdayItemHeight();
+    for (int item : {-1, 0}) SendDlgItemMessageW(window, IDC_ALARM_NTH_WEEKDAY, CB_SETITEMHEIGHT, item, height);
 }
 
 INT_PTR DSetAlarm::OnDrawItem(WPARAM, LPARAM lParam) {

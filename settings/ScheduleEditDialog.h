@@ -56,14 +56,16 @@ private:
     void OnOk();
     void OnCancel();
 
+    int WeekdayItemHeight() const;
+    void AfterDpiChange(UINT oldDpi, UINT newDpi);
     INT_PTR OnMeasureItem(WPARAM wParam, LPARAM lParam);
     INT_PTR OnDrawItem(WPARAM wParam, LPARAM lParam);
     INT_PTR OnColourStatic(WPARAM wParam, LPARAM lParam);
 
     void ShowMethodGroups(DateKind method);
     void SetSpin(int spinId, int value) const;
-    // A number field's text through NumberOf: two digits, one for the days
-    // before the month's end.
+    // A number field's text through AsciiDigits and NumberOf: two digits,
+    // one for the days before the month's end.
     int Number(int id, int maxDigits = 2) const;
     ScheduleLine LineOfControls() const;
     SYSTEMTIME Now() const;

@@ -482,28 +482,22 @@ void DSelSchedule::ChangeHold() {
     std::vector<int> selected = GetSelectedItems(IDC_LIST_LINES);
     if (selected.empty()) return;
     DSetHold hold(Line(selected.front()).at(0), elevation());
-    if (!hold.Run(window)) return;
+    if (hold.Run(window)) SetHoldOfSelected(hold.flag());
+}
 
+void DSelSchedule::SetHoldOfSelected(wchar_t flag) {
     std::vector<int> changed;
     std::vector<WString> lines;
-    for (int i : selected) {
+    for (int i : GetSelectedItems(IDC_LIST_LINES)) {
         // An empty line has no flag to change: it stays where it is.
         if (Line(i).empty()) continue;
         changed.push_back(i);
         lines.push_back(Line(i));
-        lines.back().SetAt(0, hold.flag());
+        lines.back().SetAt(0, flag);
     }
     RemoveLines(changed);
     InsertSorted(lines);
     UpdateButtons();
-}
-
-void DSelSchedule::SetHoldOfEntry(int index, wchar_t flag) {
-    WString line = Line(index);
-    if (line.empty()) return;
-    line.SetAt(0, flag);
-    RemoveLines({index});
-    InsertSorted({line});
 }
 
 void DSelSchedule::TestRun() {
@@ -589,6 +583,12 @@ INT_PTR DSelSchedule::OnSize(WPARAM, LPARAM) {
     return TRUE;
 }
 
+void DSelSchedule::AfterDpiChange(UINT oldDpi, UINT newDpi) {
+    for (int* pixels :
+         {&minWidth_, &minHeight_, &listWidth_, &listHeight_, &nextDueTop_, &row1Top_, &row2Top_, &reminderTop_})
+        *pixels = MulDiv(*pixels, static_cast<int>(newDpi), static_cast<int>(oldDpi));
+}
+
 INT_PTR DSelSchedule::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
     if (minWidth_ == 0) return FALSE;
     MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(lParam);
@@ -599,21 +599,58 @@ INT_PTR DSelSchedule::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
 
 INT_PTR DSelSchedule::OnContextMenu(WPARAM wParam, LPARAM lParam) {
     if (reinterpret_cast<HWND>(wParam) != GetDlgItem(window, IDC_LIST_LINES)) return FALSE;
-    int index = SelectAtPoint(IDC_LIST_LINES, lParam);
-    UpdateButtons();
-    if (index < 0) return TRUE;
+    POINT at{};
+    // From the keyboard (Shift+F10, the menu key) the position is (-1, -1).
+    if (GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1) {
+        if (!KeyboardMenuPlace(&at)) return TRUE;
+    } else {
+        int index = SelectAtPoint(IDC_LIST_LINES, lParam);
+        UpdateButtons();
+        if (index < 0) return TRUE;
+        CheckWin32(GetCursorPos(&at), "GetCursorPos");
+    }
+    ShowLineMenu(at);
+    return TRUE;
+}
 
+// The keyboard's menu is that of the selected lines, which stay selected;
+// with none, of the caret line, which is selected. It opens below the caret
+// line, kept inside the list when that line is scrolled out of it.
+bool DSelSchedule::KeyboardMenuPlace(POINT* at) {
+    HWND list = GetDlgItem(window, IDC_LIST_LINES);
+    int caret = static_cast<int>(SendMessageW(list, LB_GETCARETINDEX, 0, 0));
+    if (caret < 0 || static_cast<size_t>(caret) >= entries_.size()) return false;
+    if (SelectedCount() == 0) {
+        SendMessageW(list, LB_SETSEL, TRUE, caret);
+        UpdateButtons();
+    }
+    RECT line{};
+    RECT client{};
+    SendMessageW(list, LB_GETITEMRECT, caret, reinterpret_cast<LPARAM>(&line));
+    GetClientRect(list, &client);
+    at->x = line.left;
+    at->y = line.bottom < client.top ? client.top : line.bottom > client.bottom ? client.bottom : line.bottom;
+    CheckWin32(ClientToScreen(list, at), "ClientToScreen");
+    return true;
+}
+
+void DSelSchedule::ShowLineMenu(POINT at) {
     UniqueMenu menu(LoadMenuW(g_instance, MAKEINTRESOURCEW(IDR_SCHEDULE_MENU)));
-    if (!menu) return TRUE;
+    if (!menu) return;
     HMENU popup = GetSubMenu(menu.get(), 0);
     SetMenuDefaultItem(popup, IDM_LIST_MODIFY, FALSE);
-    wchar_t flag = Line(index).at(0);
+    // The hold flag the selected lines share is checked; none when they differ.
+    const std::vector<int> selected = GetSelectedItems(IDC_LIST_LINES);
+    wchar_t flag = selected.empty() ? L'\0' : Line(selected.front()).at(0);
+    for (int index : selected)
+        if (Line(index).at(0) != flag) flag = L'\0';
     for (const MenuHold& hold : kMenuHolds)
         CheckMenuItem(popup, hold.command, MF_BYCOMMAND | (hold.flag == flag ? MF_CHECKED : MF_UNCHECKED));
-    POINT cursor{};
-    CheckWin32(GetCursorPos(&cursor), "GetCursorPos");
-    int command = static_cast<int>(
-        TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, nullptr));
+    // As their buttons: for exactly one line.
+    for (int command : {IDM_LIST_MODIFY, IDM_LIST_COPY_ADD, IDM_LIST_TEST_RUN})
+        EnableMenuItem(popup, command, MF_BYCOMMAND | (selected.size() == 1 ? MF_ENABLED : MF_GRAYED));
+    int command =
+        static_cast<int>(TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr));
     CheckWin32(DestroyMenu(menu.release()), "DestroyMenu");
 
     static const CommandEntry<DSelSchedule> menuCommands[] = {
@@ -622,11 +659,10 @@ INT_PTR DSelSchedule::OnContextMenu(WPARAM wParam, LPARAM lParam) {
         {IDM_LIST_COPY_ADD, kAnyNotification, &DSelSchedule::CopyAdd},
         {IDM_LIST_TEST_RUN, kAnyNotification, &DSelSchedule::TestRun},
     };
-    if (::DispatchCommand<DSelSchedule>(*this, menuCommands, command, kAnyNotification)) return TRUE;
-    // The hold items change only the line under the pointer.
+    if (::DispatchCommand<DSelSchedule>(*this, menuCommands, command, kAnyNotification)) return;
+    // The menu of a right click has the line under the pointer alone selected.
     for (const MenuHold& hold : kMenuHolds)
-        if (hold.command == command) SetHoldOfEntry(index, hold.flag);
-    return TRUE;
+        if (hold.command == command) SetHoldOfSelected(hold.flag);
 }
 
 LRESULT CALLBACK DSelSchedule::KeyboardHook(int code, WPARAM wParam, LPARAM lParam) {

@@ -64,6 +64,8 @@ private:
     INT_PTR OnClose(WPARAM, LPARAM);
     INT_PTR OnDestroy(WPARAM, LPARAM);
     void OnListDoubleClick();
+    // The runner's, on a DPI change: the layout's sizes and places.
+    void AfterDpiChange(UINT oldDpi, UINT newDpi);
 
     void Add();
     void CopyAdd();
@@ -79,7 +81,10 @@ private:
     // Inserts the lines by their sort keys; the last one is then the only
     // one selected.
     void InsertSorted(const std::vector<WString>& lines);
-    void SetHoldOfEntry(int index, wchar_t flag);
+    // Each selected line with the flag, re-inserted at its sorted place.
+    void SetHoldOfSelected(wchar_t flag);
+    bool KeyboardMenuPlace(POINT* at);
+    void ShowLineMenu(POINT at);
     void OfferStartupShortcut();
 
     int SelectedCount() const;

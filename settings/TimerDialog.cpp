@@ -164,9 +164,9 @@ void DSetTimer::OnOffsetChanged() {
 bool DSetTimer::CheckOffset() {
     bool any = false;
     for (const Offset& offset : kOffsets) {
-        WString text = GetItemText(offset.fieldId);
-        // Half-width digits only: the up-down control, whose position is
-        // what counts, reads no others.
+        // The up-down control, whose position is what counts, reads
+        // full-width digits as the same number.
+        WString text = AsciiDigits(GetItemText(offset.fieldId));
         if (text.length() > kOffsetTextMax || !IsIntervalText(text, 0, offset.max)) {
             Refuse(offset.fieldId, offset.refusal);
             return false;

@@ -24,9 +24,16 @@ for dll in $imports; do
     [[ $windows_dlls == *" $dll "* ]] || [[ $dll == api-ms-win-* ]] || fail "imports $dll, which is not a Windows DLL"
 done
 
+# user32's DPI calls of Windows 10 are looked up at run time (common/Dpi.cpp):
+# imported, they would keep the program from starting on older Windows.
+late=$("$objdump" -p "$exe" | grep -oE '\b(GetDpiFor(Window|System)|GetSystemMetricsForDpi|SetDialogDpiChangeBehavior)\b' \
+    | sort -u | tr '\n' ' ')
+[ -z "$late" ] || fail "imports $late, which Windows before 10 lacks"
+
 # The Windows 10 supportedOS id and the version resource's product name (UTF-16).
 grep -q '8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a' "$exe" || fail "no manifest with the Windows 10 entry"
 grep -q 'asInvoker' "$exe" || fail "manifest does not ask for asInvoker"
+grep -q 'PerMonitorV2' "$exe" || fail "manifest does not ask for per-monitor DPI awareness (v2)"
 LC_ALL=C grep -qaP 'P\x00r\x00o\x00d\x00u\x00c\x00t\x00V\x00e\x00r\x00s\x00i\x00o\x00n\x00\x00\x00(\x00)*3\x00\.\x000\x001\x00' "$exe" \
     || fail "no version resource with ProductVersion 3.01"
 icons=$(python3 "$(dirname "$0")/check-icons.py" "$exe") || fail "$icons"

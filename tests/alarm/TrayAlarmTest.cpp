@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "alarm/Actions.h"
+#include "common/Dpi.h"
 #include "common/MessageBoxes.h"
 #include "tests/alarm/AlarmTestSupport.h"
 #include "tests/alarm/SystemCallsScope.h"
@@ -206,6 +207,22 @@ TEST(OnMyNotifyIcon, AnswersTheShellAndUnknownRequests) {
     // Another icon's callback is not this one's.
     EXPECT_EQ(SendMessageW(tray.mainWindow, tray.trayMessage, 2, WM_LBUTTONDBLCLK), 0);
     EXPECT_TRUE(recorder.boxes().empty());
+}
+
+// At the notification area's small size (Wine has no taskbar window: the
+// system DPI's); loaded again on a DPI change, where a blink keeps its picture.
+TEST(TrayAlarm, TrayIconHasTheNotificationAreasSmallSizeAndADpiChangeKeepsTheBlink) {
+    TrayAlarm& tray = TestTray();
+    ICONINFO info{};
+    BITMAP mask{};
+    ASSERT_TRUE(GetIconInfo(tray.trayRecord.hIcon, &info) && GetObjectW(info.hbmMask, sizeof(mask), &mask));
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+    EXPECT_EQ(mask.bmWidth, MetricForDpi(SM_CXSMICON, SystemDpi()));
+    SendMessageW(tray.mainWindow, WM_TIMER, kBlinkTimer, 0);  // the ringing picture
+    SendMessageW(tray.mainWindow, WM_DPICHANGED, MAKEWPARAM(144, 144), 0);
+    EXPECT_EQ(tray.trayRecord.hIcon, tray.ringingIcon.get());
+    SendMessageW(tray.mainWindow, WM_TIMER, kBlinkTimer, 0);
 }
 
 // ---- The tray icon while Explorer is away ----

@@ -144,6 +144,14 @@ TEST(ScheduleLine, NumberOfATypedField) {
     for (const Row& row : rows) EXPECT_EQ(row.value, NumberOf(row.text, row.digits)) << Narrow(row.text);
 }
 
+// Only the ten full-width digits change: not the full-width minus, "／",
+// "ｘ" or the code point after "９".
+TEST(ScheduleLine, AsciiDigitsTurnsFullWidthDigitsOnly) {
+    EXPECT_EQ(Narrow(L"0123456789 12 －5 1／2ｘ \xFF1A"),
+              Narrow(AsciiDigits(L"０１２３４５６７８９ 1２ －５ １／２ｘ \xFF1A").text()));
+    EXPECT_EQ("", Narrow(AsciiDigits(L"").text()));
+}
+
 // 1 January 2060 is a Thursday, 2160 a Tuesday; 29 February exists in 2000
 // and not in 2100.
 TEST(ScheduleLine, WeekdayOfATwoDigitYearInTheCurrentCentury) {

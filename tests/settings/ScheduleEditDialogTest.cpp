@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/System.h"
@@ -94,7 +96,7 @@ TEST_F(ScheduleEditDialogTest, EachRefusalPutsTheFocusOnItsField) {
         {0, IDC_ALARM_HOUR, L"7", 0, nullptr},
         {0, IDC_ALARM_MINUTE, L"60", IDC_ALARM_MINUTE, L"正しい分を入力して下さい"},
         {0, IDC_ALARM_MINUTE, L"5", 0, nullptr},
-        {0, IDC_ALARM_SECOND, L"１２", IDC_ALARM_SECOND, L"正しい秒を入力して下さい"},
+        {0, IDC_ALARM_SECOND, L"６０", IDC_ALARM_SECOND, L"正しい秒を入力して下さい"},
         {0, IDC_ALARM_SECOND, L"0", IDC_PARAM_EDIT, L"メッセージが入力されていません"},
         {IDC_ALARM_BY_INTERVAL, IDC_PARAM_EDIT, L"x", IDC_ALARM_INTERVAL, L"ｎ分毎を指定してください"},
     };
@@ -248,6 +250,44 @@ TEST_F(ScheduleEditDialogTest, TextOutsideTheCodePageAsksAtOk) {
     EXPECT_EQ(0, result);
     ASSERT_EQ(1u, refuse.boxes().size());
     EXPECT_NE(std::wstring::npos, refuse.boxes()[0].text.find(L"☃"));
+}
+
+// ---- Tab order and place ----
+
+// In each layout of the laid-over groups, Tab takes the groups in their
+// order on screen (top to bottom, then left to right): a control counts at
+// the top left of the group box around its centre, or at its own outside
+// every group. The dialog opens centred at the height it is shown at.
+TEST_F(ScheduleEditDialogTest, TabFollowsTheScreenInEveryLayoutAndTheDialogOpensCentred) {
+    DSetAlarm dialog(kOs10, FALSE, kElevationDefault, L"", Clock2026);
+    RunDialog([&] { return dialog.Run(nullptr); },
+              [](HWND d) {
+                  RECT shown{}, own{}, group{};
+                  GetWindowRect(d, &shown);
+                  MONITORINFO monitor{};
+                  monitor.cbSize = sizeof(monitor);
+                  GetMonitorInfoW(MonitorFromWindow(d, MONITOR_DEFAULTTONEAREST), &monitor);
+                  EXPECT_NEAR(monitor.rcWork.top + monitor.rcWork.bottom, shown.top + shown.bottom, 2) << "not centred";
+                  for (int method = IDC_ALARM_BY_WEEKDAY; method <= IDC_ALARM_EVERY_DAY; ++method)
+                      for (bool interval : {false, true}) {
+                          SetChecked(d, method, true);
+                          SetChecked(d, IDC_ALARM_BY_INTERVAL, interval);
+                          std::vector<std::pair<LONG, LONG>> places;
+                          HWND first = GetNextDlgTabItem(d, nullptr, FALSE), c = first;
+                          do {
+                              GetWindowRect(c, &own);
+                              POINT centre{(own.left + own.right) / 2, (own.top + own.bottom) / 2};
+                              places.emplace_back(own.top, own.left);
+                              for (HWND box = GetWindow(d, GW_CHILD); box != nullptr; box = GetWindow(box, GW_HWNDNEXT))
+                                  if ((GetWindowLongW(box, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX &&
+                                      IsWindowVisible(box) && GetWindowRect(box, &group) && PtInRect(&group, centre))
+                                      places.back() = {group.top, group.left};
+                          } while ((c = GetNextDlgTabItem(d, c, FALSE)) != first && places.size() < 80);
+                          EXPECT_TRUE(std::is_sorted(places.begin(), places.end()))
+                              << method << (interval ? " interval" : "");
+                      }
+                  Click(d, IDC_ALARM_CANCEL);
+              });
 }
 
 // ---- When the line next comes due ----

@@ -454,6 +454,40 @@ TEST_F(ScheduleListTest, RightClickBelowTheLastLineClearsTheSelectionAndShowsNoM
     EXPECT_EQ(0, result);
 }
 
+// Where the menu opened; a thread timer, which the menu's own loop runs,
+// finds it and closes it.
+RECT g_menuPlace;
+BOOL CALLBACK NoteMenu(HWND window, LPARAM) {
+    wchar_t name[8] = L"";
+    GetClassNameW(window, name, 8);
+    if (lstrcmpW(name, L"#32768") != 0 || !IsWindowVisible(window)) return TRUE;
+    GetWindowRect(window, &g_menuPlace);
+    EndMenu();
+    return FALSE;
+}
+void CALLBACK LookForMenu(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), NoteMenu, 0);
+}
+
+// Shift+F10 and the menu key come as (-1, -1), under Wine too.
+TEST_F(ScheduleListTest, KeyboardMenuOpensBelowTheCaretLineAndKeepsTheSelection) {
+    Write({kA, kB, kC, kD});
+    Run({[](HWND dialog) {
+        Select(dialog, {1, 3});
+        SendMessageW(List(dialog), LB_SETCARETINDEX, 3, FALSE);
+        RECT caret{};
+        SendMessageW(List(dialog), LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&caret));
+        MapWindowPoints(List(dialog), nullptr, reinterpret_cast<POINT*>(&caret), 2);
+        g_menuPlace = RECT{};
+        UINT_PTR timer = SetTimer(nullptr, 0, 20, LookForMenu);
+        SendMessageW(dialog, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List(dialog)), MAKELPARAM(-1, -1));
+        KillTimer(nullptr, timer);
+        EXPECT_NEAR(caret.bottom, g_menuPlace.top, 2) << "no menu, or not below the caret line";
+        EXPECT_EQ((std::vector<int>{1, 3}), Selected(dialog));
+        Click(dialog, IDC_LIST_CANCEL);
+    }});
+}
+
 TEST_F(ScheduleListTest, ResizingGrowsTheListAndMovesTheRowsAndTheTemplateSizeIsTheMinimum) {
     Write({kA});
     INT_PTR result = Run({[](HWND dialog) {

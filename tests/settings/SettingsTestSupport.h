@@ -15,6 +15,7 @@ public:
         window_ = CreateWindowExW(0, L"#32770", L"テスト", WS_POPUP | WS_CAPTION, 100, 100, 400, 300, nullptr,
                                   nullptr, g_instance, nullptr);
         lib.window = window_;
+        lib.dpi = DpiOfWindow(window_);
     }
     ~TestDialog() {
         if (window_) DestroyWindow(window_);

@@ -1,6 +1,6 @@
 // Opens one of ZAVSet's dialogs with a sample, for the README's pictures
 // (scripts/screenshots.sh): dialog_gallery.exe command | exit | media |
-// wallpaper | edit | list. Positions and the list's schedule go to the
+// wallpaper | edit | weekend | list. Positions and the list's schedule go to the
 // temporary folder, never to a real one.
 #include <windows.h>
 #include <commctrl.h>
@@ -60,6 +60,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     } else if (which == L"edit") {
         SetCurrentDirectoryW(temp);
         DSetAlarm(kOs10, FALSE, kElevationDefault, L"  3rd we-2 07:30:00 Msg    定例会議の資料を準備").Run(nullptr);
+    } else if (which == L"weekend") {
+        SetCurrentDirectoryW(temp);
+        DSetAlarm(kOs10, FALSE, kElevationDefault, L"  S_____S  08:00:00 Msg    週末の朝").Run(nullptr);
     } else if (which == L"list") {
         WString path = JoinPath(temp, L"gallery.txt");
         StringList lines;
