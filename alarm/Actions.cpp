@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr int kParameterIndex = kParameterColumn - kActionWordColumn;
 // Longer than any record ZAVSet writes.
 constexpr int kTestRunTextLimit = 65536;
 
@@ -34,7 +33,7 @@ void (*const kPerform[kActionCount])(const WString& parameter) = {
 
 void ActExecute(WString actionText) {
     const int action = ActionOf(actionText);
-    if (action != kNoAction) kPerform[action](actionText.From(kParameterIndex));
+    if (action != kNoAction) kPerform[action](actionText.From(kActionParameterIndex));
 }
 
 void RunTestRecord() {

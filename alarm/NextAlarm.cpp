@@ -8,8 +8,6 @@
 
 namespace {
 
-const wchar_t kHeldMark[] = L"（保留）";
-constexpr int kParameterIndex = kParameterColumn - kActionWordColumn;
 // szTip's units before its NUL.
 constexpr int kTipUnits = sizeof(NOTIFYICONDATAW::szTip) / sizeof(wchar_t) - 1;
 
@@ -18,11 +16,11 @@ constexpr int kTipUnits = sizeof(NOTIFYICONDATAW::szTip) / sizeof(wchar_t) - 1;
 WString TrayTipText(const WString& record, const SYSTEMTIME& due) {
     const WString action = record.From(kActionWordColumn);
     WString tip = WString(kTrayTitle) + L"\n" + DueText(due);
-    if (HoldFlagOf(record) == kHoldOnce) tip += kHeldMark;
+    if (HoldFlagOf(record) == kHoldOnce) tip += kHeldOnceMark;
     tip += L" ";
     tip += action.Mid(0, kActionWordWidth - 1).Trim();
     tip += L" ";
-    tip += action.From(kParameterIndex);
+    tip += action.From(kActionParameterIndex);
     // One unit is kept for the "…" of a cut tip.
     return ShownMessage(tip, kTipUnits - 1);
 }

@@ -276,6 +276,8 @@ bool FirstDue(const wchar_t* rules, const Moment& from, int last, Moment* due) {
 
 }  // namespace
 
+const wchar_t kHeldOnceMark[] = L"（保留）";
+
 bool NextDue(const WString& record, const SYSTEMTIME& from, SYSTEMTIME* due) {
     const wchar_t* rules = RulesOf(record);
     if (!rules) return false;

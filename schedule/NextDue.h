@@ -41,3 +41,5 @@ NextAlarm NextAlarmOf(const StringList& schedule, const SYSTEMTIME& from);
 // "2026/12/08(火) 07:00:00" (the weekday from wDayOfWeek), or the date and
 // weekday alone: how the editor, the list and the tray show a next time.
 WString DueText(const SYSTEMTIME& due, bool withTime = true);
+// Follows DueText where a "#" record's due second only uses up its hold.
+extern const wchar_t kHeldOnceMark[];  // "（保留）"

@@ -19,6 +19,8 @@ constexpr int kActionWordColumn = 20;
 constexpr int kParameterColumn = 27;
 constexpr int kRuleWidth = 8;
 constexpr int kActionWordWidth = 6;
+// Where the parameter begins in an action text (the record from column 20).
+constexpr int kActionParameterIndex = kParameterColumn - kActionWordColumn;
 // Columns 2-18: date rule, blank, time rule. Its positions line up with
 // those of the now text "yy/mm/dd hh:mm:ss".
 constexpr int kRuleTextLength = 17;

@@ -30,7 +30,6 @@ const wchar_t kUnknownWeekday[] = L"(？)";
 const wchar_t kDaysBeforeShown[] = L"前";
 
 const wchar_t kNextPrefix[] = L"次回: ";
-const wchar_t kHeldSuffix[] = L"（保留）";
 const wchar_t kAtStartSuffix[] = L"の起動時";
 const wchar_t kNever[] = L"次回: なし（このままでは実行されません）";
 const wchar_t kHeldAlways[] = L"次回: なし（ずっと保留）";
@@ -179,7 +178,7 @@ WString NextDueLabel(const WString& line, const SYSTEMTIME& now, bool* never) {
     if (flag == kHoldAlways) return kHeldAlways;
     WString label = WString(kNextPrefix) + DueText(due, !atStart);
     if (atStart) label += kAtStartSuffix;
-    if (flag == kHoldOnce) label += kHeldSuffix;
+    if (flag == kHoldOnce) label += kHeldOnceMark;
     return label;
 }
 
