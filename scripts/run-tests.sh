@@ -52,9 +52,9 @@ for ((lane = 0; lane < lanes; lane++)); do
     WINEPREFIX="$prefix" wine cmd /c exit </dev/null >/dev/null 2>&1
     resources+="${resources:+,}{\"id\":\"$lane\",\"slots\":1}"
 done
-spec="$BUILD_DIR/test-lanes.json"
-printf '{"version":{"major":1,"minor":0},"local":[{"wine":[%s]}]}\n' "$resources" > "$spec"
+lanes_file="$BUILD_DIR/test-lanes.json"
+printf '{"version":{"major":1,"minor":0},"local":[{"wine":[%s]}]}\n' "$resources" > "$lanes_file"
 
 # One ctest run over both trees gives one summary.
 printf 'subdirs("x86" "x64")\n' > "$BUILD_DIR/CTestTestfile.cmake"
-ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$lanes" --resource-spec-file "$spec" ${CTEST_ARGS:-}
+ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$lanes" --resource-spec-file "$lanes_file" ${CTEST_ARGS:-}
