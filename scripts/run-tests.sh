@@ -55,6 +55,6 @@ done
 lanes_file="$BUILD_DIR/test-lanes.json"
 printf '{"version":{"major":1,"minor":0},"local":[{"wine":[%s]}]}\n' "$resources" > "$lanes_file"
 
-# One ctest run over both trees gives one summary.
-printf 'subdirs("x86" "x64")\n' > "$BUILD_DIR/CTestTestfile.cmake"
-ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$lanes" --resource-spec-file "$lanes_file" ${CTEST_ARGS:-}
+# One ctest run over both trees gives one summary; each entry takes a lane.
+printf 'set(CTEST_RESOURCE_SPEC_FILE "%s")\nsubdirs("x86" "x64")\n' "$lanes_file" > "$BUILD_DIR/CTestTestfile.cmake"
+ctest --test-dir "$BUILD_DIR" --output-on-failure -j "$lanes" ${CTEST_ARGS:-}
