@@ -163,11 +163,7 @@ TEST(MayTestRun, OnlyBlocksOfAtLeastZavsElevation) {
         {{kUser, kMedium}, {kUser, SECURITY_MANDATORY_LOW_RID}, false},  // a sandboxed program of the user
         {{L"", kHigh}, {L"", kMedium}, true},                            // Wine: no owner kept, all elevated
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(MayTestRun(c.zav, c.block), c.allowed)
-            << Narrow(c.zav.owner) << "/" << c.zav.integrity << " asked by " << Narrow(c.block.owner) << "/"
-            << c.block.integrity;
-    }
+    for (const auto& c : cases) EXPECT_EQ(MayTestRun(c.zav, c.block), c.allowed) << "case " << &c - cases;
 }
 
 TEST(TestRun, ABlockFromBelowZavsElevationRunsNothing) {

@@ -57,12 +57,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
         CloseHandle(file);
         DWallpaper(L"Tile " + picture, kOs10, kElevationDefault, settings, L"C:\\windows").Run(nullptr);
         DeleteFileW(picture.text());
-    } else if (which == L"edit") {
+    } else if (which == L"edit" || which == L"weekend") {
         SetCurrentDirectoryW(temp);
-        DSetAlarm(kOs10, FALSE, kElevationDefault, L"  3rd we-2 07:30:00 Msg    定例会議の資料を準備").Run(nullptr);
-    } else if (which == L"weekend") {
-        SetCurrentDirectoryW(temp);
-        DSetAlarm(kOs10, FALSE, kElevationDefault, L"  S_____S  08:00:00 Msg    週末の朝").Run(nullptr);
+        const wchar_t* line = which == L"edit" ? L"  3rd we-2 07:30:00 Msg    定例会議の資料を準備"
+                                               : L"  S_____S  08:00:00 Msg    週末の朝";
+        DSetAlarm(kOs10, FALSE, kElevationDefault, line).Run(nullptr);
     } else if (which == L"list") {
         WString path = JoinPath(temp, L"gallery.txt");
         StringList lines;
