@@ -68,17 +68,14 @@ protected:
         return std::unique_ptr<AsyncSend>(new AsyncSend(zav.window(), ControlMessage(), 2, 0));
     }
 
-    HWND WaitForPlayer(DWORD timeoutMs = kWaitMs) {
-        HWND player = nullptr;
-        WaitUntil(
-            [&] {
-                std::vector<HWND> found = VisibleWindows(zav.id(), L"MCIWndClass");
-                player = found.empty() ? nullptr : found[0];
-                return player != nullptr;
-            },
-            timeoutMs);
-        return player;
+    // ZAV's first visible window of that class and title; nullptr after the time-out.
+    HWND WaitForVisible(const wchar_t* className, const wchar_t* title, DWORD timeoutMs) {
+        std::vector<HWND> found;
+        WaitUntil([&] { return !(found = VisibleWindows(zav.id(), className, title)).empty(); }, timeoutMs);
+        return found.empty() ? nullptr : found[0];
     }
+
+    HWND WaitForPlayer(DWORD timeoutMs = kWaitMs) { return WaitForVisible(L"MCIWndClass", nullptr, timeoutMs); }
 
     bool PlayerGone(DWORD timeoutMs = kWaitMs) {
         return WaitUntil([&] { return VisibleWindows(zav.id(), L"MCIWndClass").empty(); }, timeoutMs);
@@ -87,15 +84,7 @@ protected:
     std::vector<std::wstring> PowerCalls() const { return sandbox.ReadLines(L"systemcalls.log"); }
 
     HWND WaitForCountdown(const wchar_t* title) {
-        HWND dialog = nullptr;
-        WaitUntil(
-            [&] {
-                std::vector<HWND> found = VisibleWindows(zav.id(), L"#32770", title);
-                dialog = found.empty() ? nullptr : found[0];
-                return dialog != nullptr;
-            },
-            kLeadSeconds * 1000 + kWaitMs);
-        return dialog;
+        return WaitForVisible(L"#32770", title, kLeadSeconds * 1000 + kWaitMs);
     }
 
     // The control of that dialog's thread that has the keyboard focus.
@@ -103,12 +92,6 @@ protected:
         GUITHREADINFO info = {};
         info.cbSize = sizeof(info);
         return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) ? info.hwndFocus : nullptr;
-    }
-
-    // A press of the space bar, as it reaches the focused control.
-    static void TypeSpace(HWND focus) {
-        PostMessageW(focus, WM_KEYDOWN, VK_SPACE, 0x00390001);
-        PostMessageW(focus, WM_KEYUP, VK_SPACE, 0xC0390001);
     }
 
     static void Click(HWND dialog, int id) {
@@ -284,7 +267,7 @@ TEST_F(ActionScenario, ExitCountdownCancelsRunsNowOrRunsOutAndSuspendsAtOnce) {
         // A user typing when the countdown appears: the space goes to "キャンセル".
         HWND focus = FocusOf(dialog);
         EXPECT_EQ(focus, GetDlgItem(dialog, IDC_EXIT_CANCEL)) << "the keyboard focus is not on キャンセル";
-        TypeSpace(focus);
+        PostKey(focus, VK_SPACE);
         EXPECT_TRUE(Closed(dialog));
         EXPECT_TRUE(run->Wait());
         EXPECT_EQ(run->Result(), 0);
