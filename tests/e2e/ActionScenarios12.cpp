@@ -256,9 +256,7 @@ TEST_F(ActionScenario, ExitCountdownCancelsRunsNowOrRunsOutAndSuspendsAtOnce) {
         auto run = TestRun(L"Exit", L"通常の終了 強制終了 待機時間 =3秒");
         HWND dialog = WaitForCountdown(L"通常の終了 強制終了 までの時間");
         ASSERT_NE(dialog, nullptr);
-        wchar_t total[32] = {};
-        GetDlgItemTextW(dialog, IDC_EXIT_TOTAL, total, 32);
-        EXPECT_EQ(Narrow(total), "3秒");
+        EXPECT_EQ(Narrow(TextOf(dialog, IDC_EXIT_TOTAL)), "3秒");
         HWND bar = GetDlgItem(dialog, IDC_EXIT_BAR);
         EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 3);
         EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 3);

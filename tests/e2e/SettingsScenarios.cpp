@@ -72,12 +72,6 @@ std::wstring ImageOf(DWORD processId) {
     return image;
 }
 
-std::wstring ItemText(HWND dialog, int id) {
-    wchar_t text[1024] = {};
-    GetDlgItemTextW(dialog, id, text, 1024);
-    return text;
-}
-
 // A visible dialog of a ZAVSet.exe process in the sandbox: its title and, for
 // boxes, its text decide.
 struct SettingsWindow {
@@ -388,7 +382,7 @@ TEST_F(SettingsScenario, AboutFromTheTrayMenuShowsTheBoxAndASecondZavSetIsRefuse
         {2008, L"OK"},
     };
     for (const auto& item : texts) {
-        EXPECT_EQ(Narrow(ItemText(about.window, item.id)), Narrow(item.text)) << "control " << item.id;
+        EXPECT_EQ(Narrow(TextOf(about.window, item.id)), Narrow(item.text)) << "control " << item.id;
     }
     Screenshot(L"about-box", about.window);
 
@@ -397,7 +391,7 @@ TEST_F(SettingsScenario, AboutFromTheTrayMenuShowsTheBoxAndASecondZavSetIsRefuse
     ASSERT_NO_FATAL_FAILURE(AnswerSecondInstanceRefusal("the second ZAVSet showed no refusal", about.processId));
     // The first box is unaffected and ends with Enter (OK is the default button).
     ASSERT_TRUE(IsWindowVisible(about.window));
-    EXPECT_EQ(Narrow(ItemText(about.window, 2003)), "Ver.3.01");
+    EXPECT_EQ(Narrow(TextOf(about.window, 2003)), "Ver.3.01");
     WatchedProcess first(about.processId);
     ASSERT_TRUE(first.valid());
     PostKey(GetDlgItem(about.window, 2008), VK_RETURN);

@@ -640,9 +640,7 @@ TEST_F(ZavScenario, StartsAtOneInstantLeaveOneResidentAndRefuseTheRest) {
     ASSERT_EQ(residents.size(), 1u) << residents.size() << " of " << kStarts << " starts run at once";
     HWND window = FindWindowW(kZavWindowClass, kZavWindowTitle);
     ASSERT_NE(window, nullptr) << "the remaining ZAV has no window";
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    EXPECT_EQ(owner, residents[0]);
+    EXPECT_EQ(ProcessOf(window), residents[0]);
 }
 
 // ---- Test runs from any program ----

@@ -389,14 +389,6 @@ TEST_F(ScheduleFile, WhereNoTemporaryFileCanBeMadeTheFileIsWrittenInPlace) {
     EXPECT_EQ((std::vector<std::wstring>{longName}), FilesIn(folder_.path()));
 }
 
-// Code page 932 bytes as text, converted here rather than by the code under test.
-std::wstring FromCp932(const std::string& bytes) {
-    const int n = MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], n);
-    return text;
-}
-
 TEST_F(ScheduleFile, EachFileIsWrittenBackInTheEncodingItWasReadIn) {
     struct Case {
         const char* name;
@@ -433,8 +425,8 @@ TEST_F(ScheduleFile, EachFileIsWrittenBackInTheEncodingItWasReadIn) {
         {"an overlong UTF-8 form", "x\xC0\xAF\r\n", {L"xﾀｯ"}, ""},
         {"UTF-8 cut in the middle of a character",
          morning.substr(0, morning.size() - 1),
-         {FromCp932(morning.substr(0, morning.size() - 1))},
-         Cp932Lines({FromCp932(morning.substr(0, morning.size() - 1))})},
+         {Decode(932, morning.substr(0, morning.size() - 1))},
+         Cp932Lines({Decode(932, morning.substr(0, morning.size() - 1))})},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.lines, LoadBytes(c.bytes)) << c.name;
