@@ -47,7 +47,7 @@ std::wstring Pad(const std::wstring& word) {
     return padded;
 }
 
-class ActionScenario : public ::testing::Test {
+class ActionScenario : public ZavFixture {
 protected:
     void StartZav(const std::vector<std::wstring>& records, bool recording = false) {
         if (recording) {
@@ -55,10 +55,7 @@ protected:
             ASSERT_TRUE(CopyFileW(recorder.c_str(), sandbox.PathOf(L"ZAV.exe").c_str(), FALSE))
                 << "no recording ZAV.exe at " << Narrow(recorder);
         }
-        sandbox.InstallStandIn();
-        sandbox.WriteSchedule(records);
-        ASSERT_TRUE(zav.Start(sandbox));
-        ASSERT_NE(zav.WaitForWindow(), nullptr);
+        ASSERT_NO_FATAL_FAILURE(ZavFixture::StartZav(records));
     }
 
     // A test run as ZAVSet starts it; the block stays until the next one.
@@ -100,12 +97,9 @@ protected:
 
     void EndZav() {
         EXPECT_TRUE(FindBoxes(zav.id()).empty()) << Texts(FindBoxes(zav.id()));
-        ASSERT_TRUE(zav.Close());
-        EXPECT_EQ(zav.ExitCode(), 0u);
+        ZavFixture::EndZav();
     }
 
-    Sandbox sandbox;
-    ZavProcess zav;
     std::unique_ptr<SharedBlock> block;
 };
 

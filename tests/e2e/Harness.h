@@ -289,6 +289,33 @@ std::wstring TextOf(HWND dialog, int id);
 // Waits until the window is gone.
 bool Closed(HWND window);
 
+// ---- Fixtures ----
+
+// A sandbox and the ZAV run in it, for the scenario files' fixtures.
+class ZavFixture : public ::testing::Test {
+protected:
+    // The stand-in ZAVSet.exe and the schedule written, then ZAV started.
+    void StartZav(const std::vector<std::wstring>& records) {
+        sandbox.InstallStandIn();
+        sandbox.WriteSchedule(records);
+        ASSERT_NO_FATAL_FAILURE(Restart());
+    }
+    // ZAV started in the sandbox as it is, and its hidden window found.
+    void Restart() {
+        ASSERT_TRUE(zav.Start(sandbox)) << "CreateProcessW of ZAV.exe failed: " << GetLastError();
+        ASSERT_NE(zav.WaitForWindow(), nullptr) << "no window of class ZAV_WINCLASS titled Orrivane";
+    }
+    // Ends ZAV as the tray menu's exit does (WM_CLOSE posts the same quit).
+    void EndZav() {
+        ASSERT_TRUE(zav.Close()) << "ZAV did not end after WM_CLOSE";
+        EXPECT_EQ(zav.ExitCode(), 0u);
+    }
+
+    // Declared first: the process ends before its folder is deleted.
+    Sandbox sandbox;
+    ZavProcess zav;
+};
+
 // ---- ZAV with the real ZAVSet beside it ----
 
 constexpr WORD kTraySet = 40003;     // the tray menu's settings entry
@@ -300,7 +327,7 @@ constexpr int kParameter = 1261;  // the parameter field of the editor and the t
 
 // The list, editor and timer scenarios: a sandbox with the real ZAVSet.exe,
 // ZAV started there and closed after the scenario.
-class ZavSetScenario : public ::testing::Test {
+class ZavSetScenario : public ZavFixture {
 protected:
     void SetUp() override { sandbox.InstallSettingsProgram(SettingsProgramPath()); }
     void TearDown() override {
@@ -311,9 +338,6 @@ protected:
     // ZAV started on the records and the schedule list opened from its tray
     // menu, once it shows every record; nullptr when a step failed.
     HWND OpenList(const std::vector<std::wstring>& records);
-
-    Sandbox sandbox;
-    ZavProcess zav;
 };
 
 }  // namespace e2e
