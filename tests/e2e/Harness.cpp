@@ -152,8 +152,6 @@ bool Sandbox::Exists(const std::wstring& name) const {
     return GetFileAttributesW(PathOf(name).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-void Sandbox::Remove(const std::wstring& name) const { DeleteFileW(PathOf(name).c_str()); }
-
 void Sandbox::WriteLines(const std::wstring& name, const std::vector<std::wstring>& lines) const {
     std::string bytes;
     for (const std::wstring& line : lines) bytes += Encode(CP_ACP, line) + "\r\n";

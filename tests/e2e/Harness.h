@@ -62,7 +62,6 @@ public:
     const std::wstring& directory() const { return directory_; }
     std::wstring PathOf(const std::wstring& name) const;
     bool Exists(const std::wstring& name) const;
-    void Remove(const std::wstring& name) const;
 
     // Lines in the ANSI code page, each ended by CR LF.
     void WriteLines(const std::wstring& name, const std::vector<std::wstring>& lines) const;
