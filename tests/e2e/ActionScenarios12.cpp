@@ -41,12 +41,6 @@ bool WriteBitmap(const std::wstring& path) {
     return WriteBytes(path.c_str(), file);
 }
 
-std::wstring Pad(const std::wstring& word) {
-    std::wstring padded = word;
-    padded.resize(6, L' ');
-    return padded;
-}
-
 class ActionScenario : public ZavFixture {
 protected:
     void StartZav(const std::vector<std::wstring>& records, bool recording = false) {
@@ -61,7 +55,7 @@ protected:
     // A test run as ZAVSet starts it; the block stays until the next one.
     std::unique_ptr<AsyncSend> TestRun(const std::wstring& word, const std::wstring& parameter) {
         block.reset(new SharedBlock);
-        EXPECT_TRUE(CreateTestRunBlock(*block, Pad(word) + L" " + parameter));
+        EXPECT_TRUE(CreateTestRunBlock(*block, ActionText(word, parameter)));
         return std::unique_ptr<AsyncSend>(new AsyncSend(zav.window(), ControlMessage(), 2, 0));
     }
 
@@ -89,10 +83,6 @@ protected:
         GUITHREADINFO info = {};
         info.cbSize = sizeof(info);
         return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) ? info.hwndFocus : nullptr;
-    }
-
-    static void Click(HWND dialog, int id) {
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
     }
 
     void EndZav() {
@@ -274,7 +264,7 @@ TEST_F(ActionScenario, ExitCountdownCancelsRunsNowOrRunsOutAndSuspendsAtOnce) {
         auto run = TestRun(L"Exit", L"通常の終了 強制終了 待機時間 =300秒");
         HWND dialog = WaitForCountdown(L"通常の終了 強制終了 までの時間");
         ASSERT_NE(dialog, nullptr);
-        Click(dialog, IDC_EXIT_NOW);
+        Press(dialog, IDC_EXIT_NOW);
         EXPECT_TRUE(run->Wait());
         // Answered at once: the next test run waits for this one's power call.
         EXPECT_TRUE(WaitUntil([&] { return PowerCalls().size() == 1; }));
@@ -315,7 +305,7 @@ TEST_F(ActionScenario, TwoCountdownsEndOnTheirOwnAndACancelUnderAMsgBoxHolds) {
     // The first one runs out while the second one still counts.
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(outer) || !IsWindowVisible(outer); }, 6000));
     EXPECT_TRUE(IsWindowVisible(inner));
-    Click(inner, IDC_EXIT_CANCEL);
+    Press(inner, IDC_EXIT_CANCEL);
     EXPECT_TRUE(WaitUntil([&] { return PowerCalls().size() == 1; }));
     Sleep(500);
     const std::vector<std::wstring> calls = PowerCalls();
@@ -334,7 +324,7 @@ TEST_F(ActionScenario, CancelWhileAMsgBoxIsOpenHoldsAndClosingZavCancels) {
     ASSERT_NE(dialog, nullptr);
     HWND box = WaitForBox(zav.id(), L"待機中のメッセージ", kLeadSeconds * 1000 + kWaitMs);
     ASSERT_NE(box, nullptr);
-    Click(dialog, IDC_EXIT_CANCEL);
+    Press(dialog, IDC_EXIT_CANCEL);
     Sleep(3000);   // past the end of the count
     EXPECT_TRUE(AnswerBox(box));
     Sleep(500);

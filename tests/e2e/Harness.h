@@ -32,8 +32,9 @@ std::wstring FormatTime(const SYSTEMTIME& time); // "hh:mm:ss"
 SYSTEMTIME LocalTimeAfter(int seconds);
 // Seconds between two local times of the same or the next day (b - a).
 double SecondsBetween(const SYSTEMTIME& a, const SYSTEMTIME& b);
+// "Msg    text": the action word padded to six code units, a blank, the parameter.
+std::wstring ActionText(const std::wstring& actionWord, const std::wstring& parameter);
 // "  EveryDay hh:mm:ss Msg    text": a record due at that time every day.
-// The action word is padded to six code units.
 std::wstring EveryDayRecord(const SYSTEMTIME& at, const std::wstring& actionWord, const std::wstring& parameter,
                             wchar_t holdFlag = L' ');
 // "  EveryDay Start    Msg    text": a record run at every start of ZAV.
