@@ -13,20 +13,6 @@
 
 namespace {
 
-using Lines = std::vector<std::wstring>;
-
-Lines Records(const StringList& list) {
-    Lines lines;
-    for (int i = 0; i < list.count(); ++i) lines.push_back(list.at(i).text());
-    return lines;
-}
-
-StringList ListOf(const Lines& lines) {
-    StringList list;
-    for (const std::wstring& line : lines) list.append(WString(line.c_str()));
-    return list;
-}
-
 class ScheduleFile : public ::testing::Test {
 protected:
     WString Path(const wchar_t* name = L"Zavbell.txt") const { return JoinPath(folder_.path(), name); }
