@@ -224,7 +224,7 @@ int AnswerSecureBoxes() {
     return answered;
 }
 
-class ActionScenario : public ::testing::Test {
+class ActionScenario : public ZavFixture {
 protected:
     void SetUp() override {
         sandbox.InstallStandIn();
@@ -247,8 +247,7 @@ protected:
 
     void StartZav(const std::vector<std::wstring>& records = {}) {
         sandbox.WriteSchedule(records.empty() ? std::vector<std::wstring>{L"X _______  01:00:00 Msg    hold"} : records);
-        ASSERT_TRUE(zav.Start(sandbox));
-        ASSERT_NE(zav.WaitForWindow(), nullptr);
+        ASSERT_NO_FATAL_FAILURE(Restart());
     }
 
     // A test run of one action text, as ZAVSet's test-run button asks it.
@@ -281,8 +280,6 @@ protected:
         }
     }
 
-    Sandbox sandbox;
-    ZavProcess zav;
     std::unique_ptr<SharedBlock> block;
 };
 

@@ -41,13 +41,7 @@ bool WriteBitmap(const std::wstring& path) {
     return WriteBytes(path.c_str(), file);
 }
 
-std::wstring Pad(const std::wstring& word) {
-    std::wstring padded = word;
-    padded.resize(6, L' ');
-    return padded;
-}
-
-class ActionScenario : public ::testing::Test {
+class ActionScenario : public ZavFixture {
 protected:
     void StartZav(const std::vector<std::wstring>& records, bool recording = false) {
         if (recording) {
@@ -55,30 +49,24 @@ protected:
             ASSERT_TRUE(CopyFileW(recorder.c_str(), sandbox.PathOf(L"ZAV.exe").c_str(), FALSE))
                 << "no recording ZAV.exe at " << Narrow(recorder);
         }
-        sandbox.InstallStandIn();
-        sandbox.WriteSchedule(records);
-        ASSERT_TRUE(zav.Start(sandbox));
-        ASSERT_NE(zav.WaitForWindow(), nullptr);
+        ASSERT_NO_FATAL_FAILURE(ZavFixture::StartZav(records));
     }
 
     // A test run as ZAVSet starts it; the block stays until the next one.
     std::unique_ptr<AsyncSend> TestRun(const std::wstring& word, const std::wstring& parameter) {
         block.reset(new SharedBlock);
-        EXPECT_TRUE(CreateTestRunBlock(*block, Pad(word) + L" " + parameter));
+        EXPECT_TRUE(CreateTestRunBlock(*block, ActionText(word, parameter)));
         return std::unique_ptr<AsyncSend>(new AsyncSend(zav.window(), ControlMessage(), 2, 0));
     }
 
-    HWND WaitForPlayer(DWORD timeoutMs = kWaitMs) {
-        HWND player = nullptr;
-        WaitUntil(
-            [&] {
-                std::vector<HWND> found = VisibleWindows(zav.id(), L"MCIWndClass");
-                player = found.empty() ? nullptr : found[0];
-                return player != nullptr;
-            },
-            timeoutMs);
-        return player;
+    // ZAV's first visible window of that class and title; nullptr after the time-out.
+    HWND WaitForVisible(const wchar_t* className, const wchar_t* title, DWORD timeoutMs) {
+        std::vector<HWND> found;
+        WaitUntil([&] { return !(found = VisibleWindows(zav.id(), className, title)).empty(); }, timeoutMs);
+        return found.empty() ? nullptr : found[0];
     }
+
+    HWND WaitForPlayer(DWORD timeoutMs = kWaitMs) { return WaitForVisible(L"MCIWndClass", nullptr, timeoutMs); }
 
     bool PlayerGone(DWORD timeoutMs = kWaitMs) {
         return WaitUntil([&] { return VisibleWindows(zav.id(), L"MCIWndClass").empty(); }, timeoutMs);
@@ -87,15 +75,7 @@ protected:
     std::vector<std::wstring> PowerCalls() const { return sandbox.ReadLines(L"systemcalls.log"); }
 
     HWND WaitForCountdown(const wchar_t* title) {
-        HWND dialog = nullptr;
-        WaitUntil(
-            [&] {
-                std::vector<HWND> found = VisibleWindows(zav.id(), L"#32770", title);
-                dialog = found.empty() ? nullptr : found[0];
-                return dialog != nullptr;
-            },
-            kLeadSeconds * 1000 + kWaitMs);
-        return dialog;
+        return WaitForVisible(L"#32770", title, kLeadSeconds * 1000 + kWaitMs);
     }
 
     // The control of that dialog's thread that has the keyboard focus.
@@ -105,24 +85,11 @@ protected:
         return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) ? info.hwndFocus : nullptr;
     }
 
-    // A press of the space bar, as it reaches the focused control.
-    static void TypeSpace(HWND focus) {
-        PostMessageW(focus, WM_KEYDOWN, VK_SPACE, 0x00390001);
-        PostMessageW(focus, WM_KEYUP, VK_SPACE, 0xC0390001);
-    }
-
-    static void Click(HWND dialog, int id) {
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-    }
-
     void EndZav() {
         EXPECT_TRUE(FindBoxes(zav.id()).empty()) << Texts(FindBoxes(zav.id()));
-        ASSERT_TRUE(zav.Close());
-        EXPECT_EQ(zav.ExitCode(), 0u);
+        ZavFixture::EndZav();
     }
 
-    Sandbox sandbox;
-    ZavProcess zav;
     std::unique_ptr<SharedBlock> block;
 };
 
@@ -273,9 +240,7 @@ TEST_F(ActionScenario, ExitCountdownCancelsRunsNowOrRunsOutAndSuspendsAtOnce) {
         auto run = TestRun(L"Exit", L"通常の終了 強制終了 待機時間 =3秒");
         HWND dialog = WaitForCountdown(L"通常の終了 強制終了 までの時間");
         ASSERT_NE(dialog, nullptr);
-        wchar_t total[32] = {};
-        GetDlgItemTextW(dialog, IDC_EXIT_TOTAL, total, 32);
-        EXPECT_EQ(Narrow(total), "3秒");
+        EXPECT_EQ(Narrow(TextOf(dialog, IDC_EXIT_TOTAL)), "3秒");
         HWND bar = GetDlgItem(dialog, IDC_EXIT_BAR);
         EXPECT_EQ(SendMessageW(bar, PBM_GETRANGE, FALSE, 0), 3);
         EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 3);
@@ -284,7 +249,7 @@ TEST_F(ActionScenario, ExitCountdownCancelsRunsNowOrRunsOutAndSuspendsAtOnce) {
         // A user typing when the countdown appears: the space goes to "キャンセル".
         HWND focus = FocusOf(dialog);
         EXPECT_EQ(focus, GetDlgItem(dialog, IDC_EXIT_CANCEL)) << "the keyboard focus is not on キャンセル";
-        TypeSpace(focus);
+        PostKey(focus, VK_SPACE);
         EXPECT_TRUE(Closed(dialog));
         EXPECT_TRUE(run->Wait());
         EXPECT_EQ(run->Result(), 0);
@@ -299,7 +264,7 @@ TEST_F(ActionScenario, ExitCountdownCancelsRunsNowOrRunsOutAndSuspendsAtOnce) {
         auto run = TestRun(L"Exit", L"通常の終了 強制終了 待機時間 =300秒");
         HWND dialog = WaitForCountdown(L"通常の終了 強制終了 までの時間");
         ASSERT_NE(dialog, nullptr);
-        Click(dialog, IDC_EXIT_NOW);
+        Press(dialog, IDC_EXIT_NOW);
         EXPECT_TRUE(run->Wait());
         // Answered at once: the next test run waits for this one's power call.
         EXPECT_TRUE(WaitUntil([&] { return PowerCalls().size() == 1; }));
@@ -340,7 +305,7 @@ TEST_F(ActionScenario, TwoCountdownsEndOnTheirOwnAndACancelUnderAMsgBoxHolds) {
     // The first one runs out while the second one still counts.
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(outer) || !IsWindowVisible(outer); }, 6000));
     EXPECT_TRUE(IsWindowVisible(inner));
-    Click(inner, IDC_EXIT_CANCEL);
+    Press(inner, IDC_EXIT_CANCEL);
     EXPECT_TRUE(WaitUntil([&] { return PowerCalls().size() == 1; }));
     Sleep(500);
     const std::vector<std::wstring> calls = PowerCalls();
@@ -359,7 +324,7 @@ TEST_F(ActionScenario, CancelWhileAMsgBoxIsOpenHoldsAndClosingZavCancels) {
     ASSERT_NE(dialog, nullptr);
     HWND box = WaitForBox(zav.id(), L"待機中のメッセージ", kLeadSeconds * 1000 + kWaitMs);
     ASSERT_NE(box, nullptr);
-    Click(dialog, IDC_EXIT_CANCEL);
+    Press(dialog, IDC_EXIT_CANCEL);
     Sleep(3000);   // past the end of the count
     EXPECT_TRUE(AnswerBox(box));
     Sleep(500);

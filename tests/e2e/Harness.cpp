@@ -24,12 +24,6 @@ ULONGLONG ToTicks(const SYSTEMTIME& time) {
 
 constexpr ULONGLONG kTicksPerSecond = 10000000ULL;
 
-std::wstring Pad(const std::wstring& word, size_t width) {
-    std::wstring padded = word;
-    if (padded.size() < width) padded.append(width - padded.size(), L' ');
-    return padded;
-}
-
 std::wstring ClassOf(HWND window) {
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
@@ -112,13 +106,19 @@ double SecondsBetween(const SYSTEMTIME& a, const SYSTEMTIME& b) {
     return (static_cast<double>(ToTicks(b)) - static_cast<double>(ToTicks(a))) / kTicksPerSecond;
 }
 
+std::wstring ActionText(const std::wstring& actionWord, const std::wstring& parameter) {
+    std::wstring text = actionWord;
+    if (text.size() < 6) text.append(6 - text.size(), L' ');
+    return text + L" " + parameter;
+}
+
 std::wstring EveryDayRecord(const SYSTEMTIME& at, const std::wstring& actionWord, const std::wstring& parameter,
                             wchar_t holdFlag) {
-    return std::wstring(1, holdFlag) + L" EveryDay " + FormatTime(at) + L" " + Pad(actionWord, 6) + L" " + parameter;
+    return std::wstring(1, holdFlag) + L" EveryDay " + FormatTime(at) + L" " + ActionText(actionWord, parameter);
 }
 
 std::wstring StartRecord(const std::wstring& actionWord, const std::wstring& parameter, wchar_t holdFlag) {
-    return std::wstring(1, holdFlag) + L" EveryDay Start    " + Pad(actionWord, 6) + L" " + parameter;
+    return std::wstring(1, holdFlag) + L" EveryDay Start    " + ActionText(actionWord, parameter);
 }
 
 std::wstring TestProgramDirectory() {
@@ -151,8 +151,6 @@ std::wstring Sandbox::PathOf(const std::wstring& name) const { return directory_
 bool Sandbox::Exists(const std::wstring& name) const {
     return GetFileAttributesW(PathOf(name).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
-
-void Sandbox::Remove(const std::wstring& name) const { DeleteFileW(PathOf(name).c_str()); }
 
 void Sandbox::WriteLines(const std::wstring& name, const std::vector<std::wstring>& lines) const {
     std::string bytes;

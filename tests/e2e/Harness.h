@@ -32,8 +32,9 @@ std::wstring FormatTime(const SYSTEMTIME& time); // "hh:mm:ss"
 SYSTEMTIME LocalTimeAfter(int seconds);
 // Seconds between two local times of the same or the next day (b - a).
 double SecondsBetween(const SYSTEMTIME& a, const SYSTEMTIME& b);
+// "Msg    text": the action word padded to six code units, a blank, the parameter.
+std::wstring ActionText(const std::wstring& actionWord, const std::wstring& parameter);
 // "  EveryDay hh:mm:ss Msg    text": a record due at that time every day.
-// The action word is padded to six code units.
 std::wstring EveryDayRecord(const SYSTEMTIME& at, const std::wstring& actionWord, const std::wstring& parameter,
                             wchar_t holdFlag = L' ');
 // "  EveryDay Start    Msg    text": a record run at every start of ZAV.
@@ -62,7 +63,6 @@ public:
     const std::wstring& directory() const { return directory_; }
     std::wstring PathOf(const std::wstring& name) const;
     bool Exists(const std::wstring& name) const;
-    void Remove(const std::wstring& name) const;
 
     // Lines in the ANSI code page, each ended by CR LF.
     void WriteLines(const std::wstring& name, const std::vector<std::wstring>& lines) const;
@@ -289,6 +289,33 @@ std::wstring TextOf(HWND dialog, int id);
 // Waits until the window is gone.
 bool Closed(HWND window);
 
+// ---- Fixtures ----
+
+// A sandbox and the ZAV run in it, for the scenario files' fixtures.
+class ZavFixture : public ::testing::Test {
+protected:
+    // The stand-in ZAVSet.exe and the schedule written, then ZAV started.
+    void StartZav(const std::vector<std::wstring>& records) {
+        sandbox.InstallStandIn();
+        sandbox.WriteSchedule(records);
+        ASSERT_NO_FATAL_FAILURE(Restart());
+    }
+    // ZAV started in the sandbox as it is, and its hidden window found.
+    void Restart() {
+        ASSERT_TRUE(zav.Start(sandbox)) << "CreateProcessW of ZAV.exe failed: " << GetLastError();
+        ASSERT_NE(zav.WaitForWindow(), nullptr) << "no window of class ZAV_WINCLASS titled Orrivane";
+    }
+    // Ends ZAV as the tray menu's exit does (WM_CLOSE posts the same quit).
+    void EndZav() {
+        ASSERT_TRUE(zav.Close()) << "ZAV did not end after WM_CLOSE";
+        EXPECT_EQ(zav.ExitCode(), 0u);
+    }
+
+    // Declared first: the process ends before its folder is deleted.
+    Sandbox sandbox;
+    ZavProcess zav;
+};
+
 // ---- ZAV with the real ZAVSet beside it ----
 
 constexpr WORD kTraySet = 40003;     // the tray menu's settings entry
@@ -300,7 +327,7 @@ constexpr int kParameter = 1261;  // the parameter field of the editor and the t
 
 // The list, editor and timer scenarios: a sandbox with the real ZAVSet.exe,
 // ZAV started there and closed after the scenario.
-class ZavSetScenario : public ::testing::Test {
+class ZavSetScenario : public ZavFixture {
 protected:
     void SetUp() override { sandbox.InstallSettingsProgram(SettingsProgramPath()); }
     void TearDown() override {
@@ -311,9 +338,6 @@ protected:
     // ZAV started on the records and the schedule list opened from its tray
     // menu, once it shows every record; nullptr when a step failed.
     HWND OpenList(const std::vector<std::wstring>& records);
-
-    Sandbox sandbox;
-    ZavProcess zav;
 };
 
 }  // namespace e2e

@@ -20,9 +20,7 @@ using namespace e2e;
 
 namespace {
 
-constexpr int kList = 1100;
 constexpr int kDeleteButton = 1104;
-constexpr int kOkButton = 1110;
 // Before the list was made linear, OK alone took a minute at 100,000 lines.
 constexpr DWORD kSlowWaitMs = 300000;
 
@@ -30,16 +28,14 @@ constexpr DWORD kSlowWaitMs = 300000;
 // back in its message loop; -1 when it did not answer in time.
 int LineCount(HWND dialog) {
     DWORD_PTR count = 0;
-    if (!SendMessageTimeoutW(GetDlgItem(dialog, kList), LB_GETCOUNT, 0, 0, SMTO_NORMAL, kSlowWaitMs, &count))
+    if (!SendMessageTimeoutW(GetDlgItem(dialog, kScheduleList), LB_GETCOUNT, 0, 0, SMTO_NORMAL, kSlowWaitMs, &count))
         return -1;
     return static_cast<int>(count);
 }
 
 HWND VisibleList(DWORD processId) {
-    HWND dialog = FindWindowW(L"#32770", Titled(L"スケジュール設定内容の表示と変更").c_str());
-    DWORD owner = 0;
-    if (dialog != nullptr) GetWindowThreadProcessId(dialog, &owner);
-    return owner == processId && IsWindowVisible(dialog) ? dialog : nullptr;
+    std::vector<HWND> found = VisibleWindows(processId, L"#32770", Titled(L"スケジュール設定内容の表示と変更").c_str());
+    return found.empty() ? nullptr : found[0];
 }
 
 // ZAVSet "set" started in the sandbox; the list once it shows all lines,
@@ -65,10 +61,6 @@ struct OpenList {
     OpenList(const OpenList&) = delete;
     OpenList& operator=(const OpenList&) = delete;
 };
-
-double MillisecondsSince(ULONGLONG start) {
-    return static_cast<double>(GetTickCount64() - start);
-}
 
 }  // namespace
 
@@ -110,13 +102,13 @@ int wmain() {
         ULONGLONG start = GetTickCount64();
         AnswerBox(ask, IDOK);
         if (WaitFinely([&] { return LineCount(list.dialog) == lines - 1; }, kSlowWaitMs))
-            deleteMs = MillisecondsSince(start);
+            deleteMs = static_cast<double>(GetTickCount64() - start);
     }
 
     ULONGLONG okStart = GetTickCount64();
-    Press(list.dialog, kOkButton);
+    Press(list.dialog, kListOk);
     bool closed = WaitFinely([&] { return !IsWindow(list.dialog); }, kSlowWaitMs);
-    double okMs = closed ? MillisecondsSince(okStart) : -1;
+    double okMs = closed ? static_cast<double>(GetTickCount64() - okStart) : -1;
     size_t written = sandbox.ReadSchedule().size();
     zav.Close();
 

@@ -22,32 +22,13 @@ const wchar_t kSaveLeftovers[] = L"Zavbell.txt.*.tmp";
 // A record as ZAV writes it once its hold-once flag is used up.
 std::wstring Cleared(const std::wstring& record) { return L" " + record.substr(1); }
 
-class ScheduleFileScenario : public ::testing::Test {
+class ScheduleFileScenario : public ZavFixture {
 protected:
-    void StartZav(const std::vector<std::wstring>& records) {
-        sandbox.InstallStandIn();
-        sandbox.WriteSchedule(records);
-        ASSERT_NO_FATAL_FAILURE(Restart());
-    }
-
-    void Restart() {
-        ASSERT_TRUE(zav.Start(sandbox)) << "CreateProcessW of ZAV.exe failed: " << GetLastError();
-        ASSERT_NE(zav.WaitForWindow(), nullptr) << "no window of class ZAV_WINCLASS titled Orrivane";
-    }
-
     // The way a crash or a user's "end task" ends ZAV.
     void Kill() {
         ASSERT_TRUE(TerminateProcess(zav.handle(), 1));
         ASSERT_TRUE(zav.WaitForExit());
     }
-
-    void EndZav() {
-        ASSERT_TRUE(zav.Close()) << "ZAV did not end after WM_CLOSE";
-        EXPECT_EQ(zav.ExitCode(), 0u);
-    }
-
-    Sandbox sandbox;
-    ZavProcess zav;
 };
 
 TEST_F(ScheduleFileScenario, ALineAppendedWhileZavRunsSurvivesZavsNextSave) {

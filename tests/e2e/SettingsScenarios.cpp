@@ -72,12 +72,6 @@ std::wstring ImageOf(DWORD processId) {
     return image;
 }
 
-std::wstring ItemText(HWND dialog, int id) {
-    wchar_t text[1024] = {};
-    GetDlgItemTextW(dialog, id, text, 1024);
-    return text;
-}
-
 // A visible dialog of a ZAVSet.exe process in the sandbox: its title and, for
 // boxes, its text decide.
 struct SettingsWindow {
@@ -190,21 +184,12 @@ bool RunsElevated() {
     return elevation == kElevationFull;
 }
 
-class SettingsScenario : public ::testing::Test {
+class SettingsScenario : public ZavFixture {
 protected:
     void SetUp() override { sandbox.InstallSettingsProgram(SettingsProgramPath()); }
 
-    void StartZav() {
-        ASSERT_TRUE(zav.Start(sandbox)) << "CreateProcessW of ZAV.exe failed: " << GetLastError();
-    }
-    void StartZavAndWaitForWindow() {
-        ASSERT_NO_FATAL_FAILURE(StartZav());
-        ASSERT_NE(zav.WaitForWindow(), nullptr) << "no window of class ZAV_WINCLASS titled Orrivane";
-    }
-    void EndZav() {
-        ASSERT_TRUE(zav.Close()) << "ZAV did not end after WM_CLOSE";
-        EXPECT_EQ(zav.ExitCode(), 0u);
-    }
+    // ZAV started without waiting for its window.
+    void StartZav() { ASSERT_TRUE(zav.Start(sandbox)) << "CreateProcessW of ZAV.exe failed: " << GetLastError(); }
     // The conversion box of the ZAVSet that ZAV started with "initschedule";
     // answers it and checks that ZAVSet then ends with 0.
     void AnswerConversionBox() {
@@ -229,17 +214,13 @@ protected:
         ASSERT_TRUE(settings.WaitForExit()) << "the refused ZAVSet still runs";
         EXPECT_EQ(settings.ExitCode(), 1u);
     }
-
-    // Declared first: the processes end before their folder is deleted.
-    Sandbox sandbox;
-    ZavProcess zav;
 };
 
 // ---- The first start ----
 
 TEST_F(SettingsScenario, FirstStartWritesTheTutorialAndShowsItsSevenMessagesInOrder) {
     ASSERT_FALSE(sandbox.Exists(L"Zavbell.txt"));
-    ASSERT_NO_FATAL_FAILURE(StartZavAndWaitForWindow());
+    ASSERT_NO_FATAL_FAILURE(Restart());
 
     // ZAV waited for "initschedule"; the file is in place before its first box.
     std::vector<std::wstring> tutorial = TutorialRecords();
@@ -366,7 +347,7 @@ TEST_F(SettingsScenario, EmptyScheduleIsLeftAsItIsAtEveryStart) {
 
 TEST_F(SettingsScenario, AboutFromTheTrayMenuShowsTheBoxAndASecondZavSetIsRefused) {
     sandbox.WriteSchedule({StartRecord(L"Msg", L"保留", L'X')});
-    ASSERT_NO_FATAL_FAILURE(StartZavAndWaitForWindow());
+    ASSERT_NO_FATAL_FAILURE(Restart());
     LRESULT answer = -1;
     ASSERT_TRUE(SendAndWait(zav.window(), WM_COMMAND, kTrayAbout, 0, &answer));
 
@@ -388,7 +369,7 @@ TEST_F(SettingsScenario, AboutFromTheTrayMenuShowsTheBoxAndASecondZavSetIsRefuse
         {2008, L"OK"},
     };
     for (const auto& item : texts) {
-        EXPECT_EQ(Narrow(ItemText(about.window, item.id)), Narrow(item.text)) << "control " << item.id;
+        EXPECT_EQ(Narrow(TextOf(about.window, item.id)), Narrow(item.text)) << "control " << item.id;
     }
     Screenshot(L"about-box", about.window);
 
@@ -397,7 +378,7 @@ TEST_F(SettingsScenario, AboutFromTheTrayMenuShowsTheBoxAndASecondZavSetIsRefuse
     ASSERT_NO_FATAL_FAILURE(AnswerSecondInstanceRefusal("the second ZAVSet showed no refusal", about.processId));
     // The first box is unaffected and ends with Enter (OK is the default button).
     ASSERT_TRUE(IsWindowVisible(about.window));
-    EXPECT_EQ(Narrow(ItemText(about.window, 2003)), "Ver.3.01");
+    EXPECT_EQ(Narrow(TextOf(about.window, 2003)), "Ver.3.01");
     WatchedProcess first(about.processId);
     ASSERT_TRUE(first.valid());
     PostKey(GetDlgItem(about.window, 2008), VK_RETURN);

@@ -91,16 +91,6 @@ double ZavStartToTray(const Sandbox& sandbox) {
     return shown ? elapsed : -1;
 }
 
-bool IsVisibleWindowOf(DWORD processId, const wchar_t* className) {
-    for (HWND w = FindWindowExW(nullptr, nullptr, className, nullptr); w != nullptr;
-         w = FindWindowExW(nullptr, w, className, nullptr)) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner == processId && IsWindowVisible(w)) return true;
-    }
-    return false;
-}
-
 // Milliseconds from CreateProcess to Wine's notepad's visible main window.
 double NotepadStartToWindow() {
     STARTUPINFOW startup = {};
@@ -113,7 +103,7 @@ double NotepadStartToWindow() {
     if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &notepad)) {
         return -1;
     }
-    bool shown = WaitFinely([&] { return IsVisibleWindowOf(notepad.dwProcessId, L"Notepad"); });
+    bool shown = WaitFinely([&] { return !VisibleWindows(notepad.dwProcessId, L"Notepad").empty(); });
     double elapsed = NowMs() - start;
     // Started here, ended here by its handle.
     TerminateProcess(notepad.hProcess, 0);

@@ -54,14 +54,10 @@ public:
 
 ::testing::Environment* const g_noProcessLeft = ::testing::AddGlobalTestEnvironment(new NoProcessLeft);
 
-class ZavScenario : public ::testing::Test {
+class ZavScenario : public ZavFixture {
 protected:
-    // Stand-in ZAVSet.exe, the schedule, ZAV started and its hidden window found.
     void StartZav(const std::vector<std::wstring>& records) {
-        sandbox.InstallStandIn();
-        sandbox.WriteSchedule(records);
-        ASSERT_TRUE(zav.Start(sandbox)) << "CreateProcessW of ZAV.exe failed: " << GetLastError();
-        ASSERT_NE(zav.WaitForWindow(), nullptr) << "no window of class ZAV_WINCLASS titled Orrivane";
+        ASSERT_NO_FATAL_FAILURE(ZavFixture::StartZav(records));
         // What the left-behind check at the end relies on.
         std::vector<DWORD> running = ProcessesNamed(L"ZAV.exe");
         EXPECT_NE(std::find(running.begin(), running.end(), zav.id()), running.end()) << "ZAV.exe not in the process list";
@@ -82,16 +78,6 @@ protected:
                                             << Narrow(FormatTime(seen));
         return box;
     }
-
-    // Ends ZAV as the tray menu's exit does (WM_CLOSE posts the same quit).
-    void EndZav() {
-        ASSERT_TRUE(zav.Close()) << "ZAV did not end after WM_CLOSE";
-        EXPECT_EQ(zav.ExitCode(), 0u);
-    }
-
-    // Declared first: the process ends before its folder is deleted.
-    Sandbox sandbox;
-    ZavProcess zav;
 };
 
 // ---- The watch ----
@@ -640,9 +626,7 @@ TEST_F(ZavScenario, StartsAtOneInstantLeaveOneResidentAndRefuseTheRest) {
     ASSERT_EQ(residents.size(), 1u) << residents.size() << " of " << kStarts << " starts run at once";
     HWND window = FindWindowW(kZavWindowClass, kZavWindowTitle);
     ASSERT_NE(window, nullptr) << "the remaining ZAV has no window";
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    EXPECT_EQ(owner, residents[0]);
+    EXPECT_EQ(ProcessOf(window), residents[0]);
 }
 
 // ---- Test runs from any program ----

@@ -11,8 +11,6 @@
 
 namespace {
 
-using Lines = std::vector<std::wstring>;
-
 // The tutorial schedule as ZAVSet must write it: code page 932, CR LF. The
 // bytes come from tests/schedule/data, not from the literals under test.
 const unsigned char kTutorialBytes[] = {
@@ -78,8 +76,8 @@ TEST_F(InitScheduleTest, AnEmptyScheduleIsLeftAsItIsWithTheBackupOfAnEarlierConv
 TEST_F(InitScheduleTest, TheBackupIsTheOldFileByteForByte) {
     // LF line ends, a byte no code page 932 character starts with, a last
     // line without its line end: none survives a load and save unchanged.
-    const std::string old = Cp932(L"EveryDay 07:30 Msg    朝") + "\xA0\x80\n" + Cp932(L"EveryDay 08:00 Msg    八時") +
-                            "\nEveryDayX09:00 Msg    end";
+    const std::string old = Encode(932, L"EveryDay 07:30 Msg    朝") + "\xA0\x80\n" +
+                            Encode(932, L"EveryDay 08:00 Msg    八時") + "\nEveryDayX09:00 Msg    end";
     WriteBytes(Path(L"Zavbell.txt"), old);
     InitSchedule(folder_.path());
     EXPECT_EQ(old, ReadBytes(Path(L"old Zavbell.txt")));

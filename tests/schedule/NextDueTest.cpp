@@ -20,10 +20,6 @@ std::wstring Two(int value) {
     return {static_cast<wchar_t>(L'0' + value / 10 % 10), static_cast<wchar_t>(L'0' + value % 10)};
 }
 
-int LastDayOf(const SYSTEMTIME& t) {
-    return AddSeconds(t.wMonth == 12 ? MakeTime(t.wYear + 1, 1, 1) : MakeTime(t.wYear, t.wMonth + 1, 1), -86400).wDay;
-}
-
 // Four in five records are due at `at` (every NN minutes: at second 00 of
 // its minute) by forms the generator picks; the fifth from forms that may
 // never come due, "X", "D" and Start among them.
@@ -36,9 +32,10 @@ std::wstring Generated(const SYSTEMTIME& at, int number, std::mt19937& random) {
             if (value % nn == 0) fit.push_back(nn);
         return L"every" + Two(fit[pick(fit.size())]) + unit;
     };
-    const int toEnd = LastDayOf(at) - at.wDay, n = pick(10);
+    const int toEnd = DaysInMonth(at.wYear, at.wMonth) - at.wDay, n = pick(10);
     const SYSTEMTIME target = AddSeconds(at, 86400LL * n);  // the weekday of "-n"
-    const int ordinal = target.wDay + 7 > LastDayOf(target) && pick(2) ? kLastOrdinal : (target.wDay - 1) / 7;
+    const bool lastWeek = target.wDay + 7 > DaysInMonth(target.wYear, target.wMonth);
+    const int ordinal = lastWeek && pick(2) ? kLastOrdinal : (target.wDay - 1) / 7;
     std::wstring mask = L"_______ ";
     for (int i = 0; i < 7; ++i)
         if (i == at.wDayOfWeek || pick(4) == 0) mask[i] = kWeekdayLetters[i];

@@ -26,14 +26,22 @@ void RecordStart(const wchar_t* commandWord) {
 
 }  // namespace
 
-std::string Cp932(const wchar_t* text) {
-    return Encode(932, text);
+std::string Cp932Lines(const Lines& lines) {
+    std::string out;
+    for (const std::wstring& line : lines) out += Encode(932, line) + "\r\n";
+    return out;
 }
 
-std::string Cp932Lines(const std::vector<std::wstring>& lines) {
-    std::string out;
-    for (const std::wstring& line : lines) out += Cp932(line.c_str()) + "\r\n";
-    return out;
+StringList ListOf(const Lines& lines) {
+    StringList list;
+    for (const std::wstring& line : lines) list.append(WString(line.c_str()));
+    return list;
+}
+
+Lines Records(const StringList& list) {
+    Lines lines;
+    for (int i = 0; i < list.count(); ++i) lines.push_back(list.at(i).text());
+    return lines;
 }
 
 std::vector<std::wstring> FilesIn(const WString& folder) {

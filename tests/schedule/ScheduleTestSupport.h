@@ -11,10 +11,13 @@
 #include "tests/common/TestSupport.h"
 #include "schedule/WatchPass.h"
 
-// Code page 932 bytes of a text, converted here rather than by the code under test.
-std::string Cp932(const wchar_t* text);
+using Lines = std::vector<std::wstring>;
+
 // Each line in code page 932 followed by CR LF: what ZAVSet writes.
-std::string Cp932Lines(const std::vector<std::wstring>& lines);
+std::string Cp932Lines(const Lines& lines);
+// A list holding the lines, and the lines a list holds.
+StringList ListOf(const Lines& lines);
+Lines Records(const StringList& list);
 // Names of the files in a folder (no "." and "..").
 std::vector<std::wstring> FilesIn(const WString& folder);
 

@@ -10,8 +10,6 @@
 
 namespace {
 
-using Lines = std::vector<std::wstring>;
-
 WatchState* g_state = nullptr;
 // Each reaction re-enters at most once: a fault that makes a record run again
 // must fail a test, not overflow the stack.
@@ -29,15 +27,8 @@ protected:
     }
     void TearDown() override { g_state = nullptr; }
 
-    void Load(const Lines& records) {
-        state_.schedule.clear();
-        for (const std::wstring& r : records) state_.schedule.append(WString(r.c_str()));
-    }
-    Lines InMemory() const {
-        Lines lines;
-        for (int i = 0; i < state_.schedule.count(); ++i) lines.push_back(state_.schedule.at(i).text());
-        return lines;
-    }
+    void Load(const Lines& records) { state_.schedule = ListOf(records); }
+    Lines InMemory() const { return Records(state_.schedule); }
     std::string FileBytes(bool* exists = nullptr) const { return ReadBytes(state_.schedulePath, exists); }
     void TimerPassAt(const SYSTEMTIME& time) {
         PassHarness::SetNow(time);
