@@ -137,28 +137,26 @@ TEST_F(HelperClientTest, CancelInTheHelpersPickerLeavesTheBufferAsItWas) {
     EXPECT_TRUE(boxes.boxes().empty());
 }
 
-// The stand-in: Quillon64 always answers with the picker's NUL-terminated path.
-TEST_F(HelperClientTest, AnAnswerWithoutNulIsCutInsideTheBuffer) {
-    SetEnvironmentVariableW(L"FAKE_HELPER_ANSWER", L"*fill*");
+// The stand-in answering as told (FAKE_HELPER_ANSWER); pickFile's result.
+DWORD PickWithStandIn(HWND owner, const wchar_t* answer, wchar_t* buffer) {
+    SetEnvironmentVariableW(L"FAKE_HELPER_ANSWER", answer);
     HelperClient client;
-    client.prepare(owner.window(), FakeHelperPath());
-    ASSERT_TRUE(client.ready());
-    wchar_t buffer[kMaxFile] = L"";
-    EXPECT_EQ(1u, client.pickFile(0x100D, kTitle, kFilter, 1, buffer, kMaxFile));
+    client.prepare(owner, FakeHelperPath());
+    DWORD result = client.ready() ? client.pickFile(0x100D, kTitle, kFilter, 1, buffer, kMaxFile) : 99;
     SetEnvironmentVariableW(L"FAKE_HELPER_ANSWER", nullptr);
-    EXPECT_EQ(L'\0', buffer[kMaxFile - 1]);
-    EXPECT_EQ(kMaxFile - 1, lstrlenW(buffer));
+    return result;
 }
 
-// A helper that crashed after it wrote into the block chose nothing.
-TEST_F(HelperClientTest, ACrashOfTheHelperLeavesTheBufferAsItWas) {
-    SetEnvironmentVariableW(L"FAKE_HELPER_ANSWER", L"*crash*");
-    HelperClient client;
-    client.prepare(owner.window(), FakeHelperPath());
-    ASSERT_TRUE(client.ready());
-    wchar_t buffer[kMaxFile] = L"keep";
-    EXPECT_EQ(0u, client.pickFile(0x100D, kTitle, kFilter, 1, buffer, kMaxFile));
-    SetEnvironmentVariableW(L"FAKE_HELPER_ANSWER", nullptr);
+// Quillon64 always answers with the picker's NUL-terminated path; an answer
+// without one is cut inside the buffer. A helper that crashed after it wrote
+// into the block chose nothing.
+TEST_F(HelperClientTest, AnAnswerWithoutNulIsCutAndACrashLeavesTheBufferAsItWas) {
+    wchar_t buffer[kMaxFile] = L"";
+    EXPECT_EQ(1u, PickWithStandIn(owner.window(), L"*fill*", buffer));
+    EXPECT_EQ(L'\0', buffer[kMaxFile - 1]);
+    EXPECT_EQ(kMaxFile - 1, lstrlenW(buffer));
+    lstrcpyW(buffer, L"keep");
+    EXPECT_EQ(0u, PickWithStandIn(owner.window(), L"*crash*", buffer));
     EXPECT_EQ("keep", Narrow(buffer));
 }
 
